@@ -1,0 +1,4 @@
+// The game executable's entry.
+int main() {
+    return 0;
+}
