@@ -1,4 +1,8 @@
-// The game executable's entry.
+// The game executable's entry. The command line is not interpreted.
+#include "GameStartup.h"
+#include "app/Application.h"
+
 int main() {
-    return 0;
+    GameStartup game;
+    return RunApplication(game);
 }

@@ -1,0 +1,184 @@
+// The program's lifecycle. Each function follows its numbered steps in order;
+// a step whose subsystem does not exist yet is a one-line comment at its place.
+#include "app/Application.h"
+
+#include "app/Clock.h"
+#include "app/Engine.h"
+#include "app/GameHooks.h"
+#include "core/ClassRegistry.h"
+#include "core/Log.h"
+#include "core/Random.h"
+#include "platform/CloseSignals.h"
+#include "platform/ExecutablePath.h"
+#include "platform/InputCallback.h"
+#include "platform/Platform.h"
+#include "platform/SingleInstanceLock.h"
+
+#include <ctime>
+
+namespace {
+
+// The frame loop's own clock, used by the limiter, and the global frame
+// clock, whose accumulated time is totalTime and whose last step is frameTime.
+Clock loopClock;
+Clock frameClock;
+// The loop clock's reading when the limiter last let a frame end.
+double lastLimiterExit = 0.0;
+uint64_t framesRun = 0;
+
+// Receives the window events until the input manager does: a close request
+// ends the loop after the current frame.
+class CloseRequestCallback : public InputCallback {
+public:
+    void OnClose() override { running = false; }
+};
+
+CloseRequestCallback closeRequest;
+
+// Sleeps until kMinimumFrameSeconds have passed since the previous frame
+// ended, then measures the frame into frameTime and totalTime. The sleeps are
+// whole milliseconds, truncated (possibly 0), so the cap is approximate.
+void LimitFrameRate() {
+    loopClock.Step();
+    double elapsed = loopClock.accumulated - lastLimiterExit;
+    while (elapsed < kMinimumFrameSeconds) {
+        const auto milliseconds = static_cast<uint32_t>((kMinimumFrameSeconds - elapsed) * 1000.0);
+        GetPlatform().Sleep(milliseconds);
+        loopClock.Step();
+        elapsed = loopClock.accumulated - lastLimiterExit;
+    }
+    lastLimiterExit = loopClock.accumulated;
+
+    frameClock.Step();
+    frameTime = static_cast<float>(frameClock.step);
+    totalTime = frameClock.accumulated;
+}
+
+void RunFrame(GameHooks& game) {
+    // 1. Window and input pump.
+    //    Following the window focus (full screen on focus, leave it and minimise
+    //    on focus loss, clear inputEnabled) goes here, unless the option Editing is set.
+    GetPlatform().PumpEvents(closeRequest);
+    //    The input manager's due delayed input messages are dispatched here.
+    //    When the window no longer exists, the rest of this step is skipped here.
+    if (engineReady) {
+        //    The due deferred script calls run here.
+        //    The screen stack updates here.
+    }
+    //    The mouse cursor updates here.
+    //    inputEnabled is set here when the window or its parent has the focus.
+
+    // 2. The screen projection and the camera matrix are loaded here.
+    // 3. The screen stack draws here; then the game's own per-frame work.
+    game.OnFrame();
+    // 4. The console draws here.
+    // 5. The frame is presented here (buffer swap).
+    // 6. GPU copies of textures not drawn since the previous frame are released here.
+    // 7. Frame limiter.
+    LimitFrameRate();
+}
+
+} // namespace
+
+bool Startup(GameHooks& game) {
+    framesRun = 0;
+    // 1. The global settings and the options, with their built-in defaults.
+    if (!game.CreateGlobalObjects()) {
+        LogLine("Start-up stopped: the global settings and options could not be created");
+        return false;
+    }
+    // 2. Seed the C random generator with the time in seconds.
+    SeedRandom(static_cast<unsigned int>(std::time(nullptr)));
+    // 3. The pack archive named by the setting PackfilePath opens here.
+    // 4. Every element class: the engine's, then the game's; then the engine is ready.
+    RegisterEngineClasses();
+    game.RegisterGameClasses();
+    engineReady = true;
+    //    The resource cache is switched on here, for look-ups and storing.
+    // 5. The string tables load here.
+    // 6. The per-user data folders are made, the options file and the player-state scene load here.
+    // 7. The window and rendering context of DisplayWidth x DisplayHeight, its title and icon, go here.
+    // 8. Full screen when the option Fullscreen is set goes here.
+    // 9. The input manager, the audio device, the screen camera, the screen
+    //    projection and the screen stack's capture sprites start here, in that order.
+    // 10. The window is shown here.
+    // 11. The preload runs here unless the partner splash picture exists.
+    // 12. The console configuration loads here.
+    // 13. The cursor configuration loads here.
+    // 14. The global script functions and console commands are registered here.
+    // 15. The player-state scene reloads here.
+    // 16. The options are applied here: sound volume, music volume, brightness.
+    // 17. The console closes here.
+    // 18. The first screen. Before it: the player state reloads, the screen camera
+    //     is reset, the screen stack is emptied, reset and made an input handler.
+    game.ChooseFirstScreen();
+    //     After it: the option Editing is cleared and the window takes the keyboard focus.
+    // 19. Frames may run.
+    return true;
+}
+
+void RunFrameLoop(GameHooks& game) {
+    // 1. Both clocks start now; the first frame is measured from here.
+    loopClock.Reset();
+    frameClock.Reset();
+    lastLimiterExit = 0.0;
+    frameTime = 0.0f;
+    totalTime = 0.0;
+    framesRun = 0;
+    running = true;
+    // 2. One frame after another; 3. stop when running is false after a frame.
+    do {
+        RunFrame(game);
+        ++framesRun;
+    } while (running);
+}
+
+void Shutdown(GameHooks& game) {
+    // 1. Save the options.
+    game.SaveOptions();
+    // 2. The screen stack shuts down here: leave the level, stop the music,
+    //    pop every screen, free the capture sprites.
+    // 3. The global script state closes here; the deferred script calls and the
+    //    global script function table are freed.
+    // 4. The console shuts down here; then the class registry is cleared
+    //    (nothing can be created any more, so the engine is no longer ready).
+    ClearRegistry();
+    engineReady = false;
+    //    All resources are freed here; then the input manager, the audio device,
+    //    and the window and rendering context shut down, in that order.
+    // 5. The pack archive closes and its directory is freed here.
+    // 6. Delete the player state and the options.
+    game.DeleteStateAndOptions();
+    // 7. Delete the global settings.
+    game.DeleteGlobals();
+    running = false;
+
+    const double averageRate = totalTime > 0.0 ? static_cast<double>(framesRun) / totalTime : 0.0;
+    LogFormat("Dunhaven shut down after %llu frames (%.1f frames per second)",
+              static_cast<unsigned long long>(framesRun), averageRate);
+}
+
+int RunApplication(GameHooks& game) {
+    // 1. Only one copy runs: a second one leaves at once, silently.
+    SingleInstanceLock instance;
+    if (!instance.Acquire(kWindowClassName)) {
+        return 0;
+    }
+    // A close signal from here on ends the game through Shutdown.
+    InstallCloseSignalHandlers();
+    // 2. Every relative data path resolves from the program's directory.
+    EnterExecutableDirectory();
+    LogFormat("Dunhaven starting in %s", GetExecutableDirectory().CStr());
+    // 3. Start up, run the frames, shut down in any case.
+    if (Startup(game)) {
+        RunFrameLoop(game);
+    }
+    Shutdown(game);
+    //    What is left of the process-wide lists is freed here.
+    RestoreCloseSignalHandlers();
+    return 0;
+}
+
+uint64_t FramesRun() {
+    return framesRun;
+}

@@ -1,0 +1,8 @@
+#include "app/Engine.h"
+
+bool running = false;
+bool engineReady = false;
+
+Element* globals = nullptr;
+Element* options = nullptr;
+Scene* gameState = nullptr;

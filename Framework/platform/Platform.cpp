@@ -1,0 +1,22 @@
+#include "platform/Platform.h"
+
+#include "platform/SystemPlatform.h"
+
+namespace {
+Platform* installedPlatform = nullptr;
+
+Platform& SystemInstance() {
+    static SystemPlatform system;
+    return system;
+}
+} // namespace
+
+Platform& GetPlatform() {
+    return installedPlatform ? *installedPlatform : SystemInstance();
+}
+
+Platform* SetPlatform(Platform* platform) {
+    Platform* previous = installedPlatform;
+    installedPlatform = platform;
+    return previous;
+}

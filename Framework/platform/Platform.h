@@ -1,0 +1,37 @@
+#pragma once
+// Platform: the engine's one door to the operating system for time and events.
+//
+// Engine code never calls the OS clock, sleeps or reads window events itself;
+// it asks GetPlatform(). The default is the real system platform; tests
+// install their own (a virtual clock and scripted events) with SetPlatform and
+// must put the previous one back before it is destroyed.
+//
+// Units: the performance counter counts ticks at GetPerformanceFrequency()
+// ticks per second from an arbitrary origin; only differences are
+// meaningful. Sleep takes whole milliseconds.
+
+#include <cstdint>
+
+class InputCallback;
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    /// The current performance-counter reading in ticks.
+    virtual uint64_t GetPerformanceCounter() = 0;
+    /// Ticks per second of the performance counter; never 0.
+    virtual uint64_t GetPerformanceFrequency() = 0;
+    /// Suspends the calling thread for about `milliseconds` (0 yields the
+    /// processor). May return early when a signal arrives.
+    virtual void Sleep(uint32_t milliseconds) = 0;
+    /// Delivers every pending window and process event to `callback`, in the
+    /// order they arrived, and returns when none is left.
+    virtual void PumpEvents(InputCallback& callback) = 0;
+};
+
+/// The platform in use: the one installed with SetPlatform, else the system's.
+Platform& GetPlatform();
+/// Installs `platform` (not owned) for all engine code; null restores the
+/// system platform. Returns the previously installed one (null for the system's).
+Platform* SetPlatform(Platform* platform);

@@ -1,0 +1,285 @@
+// The frame loop, its limiter and the order of start-up and shut-down, on a
+// virtual clock with scripted events, plus real-clock checks of idle CPU use
+// and of a close signal sent to a running loop.
+#include "app/Application.h"
+#include "app/Engine.h"
+#include "app/GameHooks.h"
+#include "core/ClassRegistry.h"
+#include "core/Object.h"
+#include "platform/InputCallback.h"
+#include "support/TestEnvironment.h"
+#include "support/VirtualPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+using testing_support::LogCapture;
+using testing_support::ScopedPlatform;
+using testing_support::VirtualPlatform;
+
+namespace {
+
+class Probe : public Object {
+    ENGINE_CLASS(Probe, Object)
+};
+
+// Records every hook in order, simulates work each frame and stops the loop
+// after a given number of frames.
+struct RecordingGame : GameHooks {
+    std::vector<std::string> calls;
+    VirtualPlatform* platform = nullptr;
+    double workSeconds = 0.0;
+    int stopAfterFrames = 0; // 0: never stops on its own
+    bool createSucceeds = true;
+    int frames = 0;
+    std::vector<float> frameTimes; // frameTime as each frame sees it
+
+    bool CreateGlobalObjects() override {
+        calls.push_back("create");
+        return createSucceeds;
+    }
+    void RegisterGameClasses() override {
+        calls.push_back(engineReady ? "register-after-ready" : "register");
+        RegisterClass("Probe", MakeObject<Probe>, "Test");
+    }
+    void ChooseFirstScreen() override {
+        calls.push_back(engineReady ? "first-screen" : "first-screen-not-ready");
+    }
+    void OnFrame() override {
+        ++frames;
+        frameTimes.push_back(frameTime);
+        if (platform) {
+            platform->Advance(workSeconds);
+        }
+        if (stopAfterFrames > 0 && frames >= stopAfterFrames) {
+            running = false;
+        }
+    }
+    void SaveOptions() override { calls.push_back("save-options"); }
+    void DeleteStateAndOptions() override {
+        calls.push_back(FindClass("Probe") ? "delete-state-registry-alive" : "delete-state");
+    }
+    void DeleteGlobals() override { calls.push_back("delete-globals"); }
+};
+
+const std::vector<std::string> kFullShutdown = {"save-options", "delete-state", "delete-globals"};
+
+std::vector<std::string> Tail(const std::vector<std::string>& calls, size_t count) {
+    return calls.size() < count ? calls : std::vector<std::string>(calls.end() - count, calls.end());
+}
+
+double ProcessCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+} // namespace
+
+TEST(FrameLimiter, ShortFrameSleepsTheRestOfOneSixtyFifth) {
+    VirtualPlatform platform;
+    ScopedPlatform installed(platform);
+    RecordingGame game;
+    game.platform = &platform;
+    game.workSeconds = 0.005;
+    game.stopAfterFrames = 6;
+
+    RunFrameLoop(game);
+
+    ASSERT_EQ(game.frames, 6);
+    // (1/65 - 0.005) s is 10.38 ms, truncated to 10; what is left is below a
+    // millisecond and sleeps 0 until the frame is long enough.
+    int tenMillisecondSleeps = 0;
+    for (uint32_t milliseconds : platform.sleeps) {
+        EXPECT_TRUE(milliseconds == 10 || milliseconds == 0) << milliseconds;
+        tenMillisecondSleeps += milliseconds == 10;
+    }
+    EXPECT_EQ(tenMillisecondSleeps, 6);
+    for (size_t frame = 1; frame < game.frameTimes.size(); ++frame) {
+        EXPECT_GE(game.frameTimes[frame], 1.0f / 65.0f - 1e-6f);
+        EXPECT_NEAR(game.frameTimes[frame], 1.0 / 65.0, 1e-4);
+    }
+    EXPECT_NEAR(frameTime, 1.0 / 65.0, 1e-4);
+    EXPECT_NEAR(totalTime, 6.0 / 65.0, 6e-4);
+    EXPECT_EQ(FramesRun(), 6u);
+}
+
+TEST(FrameLimiter, LongFrameDoesNotSleepAndMeasuresItsLength) {
+    VirtualPlatform platform;
+    ScopedPlatform installed(platform);
+    RecordingGame game;
+    game.platform = &platform;
+    game.workSeconds = 0.040;
+    game.stopAfterFrames = 4;
+
+    RunFrameLoop(game);
+
+    EXPECT_TRUE(platform.sleeps.empty());
+    EXPECT_NEAR(frameTime, 0.04, 1e-6);
+    EXPECT_NEAR(totalTime, 0.16, 1e-9);
+    // The first frame measures from the reset at the start of the loop.
+    EXPECT_EQ(game.frameTimes.front(), 0.0f);
+    EXPECT_NEAR(game.frameTimes[1], 0.04, 1e-7);
+}
+
+TEST(FrameLimiter, FrameTimeFollowsChangingWork) {
+    VirtualPlatform platform;
+    ScopedPlatform installed(platform);
+    RecordingGame game;
+    game.platform = &platform;
+    game.stopAfterFrames = 3;
+    game.workSeconds = 0.1;
+
+    RunFrameLoop(game);
+    ASSERT_NEAR(frameTime, 0.1, 1e-6);
+    game.frames = 0;
+    game.workSeconds = 0.0;
+    RunFrameLoop(game);
+    // A new loop starts its clocks afresh: idle frames are capped, not 0.1 s.
+    EXPECT_NEAR(frameTime, 1.0 / 65.0, 1e-4);
+    EXPECT_NEAR(totalTime, 3.0 / 65.0, 3e-4);
+}
+
+TEST(FrameLoop, CloseRequestEndsTheLoopAfterTheCurrentFrame) {
+    VirtualPlatform platform;
+    ScopedPlatform installed(platform);
+    RecordingGame game;
+    game.platform = &platform;
+    int framesBeforeClose = -1;
+    platform.Schedule(3, [&](InputCallback& callback) {
+        framesBeforeClose = game.frames;
+        callback.OnClose();
+    });
+
+    RunFrameLoop(game);
+
+    EXPECT_EQ(framesBeforeClose, 2);
+    EXPECT_EQ(game.frames, 3); // the frame of the request is finished
+    EXPECT_FALSE(running);
+}
+
+TEST(FrameLoop, RunsOneFrameEvenWhenStoppedAtOnce) {
+    VirtualPlatform platform;
+    ScopedPlatform installed(platform);
+    RecordingGame game;
+    game.stopAfterFrames = 1;
+    RunFrameLoop(game);
+    EXPECT_EQ(game.frames, 1);
+    EXPECT_EQ(platform.pumps, 1);
+}
+
+TEST(Lifecycle, StartupAndShutdownRunTheGameStepsInOrder) {
+    VirtualPlatform platform;
+    ScopedPlatform installed(platform);
+    LogCapture log;
+    RecordingGame game;
+    game.stopAfterFrames = 2;
+
+    ASSERT_TRUE(Startup(game));
+    EXPECT_TRUE(engineReady);
+    EXPECT_NE(FindClass("Probe"), nullptr);
+    RunFrameLoop(game);
+    Shutdown(game);
+
+    const std::vector<std::string> expected = {"create",       "register",     "first-screen",
+                                               "save-options", "delete-state", "delete-globals"};
+    EXPECT_EQ(game.calls, expected);
+    EXPECT_FALSE(engineReady);
+    EXPECT_EQ(FindClass("Probe"), nullptr);
+    EXPECT_TRUE(log.Contains("after 2 frames")) << (log.Lines().empty() ? "" : log.Lines().back());
+}
+
+TEST(Lifecycle, FailedStartupRunsNoFrameButShutsDownInFull) {
+    VirtualPlatform platform;
+    ScopedPlatform installed(platform);
+    LogCapture log;
+    RecordingGame game;
+    game.createSucceeds = false;
+
+    EXPECT_EQ(RunApplication(game), 0);
+
+    EXPECT_EQ(game.frames, 0);
+    EXPECT_EQ(platform.pumps, 0);
+    const std::vector<std::string> expected = {"create", "save-options", "delete-state", "delete-globals"};
+    EXPECT_EQ(game.calls, expected);
+    EXPECT_TRUE(log.Contains("could not be created"));
+    EXPECT_TRUE(log.Contains("after 0 frames"));
+}
+
+TEST(Lifecycle, CloseRequestGoesThroughShutdownAndReturnsZero) {
+    VirtualPlatform platform;
+    ScopedPlatform installed(platform);
+    LogCapture log;
+    RecordingGame game;
+    game.platform = &platform;
+    game.workSeconds = 0.001;
+    platform.sleepCost = 1e-7;
+    platform.Schedule(4, [](InputCallback& callback) { callback.OnClose(); });
+
+    EXPECT_EQ(RunApplication(game), 0);
+
+    EXPECT_EQ(game.frames, 4);
+    EXPECT_EQ(Tail(game.calls, 3), kFullShutdown);
+    EXPECT_TRUE(log.Contains("Dunhaven starting in /"));
+    EXPECT_TRUE(log.Contains("after 4 frames (65.0 frames per second)")) << log.Lines().back();
+}
+
+TEST(Lifecycle, TerminateSignalEndsARunningLoopThroughShutdown) {
+    LogCapture log;
+    struct FrameSignal : RecordingGame {
+        void OnFrame() override {
+            RecordingGame::OnFrame();
+            if (frames == 3) {
+                kill(getpid(), SIGTERM);
+            }
+        }
+    } signalling;
+    signalling.stopAfterFrames = 300; // a safety net: the signal ends it long before
+
+    EXPECT_EQ(RunApplication(signalling), 0);
+
+    // The signal lands during frame 3; the pump of frame 4 turns it into the
+    // close request, and frame 4 is the last.
+    EXPECT_EQ(signalling.frames, 4);
+    EXPECT_EQ(Tail(signalling.calls, 3), kFullShutdown);
+    // The process's own handling of the signal is back afterwards.
+    struct sigaction current {};
+    sigaction(SIGTERM, nullptr, &current);
+    EXPECT_EQ(current.sa_handler, SIG_DFL);
+}
+
+TEST(FrameLimiterRealClock, IdleLoopLeavesTheProcessorMostlyFree) {
+    LogCapture log;
+    struct TimedGame : GameHooks {
+        int frames = 0;
+        float shortestFrame = 1.0f;
+        void OnFrame() override {
+            if (++frames > 1 && frameTime < shortestFrame) {
+                shortestFrame = frameTime;
+            }
+            if (totalTime >= 2.0) {
+                running = false;
+            }
+        }
+    } game;
+
+    const auto wallStart = std::chrono::steady_clock::now();
+    const double cpuStart = ProcessCpuSeconds();
+    RunFrameLoop(game);
+    const double cpu = ProcessCpuSeconds() - cpuStart;
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+
+    EXPECT_GE(wall, 2.0);
+    EXPECT_LT(cpu, 0.25 * wall) << "cpu " << cpu << " s over " << wall << " s";
+    // Never more than 65 frames a second; a busy machine may give fewer.
+    EXPECT_LE(game.frames, 2 * 65 + 2);
+    EXPECT_GE(game.frames, 60);
+    EXPECT_GE(game.shortestFrame, 1.0f / 65.0f - 1e-4f);
+}
