@@ -12,8 +12,9 @@ struct Registry {
 
     void Sort() {
         if (!sorted) {
-            std::stable_sort(entries.begin(), entries.end(),
-                             [](const ClassEntry& a, const ClassEntry& b) { return a.className < b.className; });
+            std::stable_sort(entries.begin(), entries.end(), [](const ClassEntry& a, const ClassEntry& b) {
+                return a.className < b.className;
+            });
             sorted = true;
         }
     }
@@ -49,8 +50,9 @@ const ClassEntry* FindClass(const char* name) {
     }
     Registry& registry = TheRegistry();
     registry.Sort();
-    auto it = std::lower_bound(registry.entries.begin(), registry.entries.end(), name,
-                               [](const ClassEntry& e, const char* key) { return std::strcmp(e.className.CStr(), key) < 0; });
+    auto it = std::lower_bound(
+        registry.entries.begin(), registry.entries.end(), name,
+        [](const ClassEntry& e, const char* key) { return std::strcmp(e.className.CStr(), key) < 0; });
     if (it != registry.entries.end() && it->className.Equals(name)) {
         return &*it;
     }

@@ -34,8 +34,7 @@ const std::vector<String>& ClassCategories();
 void ClearRegistry();
 
 /// The factory for any default-constructible class.
-template <typename T>
-Object* MakeObject() {
+template <typename T> Object* MakeObject() {
     return new T();
 }
 

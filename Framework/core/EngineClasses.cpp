@@ -1,6 +1,19 @@
 // The engine's element classes in their fixed registration order. Rows whose
-// classes do not exist yet are listed as comments so the gaps stay visible.
+// classes do not exist yet are comments, so the gaps stay visible.
 #include "core/ClassRegistry.h"
+#include "core/Element.h"
+#include "core/Instance.h"
+#include "core/Widget.h"
 
 void RegisterEngineClasses() {
+    // Base
+    RegisterClass("Element", MakeObject<Element>, "Base");
+    RegisterClass("Widget", MakeObject<Widget>, "Base");
+    // Bitmap, Shape, Transform, Viewer: with the renderer
+    RegisterClass("Instance", MakeObject<Instance>, "Base");
+    // Effects: Lightmap, Light, Speaker, Emitter, Region, ScreenFill, Randomizer,
+    //   Oscillator, Splitmap, NearestNeighborFill, GaussianBlurFill, WaveBitmap,
+    //   CameraShaker, VideoViewer, FrameGroup, PeriodicAnimator
+    // Widgets: Button, CheckBox, Slider, TextBox, TextButton, TextWindow, Gauge,
+    //   Window, SnakeBlob, TalkBubble, Scrollbar
 }

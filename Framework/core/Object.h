@@ -30,20 +30,23 @@ public:
     int32_t preloadMark = 0;
 };
 
-#define ENGINE_CLASS(ClassType, BaseType)                                                          \
-public:                                                                                            \
-    using Super = BaseType;                                                                        \
-    static constexpr const char* StaticClassName() { return #ClassType; }                          \
-    const char* GetClassName() const override { return #ClassType; }                               \
-    bool IsA(const char* name) const override {                                                    \
-        return ClassNameMatches(name, #ClassType) || BaseType::IsA(name);                          \
-    }                                                                                              \
-                                                                                                   \
+#define ENGINE_CLASS(ClassType, BaseType)                                                                    \
+public:                                                                                                      \
+    using Super = BaseType;                                                                                  \
+    static constexpr const char* StaticClassName() {                                                         \
+        return #ClassType;                                                                                   \
+    }                                                                                                        \
+    const char* GetClassName() const override {                                                              \
+        return #ClassType;                                                                                   \
+    }                                                                                                        \
+    bool IsA(const char* name) const override {                                                              \
+        return ClassNameMatches(name, #ClassType) || BaseType::IsA(name);                                    \
+    }                                                                                                        \
+                                                                                                             \
 private:
 
 /// The object as T when it IsA(T's class name), else null. For code that must
 /// reach a derived interface after the name test the design asks for.
-template <typename T, typename From>
-T* ObjectCast(From* object) {
+template <typename T, typename From> T* ObjectCast(From* object) {
     return object && object->IsA(T::StaticClassName()) ? static_cast<T*>(object) : nullptr;
 }

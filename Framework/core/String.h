@@ -31,7 +31,10 @@ public:
 
     String& operator=(const String& other);
     String& operator=(String&& other) noexcept;
-    String& operator=(const char* text) { Assign(text); return *this; }
+    String& operator=(const char* text) {
+        Assign(text);
+        return *this;
+    }
 
     /// Replaces the content; null gives the empty string.
     void Assign(const char* text);
@@ -43,8 +46,14 @@ public:
 
     String operator+(const char* text) const;
     String operator+(const String& text) const;
-    String& operator+=(const char* text) { Append(text); return *this; }
-    String& operator+=(const String& text) { Append(text); return *this; }
+    String& operator+=(const char* text) {
+        Append(text);
+        return *this;
+    }
+    String& operator+=(const String& text) {
+        Append(text);
+        return *this;
+    }
 
     /// Byte-wise, case-sensitive equality; a null text equals the empty string.
     bool Equals(const char* text) const;

@@ -1,0 +1,333 @@
+#include "core/Var.h"
+
+#include "core/Element.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+Var::~Var() {
+    Clear();
+}
+
+int32_t Var::GetType() const {
+    if (flags & kBool)
+        return kVarBool;
+    if (flags & kInt)
+        return kVarInt;
+    if (flags & kFloat)
+        return kVarFloat;
+    if (flags & kString)
+        return kVarString;
+    return kVarNone;
+}
+
+bool Var::GetBool(int32_t index) const {
+    if (!(flags & kBool) || index < 0 || index >= GetCount()) {
+        return false;
+    }
+    return items[index].b;
+}
+
+int32_t Var::GetInt(int32_t index) const {
+    if (!(flags & kInt) || index < 0 || index >= GetCount()) {
+        return 0;
+    }
+    return items[index].i;
+}
+
+float Var::GetFloat(int32_t index) const {
+    if (!(flags & kFloat) || index < 0 || index >= GetCount()) {
+        return 0.0f;
+    }
+    return items[index].f;
+}
+
+const String& Var::GetString(int32_t index) const {
+    if (!(flags & kString) || index < 0 || index >= GetCount()) {
+        return String::EmptyString();
+    }
+    return *items[index].s;
+}
+
+bool Var::AcceptType(uint32_t typeBit) {
+    uint32_t current = flags & kTypeBits;
+    if (!(flags & kUntyped) && current != 0 && current != typeBit) {
+        return false;
+    }
+    flags = (flags & ~(kTypeBits | kUntyped)) | typeBit;
+    return true;
+}
+
+Var::Slot* Var::WriteSlot(int32_t index, uint32_t typeBit) {
+    // The type is fixed before the index is tested: a write that then fails on
+    // its index still leaves an untyped variable typed.
+    if (!AcceptType(typeBit)) {
+        return nullptr;
+    }
+    if (!items.empty()) {
+        return index >= 0 && index < GetCount() ? &items[index] : nullptr;
+    }
+    if (index != 0) {
+        return nullptr;
+    }
+    Slot empty{};
+    if (typeBit == kString) {
+        empty.s = new String();
+    }
+    items.push_back(empty);
+    return &items[0];
+}
+
+bool Var::SetBool(int32_t index, bool value) {
+    Slot* slot = WriteSlot(index, kBool);
+    if (!slot)
+        return false;
+    slot->b = value;
+    flags |= kChanged;
+    return true;
+}
+
+bool Var::SetInt(int32_t index, int32_t value) {
+    Slot* slot = WriteSlot(index, kInt);
+    if (!slot)
+        return false;
+    slot->i = value;
+    flags |= kChanged;
+    return true;
+}
+
+bool Var::SetFloat(int32_t index, float value) {
+    Slot* slot = WriteSlot(index, kFloat);
+    if (!slot)
+        return false;
+    slot->f = value;
+    flags |= kChanged;
+    return true;
+}
+
+bool Var::SetString(int32_t index, const char* value) {
+    Slot* slot = WriteSlot(index, kString);
+    if (!slot)
+        return false;
+    slot->s->Assign(value);
+    flags |= kChanged;
+    return true;
+}
+
+bool Var::Append(Slot slot, uint32_t typeBit) {
+    if (!AcceptType(typeBit)) {
+        return false;
+    }
+    items.push_back(slot);
+    flags |= kChanged;
+    return true;
+}
+
+bool Var::AddBool(bool value) {
+    Slot slot{};
+    slot.b = value;
+    return Append(slot, kBool);
+}
+
+bool Var::AddInt(int32_t value) {
+    Slot slot{};
+    slot.i = value;
+    return Append(slot, kInt);
+}
+
+bool Var::AddFloat(float value) {
+    Slot slot{};
+    slot.f = value;
+    return Append(slot, kFloat);
+}
+
+bool Var::AddString(const char* value) {
+    if (!AcceptType(kString)) {
+        return false;
+    }
+    Slot slot{};
+    slot.s = new String(value);
+    items.push_back(slot);
+    flags |= kChanged;
+    return true;
+}
+
+bool Var::CopyFrom(const Var& other) {
+    if (GetCount() != other.GetCount()) {
+        return false;
+    }
+    for (int32_t i = 0; i < GetCount(); ++i) {
+        switch (GetType()) {
+        case kVarBool:
+            SetBool(i, other.GetBool(i));
+            break;
+        case kVarInt:
+            SetInt(i, other.GetInt(i));
+            break;
+        case kVarFloat:
+            SetFloat(i, other.GetFloat(i));
+            break;
+        case kVarString:
+            SetString(i, other.GetString(i).CStr());
+            break;
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+void Var::Clear() {
+    if (flags & kString) {
+        for (Slot& slot : items) {
+            delete slot.s;
+        }
+    }
+    items.clear();
+    items.shrink_to_fit();
+    valueNames.clear();
+    valueNames.shrink_to_fit();
+}
+
+bool Var::AddValueName(const char* valueName, int32_t value) {
+    if (!valueName || !AcceptType(kInt)) {
+        return false;
+    }
+    for (const ValueName& existing : valueNames) {
+        if (existing.name.Equals(valueName)) {
+            return false;
+        }
+    }
+    valueNames.push_back(ValueName{value, String(valueName)});
+    return true;
+}
+
+String Var::ItemText(int32_t index) const {
+    if (index < 0 || index >= GetCount()) {
+        return String();
+    }
+    switch (GetType()) {
+    case kVarBool:
+        return String(items[index].b ? "true" : "false");
+    case kVarInt:
+        return String(items[index].i);
+    case kVarFloat:
+        return String(items[index].f);
+    case kVarString:
+        return *items[index].s;
+    default:
+        return String();
+    }
+}
+
+namespace {
+
+// The leading decimal integer, as "%d" scanning finds it (leading blanks and
+// a sign allowed); values beyond 32 bits saturate instead of wrapping.
+bool ScanInt(const char* text, int32_t& out) {
+    char* end = nullptr;
+    errno = 0;
+    long long value = std::strtoll(text, &end, 10);
+    if (end == text) {
+        return false;
+    }
+    if (value > INT32_MAX)
+        value = INT32_MAX;
+    if (value < INT32_MIN)
+        value = INT32_MIN;
+    out = static_cast<int32_t>(value);
+    return true;
+}
+
+// The leading floating-point number, as "%f" scanning finds it (1, 1.5, -2e3).
+bool ScanFloat(const char* text, float& out) {
+    char* end = nullptr;
+    float value = std::strtof(text, &end);
+    if (end == text) {
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+} // namespace
+
+bool Var::SetItemFromText(int32_t index, const char* text) {
+    if (!text) {
+        return false;
+    }
+    switch (GetType()) {
+    case kVarBool:
+        if (std::strcmp(text, "true") == 0)
+            return SetBool(index, true);
+        if (std::strcmp(text, "false") == 0)
+            return SetBool(index, false);
+        return false;
+    case kVarInt: {
+        int32_t value = 0;
+        return ScanInt(text, value) && SetInt(index, value);
+    }
+    case kVarFloat: {
+        float value = 0.0f;
+        return ScanFloat(text, value) && SetFloat(index, value);
+    }
+    case kVarString:
+        return SetString(index, text);
+    default:
+        return false;
+    }
+}
+
+bool Var::SetType(int32_t type) {
+    switch (type) {
+    case kVarBool:
+        return AcceptType(kBool);
+    case kVarInt:
+        return AcceptType(kInt);
+    case kVarFloat:
+        return AcceptType(kFloat);
+    case kVarString:
+        return AcceptType(kString);
+    default:
+        return false;
+    }
+}
+
+namespace {
+
+template <typename AddItem>
+bool Declare(const char* name, Var& var, int32_t count, Element* owner, int32_t type, AddItem addItem) {
+    var.name = name;
+    for (int32_t i = 0; i < count; ++i) {
+        addItem();
+    }
+    var.SetType(type);
+    var.flags |= Var::kChanged;
+    return owner && owner->RegisterProperty(&var);
+}
+
+} // namespace
+
+bool DeclareBool(const char* name, Var& var, int32_t count, Element* owner, bool value) {
+    return Declare(name, var, count, owner, kVarBool, [&] { var.AddBool(value); });
+}
+
+bool DeclareInt(const char* name, Var& var, int32_t count, Element* owner, int32_t value) {
+    return Declare(name, var, count, owner, kVarInt, [&] { var.AddInt(value); });
+}
+
+bool DeclareFloat(const char* name, Var& var, int32_t count, Element* owner, float value) {
+    return Declare(name, var, count, owner, kVarFloat, [&] { var.AddFloat(value); });
+}
+
+bool DeclareString(const char* name, Var& var, int32_t count, Element* owner, const char* value) {
+    return Declare(name, var, count, owner, kVarString, [&] { var.AddString(value); });
+}
+
+bool DeclareNamedString(const char* name, Var& var, int32_t count, Element* owner) {
+    String linkName = String::ToUnderscoreLower(name);
+    return DeclareString(name, var, count, owner, linkName.CStr());
+}

@@ -1,0 +1,139 @@
+#include "core/Widget.h"
+
+#include <algorithm>
+
+namespace {
+constexpr float kDegreesToRadians = 0.017453292f;
+}
+
+Widget::Widget() {
+    Name.SetFirstString("NewWidget");
+    DeclareFloat("Position", Position, 3, this, 0.0f);
+    DeclareFloat("Rotation", Rotation, 1, this, 0.0f);
+    Rotation.SetHint(Var::kHintAngle);
+    DeclareFloat("Scale", Scale, 2, this, 1.0f);
+    DeclareFloat("Pivot", Pivot, 2, this, 0.0f);
+    DeclareFloat("Color", Color, 4, this, 1.0f);
+    DeclareBool("Visible", Visible, 1, this, true);
+}
+
+Widget::~Widget() {
+    if (parent) {
+        DetachChild(parent, this);
+    }
+    for (Widget* child : children) {
+        child->parent = nullptr;
+    }
+}
+
+bool Widget::Draw() {
+    return Visible.FirstBool();
+}
+
+bool Widget::IsVisible(bool inherited) const {
+    if (!Visible.FirstBool()) {
+        return false;
+    }
+    if (inherited && parent) {
+        return parent->IsVisible(true);
+    }
+    return true;
+}
+
+void Widget::GetMatrix(Matrix4& out, int index) const {
+    switch (index) {
+    case kWorldMatrix:
+        out = world;
+        break;
+    case kLocalMatrix:
+        out = local;
+        break;
+    case kAnchorMatrix:
+        out = anchor;
+        break;
+    default:
+        break;
+    }
+}
+
+void Widget::UpdateWorld(const Matrix4& parentWorld) {
+    world = parentWorld * local;
+    Vec3 pivotWorld = world.TransformPoint(Vec3{Pivot.GetFloat(0), Pivot.GetFloat(1), 0.0f});
+    anchor = Matrix4::Translation(pivotWorld.x, pivotWorld.y, pivotWorld.z);
+    depth = world.m[14];
+}
+
+bool Widget::TransformChanged() const {
+    return Position.IsChanged() || Rotation.IsChanged() || Scale.IsChanged() || Pivot.IsChanged();
+}
+
+void Widget::RebuildLocalMatrix() {
+    local = Matrix4::Translation(Position.GetFloat(0), Position.GetFloat(1), Position.GetFloat(2)) *
+            Matrix4::RotationZ(Rotation.GetFloat(0) * kDegreesToRadians) *
+            Matrix4::Scaling(Scale.GetFloat(0), Scale.GetFloat(1), 1.0f) *
+            Matrix4::Translation(-Pivot.GetFloat(0), -Pivot.GetFloat(1), 0.0f);
+}
+
+bool Widget::Resolve() {
+    if (TransformChanged()) {
+        RebuildLocalMatrix();
+    }
+    return Element::Resolve();
+}
+
+void Widget::EffectiveColor(const float start[4], float out[4]) const {
+    for (int i = 0; i < 4; ++i) {
+        out[i] = start[i];
+    }
+    for (const Widget* w = this; w; w = w->parent) {
+        for (int i = 0; i < 4; ++i) {
+            out[i] *= w->Color.GetFloat(i);
+        }
+    }
+}
+
+bool Widget::HasHiddenAncestor() const {
+    for (const Widget* w = parent; w; w = w->parent) {
+        if (!w->Visible.FirstBool()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool AttachChild(Widget* parent, Widget* child) {
+    if (!parent || !child) {
+        return false;
+    }
+    // A widget never becomes its own ancestor: a cycle would make every walk
+    // up or down the tree endless (a scene file can name such parents).
+    for (const Widget* w = parent; w; w = w->parent) {
+        if (w == child) {
+            return false;
+        }
+    }
+    auto& siblings = parent->children;
+    if (std::find(siblings.begin(), siblings.end(), child) != siblings.end()) {
+        return false;
+    }
+    if (child->parent) {
+        DetachChild(child->parent, child);
+    }
+    siblings.push_back(child);
+    child->parent = parent;
+    return true;
+}
+
+bool DetachChild(Widget* parent, Widget* child) {
+    if (!parent || !child) {
+        return false;
+    }
+    auto& siblings = parent->children;
+    auto it = std::find(siblings.begin(), siblings.end(), child);
+    if (it == siblings.end()) {
+        return false;
+    }
+    siblings.erase(it);
+    child->parent = nullptr;
+    return true;
+}
