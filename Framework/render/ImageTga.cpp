@@ -10,9 +10,10 @@
 //   16  bits per pixel: 32, 24 or 16
 //   17  descriptor: bits 0-3 alpha bits, bit 5 set when rows are stored top row first
 // then the image ID, the colour map, and the pixels, bottom row first unless
-// the descriptor says otherwise. Version-2 files end with an 18-byte footer
-// starting with "TRUEVISION-XFILE"; only files with it are recognised as TGA,
-// and pixel data never extends into it.
+// the descriptor says otherwise. Version-2 files end with a footer
+// whose signature "TRUEVISION-XFILE" starts 18 bytes before the end (in the
+// standard form preceded by two offsets and followed by "." and 0); only files
+// with it are recognised as TGA, and pixel data never extends into it.
 //
 // Pixels: 32 bits are blue, green, red, alpha; 24 bits blue, green, red
 // (opaque); 16 bits one word of four 4-bit fields, red in bits 12-15, green
@@ -41,6 +42,7 @@ constexpr uint8_t kTypeRunLengthTrueColour = 10;
 constexpr uint8_t kDescriptorTopFirst = 0x20;
 constexpr uint32_t kMaxRunPixels = 128;
 constexpr uint32_t kMaxTgaSide = 65535;
+constexpr size_t kStandardFooterLength = 26;
 
 struct TgaHeader {
     uint8_t idLength;
@@ -144,6 +146,22 @@ void StoreRows(const uint8_t* filePixels, size_t bytesPerPixel, bool topFirst, I
     }
 }
 
+/// Where the pixel data must end: before the footer when there is one. The
+/// standard footer (signature, ".", 0) is preceded by two 32-bit offsets of
+/// optional extension areas; the footer our own writer puts ends with two zero
+/// bytes instead and has no offsets.
+size_t EndOfPixelArea(const uint8_t* data, size_t size) {
+    if (size < kHeaderLength + kFooterLength ||
+        std::memcmp(data + size - kFooterLength, kTgaFooterSignature, kFooterSignatureLength) != 0) {
+        return size;
+    }
+    const bool standard = data[size - 2] == '.' && data[size - 1] == 0;
+    if (standard && size >= kHeaderLength + kStandardFooterLength) {
+        return size - kStandardFooterLength;
+    }
+    return size - kFooterLength;
+}
+
 bool CheckHeader(const TgaHeader& header, const char* name) {
     if (header.imageType != kTypeTrueColour && header.imageType != kTypeRunLengthTrueColour) {
         LogImageFailure(name, "unsupported TGA image type %u (true colour 2 and 10 are read)",
@@ -172,10 +190,7 @@ bool DecodeTga(const uint8_t* data, size_t size, const char* name, Image& image)
     const size_t colourMapBytes =
         header.colourMapType ? size_t(header.colourMapLength) * ((header.colourMapEntryBits + 7u) / 8u) : 0;
     const size_t start = kHeaderLength + header.idLength + colourMapBytes;
-    const bool hasFooter =
-        size >= kHeaderLength + kFooterLength &&
-        std::memcmp(data + size - kFooterLength, kTgaFooterSignature, kFooterSignatureLength) == 0;
-    const size_t end = hasFooter ? size - kFooterLength : size;
+    const size_t end = EndOfPixelArea(data, size);
     if (start > end) {
         LogImageFailure(name, "TGA image ID and colour map run past the end of the file");
         return false;

@@ -74,9 +74,13 @@ inline std::string WriteSource(int width, int height, int bytesPerSample) {
 /// `sixteenBit` ImageMagick hands over 16-bit samples and each becomes
 /// round(v / 257), the conversion the engine promises (ImageMagick's own
 /// reduction to 8 bits rounds down).
-inline std::string ReferenceRgba(const std::string& file, bool sixteenBit = false) {
+/// `readOptions` follow the input file (TGA needs "-auto-orient": ImageMagick
+/// keeps TGA rows in file order and only notes their orientation).
+inline std::string ReferenceRgba(const std::string& file, bool sixteenBit = false,
+                                 const std::string& readOptions = "") {
     const std::string out = TempPath("reference.rgba");
-    if (!Convert("'" + file + "' -endian LSB -depth " + (sixteenBit ? "16" : "8") + " rgba:" + out)) {
+    if (!Convert("'" + file + "' " + readOptions + " -endian LSB -depth " + (sixteenBit ? "16" : "8") +
+                 " rgba:" + out)) {
         return {};
     }
     const std::string raw = testing_support::ReadFile(out);
@@ -110,10 +114,11 @@ inline int MaxDifference(const Image& image, const std::string& rgba) {
 }
 
 /// Loads `file` through the engine and compares it with ImageMagick's decode.
-inline void ExpectMatchesReference(const std::string& file, int tolerance, bool sixteenBit = false) {
+inline void ExpectMatchesReference(const std::string& file, int tolerance, bool sixteenBit = false,
+                                   const std::string& readOptions = "") {
     Image image;
     ASSERT_TRUE(image.Load(file.c_str())) << file;
-    const std::string reference = ReferenceRgba(file, sixteenBit);
+    const std::string reference = ReferenceRgba(file, sixteenBit, readOptions);
     ASSERT_FALSE(reference.empty());
     EXPECT_EQ(image.PixelBytes(), reference.size()) << file;
     EXPECT_LE(MaxDifference(image, reference), tolerance) << file;
