@@ -56,8 +56,11 @@ void ReadPngBytes(png_structp png, png_bytep out, png_size_t length) {
     source->offset += length;
 }
 
-/// Asks libpng for 8-bit blue, green, red, alpha from whatever the file holds.
-void SetTransformations(png_structp png, png_infop info) {
+/// Asks libpng for 8-bit channels from whatever the file holds: blue, green,
+/// red, alpha, or, for opaque files read in one pass, red, green, blue, which
+/// ExpandOpaqueRow then spreads out (one pass over the row instead of
+/// libpng's separate swap and fill passes). True in that second case.
+bool SetTransformations(png_structp png, png_infop info) {
     const png_byte colourType = png_get_color_type(png, info);
     const png_byte bitDepth = png_get_bit_depth(png, info);
     const bool hasTransparentColour = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
@@ -76,10 +79,32 @@ void SetTransformations(png_structp png, png_infop info) {
     if (!(colourType & PNG_COLOR_MASK_COLOR)) {
         png_set_gray_to_rgb(png);
     }
-    if (!(colourType & PNG_COLOR_MASK_ALPHA) && !hasTransparentColour) {
+    const bool opaque = !(colourType & PNG_COLOR_MASK_ALPHA) && !hasTransparentColour;
+    if (opaque && png_get_interlace_type(png, info) == PNG_INTERLACE_NONE) {
+        return true;
+    }
+    if (opaque) {
         png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     }
     png_set_bgr(png);
+    return false;
+}
+
+/// Turns a row of `width` red, green, blue pixels stored from byte `width` of
+/// `row` into blue, green, red, 255 from byte 0. Working forwards is safe: pixel
+/// i is written to bytes 4i..4i+3, below byte width + 3(i+1) where the next
+/// unread pixel starts.
+void ExpandOpaqueRow(uint8_t* row, uint32_t width) {
+    const uint8_t* in = row + width;
+    for (uint32_t i = 0; i < width; ++i, in += 3) {
+        const uint8_t red = in[0];
+        const uint8_t green = in[1];
+        const uint8_t blue = in[2];
+        row[4 * i] = blue;
+        row[4 * i + 1] = green;
+        row[4 * i + 2] = red;
+        row[4 * i + 3] = 255;
+    }
 }
 
 /// The only function that calls setjmp; a longjmp back returns false.
@@ -97,16 +122,24 @@ bool RunDecode(PngDecoder& decoder, Image& image) {
     if (!CheckDecodedSize(name, width, height)) {
         return false;
     }
-    SetTransformations(png, info);
+    const bool expandRows = SetTransformations(png, info);
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != size_t(width) * 4) {
+    if (png_get_rowbytes(png, info) != size_t(width) * (expandRows ? 3 : 4)) {
         LogImageFailure(name, "PNG decoder gave an unexpected row layout");
         return false;
     }
     if (!image.Create(width, height)) {
         LogImageFailure(name, "out of memory for %u x %u pixels", width, height);
         return false;
+    }
+    if (expandRows) {
+        for (png_uint_32 row = 0; row < height; ++row) {
+            uint8_t* pixels = image.PixelAt(0, row);
+            png_read_row(png, pixels + width, nullptr);
+            ExpandOpaqueRow(pixels, width);
+        }
+        return true;
     }
     // Each pass of an interlaced file fills in more pixels of the same rows.
     for (int pass = 0; pass < passes; ++pass) {
