@@ -138,3 +138,24 @@ TEST(JpegDecode, DamagedAndUnsupportedFilesFailCleanly) {
     ExpectEmpty(image);
     EXPECT_TRUE(log.Contains("JPEG decoder: "));
 }
+
+TEST(JpegDecode, ProgressiveFileWithThousandsOfScansIsRefused) {
+    // Each scan of a progressive file runs over the whole picture, so a small
+    // file repeating one scan again and again would take very long to decode.
+    const std::string jpeg = ReadFile(MakeJpeg("scans", "-quality 80 -interlace JPEG", 16, 16));
+    const size_t lastScan = jpeg.rfind("\xFF\xDA");
+    const size_t end = jpeg.rfind("\xFF\xD9");
+    ASSERT_NE(lastScan, std::string::npos);
+    ASSERT_LT(lastScan, end);
+    std::string repeated = jpeg.substr(0, end);
+    for (int i = 0; i < 1100; ++i) {
+        repeated += jpeg.substr(lastScan, end - lastScan);
+    }
+    repeated += "\xFF\xD9";
+    LogCapture log;
+    Image image;
+    EXPECT_FALSE(image.LoadFromMemory(reinterpret_cast<const uint8_t*>(repeated.data()), repeated.size(),
+                                      "scans.jpg"));
+    ExpectEmpty(image);
+    EXPECT_TRUE(log.Contains("Image: scans.jpg: JPEG file has more than 1000 scans"));
+}
