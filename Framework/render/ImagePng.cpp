@@ -50,7 +50,7 @@ void OnPngWarning(png_structp, png_const_charp) {}
 void ReadPngBytes(png_structp png, png_bytep out, png_size_t length) {
     auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
     if (length > source->size - source->offset) {
-        png_error(png, "file ends inside the picture data");
+        png_error(png, "file ends early");
     }
     std::memcpy(out, source->data + source->offset, length);
     source->offset += length;
