@@ -223,11 +223,12 @@ String Var::ItemText(int32_t index) const {
     }
 }
 
-namespace {
-
 // The leading decimal integer, as "%d" scanning finds it (leading blanks and
 // a sign allowed); values beyond 32 bits saturate instead of wrapping.
 bool ScanInt(const char* text, int32_t& out) {
+    if (!text) {
+        return false;
+    }
     char* end = nullptr;
     errno = 0;
     long long value = std::strtoll(text, &end, 10);
@@ -244,6 +245,9 @@ bool ScanInt(const char* text, int32_t& out) {
 
 // The leading floating-point number, as "%f" scanning finds it (1, 1.5, -2e3).
 bool ScanFloat(const char* text, float& out) {
+    if (!text) {
+        return false;
+    }
     char* end = nullptr;
     float value = std::strtof(text, &end);
     if (end == text) {
@@ -253,7 +257,20 @@ bool ScanFloat(const char* text, float& out) {
     return true;
 }
 
-} // namespace
+bool ScanBool(const char* text, bool& out) {
+    if (!text) {
+        return false;
+    }
+    if (std::strcmp(text, "true") == 0) {
+        out = true;
+        return true;
+    }
+    if (std::strcmp(text, "false") == 0) {
+        out = false;
+        return true;
+    }
+    return false;
+}
 
 bool Var::SetItemFromText(int32_t index, const char* text) {
     if (!text) {

@@ -138,6 +138,13 @@ private:
     std::vector<ValueName> valueNames;
 };
 
+// Text conversions of single values: exactly "true"/"false"; the leading
+// decimal integer ("%d" scanning, saturated to 32 bits); the leading
+// floating-point number ("%f" scanning). False, `out` unchanged, otherwise.
+bool ScanBool(const char* text, bool& out);
+bool ScanInt(const char* text, int32_t& out);
+bool ScanFloat(const char* text, float& out);
+
 // Declarations used by element constructors: name the variable, append
 // `count` copies of the default, fix the type, register it with the owner.
 // They fail (and the variable is not registered) when the owner already has a

@@ -1,0 +1,256 @@
+#include "core/ConfigTable.h"
+
+#include "core/Log.h"
+#include "core/Var.h"
+#include "io/File.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+bool IsSeparator(char c) {
+    return c == ' ' || c == '\t' || c == '=';
+}
+
+struct ParsedLine {
+    const char* key;
+    size_t keyLength;
+    const char* value;
+    size_t valueLength;
+};
+
+// Splits one line (line ends already removed) into key and value; false for
+// comments, empty lines and lines without a separator.
+bool ParseLine(const char* line, size_t length, ParsedLine& out) {
+    size_t start = 0;
+    while (start < length && IsSeparator(line[start])) {
+        ++start;
+    }
+    if (length == 0 || (start < length && line[start] == '#')) {
+        return false;
+    }
+    size_t keyEnd = 0;
+    while (keyEnd < length && !IsSeparator(line[keyEnd])) {
+        ++keyEnd;
+    }
+    if (keyEnd == length) {
+        return false;
+    }
+    size_t valueStart = keyEnd;
+    while (valueStart < length && IsSeparator(line[valueStart])) {
+        ++valueStart;
+    }
+    out.key = line;
+    out.keyLength = keyEnd;
+    out.value = line + valueStart;
+    out.valueLength = valueStart < length ? length - 1 - valueStart : 0;
+    return true;
+}
+
+bool EntryLess(const std::unique_ptr<ConfigTable::Entry>& a, const std::unique_ptr<ConfigTable::Entry>& b) {
+    return a->key.Compare(b->key) < 0;
+}
+
+} // namespace
+
+void ConfigTable::Clear() {
+    entries.clear();
+    sorted = true;
+    sortedPrefix = 0;
+    path.Assign("");
+}
+
+bool ConfigTable::Load(const char* filePath) {
+    Clear();
+    File file;
+    if (!filePath || !file.Open(filePath, kFileRead)) {
+        return false;
+    }
+    if (!file.Implementation() || !Read(*file.Implementation())) {
+        return false;
+    }
+    path.Assign(filePath);
+    return true;
+}
+
+bool ConfigTable::Read(BaseFile& file) {
+    Clear();
+    String line;
+    String previousKey;
+    bool havePrevious = false;
+    ParsedLine parsed{};
+
+    // First pass: one entry per run of equal keys, then one per distinct key.
+    file.SeekFrom(0, true);
+    while (file.ReadLine(line, true)) {
+        if (!ParseLine(line.CStr(), line.Length(), parsed)) {
+            continue;
+        }
+        if (havePrevious && previousKey.Length() == parsed.keyLength &&
+            std::memcmp(previousKey.CStr(), parsed.key, parsed.keyLength) == 0) {
+            continue;
+        }
+        previousKey.Assign(parsed.key, parsed.keyLength);
+        havePrevious = true;
+        auto entry = std::make_unique<Entry>();
+        entry->key = previousKey;
+        entries.push_back(std::move(entry));
+        sorted = false;
+    }
+    SortAndMerge();
+
+    // Second pass: every value into its key's entry, in file order.
+    file.SeekFrom(0, true);
+    String key;
+    while (file.ReadLine(line, true)) {
+        if (!ParseLine(line.CStr(), line.Length(), parsed)) {
+            continue;
+        }
+        key.Assign(parsed.key, parsed.keyLength);
+        int32_t index = Find(key.CStr());
+        if (index >= 0) {
+            entries[static_cast<size_t>(index)]->values.emplace_back(
+                std::string_view(parsed.value, parsed.valueLength));
+        }
+    }
+    return true;
+}
+
+std::string ConfigTable::ToText() const {
+    std::string text;
+    for (const auto& entry : entries) {
+        for (const String& value : entry->values) {
+            text.append(entry->key.View());
+            text.append(" = ");
+            text.append(value.View());
+            text.append(";\n");
+        }
+    }
+    return text;
+}
+
+bool ConfigTable::Save(const char* filePath) const {
+    File file;
+    if (!filePath || !file.Open(filePath, kFileWrite)) {
+        return false;
+    }
+    std::string text = ToText();
+    bool written = file.Write(text.data(), text.size());
+    file.Flush();
+    return written;
+}
+
+void ConfigTable::Sort() {
+    if (sorted) {
+        return;
+    }
+    // A sorted table with entries appended only needs its tail sorted and
+    // merged in; the result equals a stable sort of the whole.
+    auto middle = entries.begin() + static_cast<std::ptrdiff_t>(std::min(sortedPrefix, entries.size()));
+    std::stable_sort(middle, entries.end(), EntryLess);
+    std::inplace_merge(entries.begin(), middle, entries.end(), EntryLess);
+    sorted = true;
+    sortedPrefix = entries.size();
+}
+
+int32_t ConfigTable::SortAndMerge() {
+    Sort();
+    size_t before = entries.size();
+    auto last = std::unique(entries.begin(), entries.end(),
+                            [](const auto& a, const auto& b) { return a->key == b->key; });
+    entries.erase(last, entries.end());
+    sortedPrefix = entries.size();
+    return static_cast<int32_t>(before - entries.size());
+}
+
+int32_t ConfigTable::Find(const char* key) {
+    if (!key) {
+        return -1;
+    }
+    Sort();
+    auto it = std::lower_bound(entries.begin(), entries.end(), key, [](const auto& entry, const char* k) {
+        return std::strcmp(entry->key.CStr(), k) < 0;
+    });
+    if (it == entries.end() || !(*it)->key.Equals(key)) {
+        return -1;
+    }
+    return static_cast<int32_t>(it - entries.begin());
+}
+
+int32_t ConfigTable::ValueCount(const char* key) {
+    if (key && !*key) {
+        return Count();
+    }
+    int32_t index = Find(key);
+    return index < 0 ? 0 : static_cast<int32_t>(entries[static_cast<size_t>(index)]->values.size());
+}
+
+const String* ConfigTable::Value(int32_t column, const char* key) {
+    int32_t index = Find(key);
+    if (index < 0 || column < 0) {
+        return nullptr;
+    }
+    const auto& values = entries[static_cast<size_t>(index)]->values;
+    return static_cast<size_t>(column) < values.size() ? &values[static_cast<size_t>(column)] : nullptr;
+}
+
+bool ConfigTable::GetBool(int32_t column, const char* key, bool& out) {
+    const String* text = Value(column, key);
+    return text && ScanBool(text->CStr(), out);
+}
+
+bool ConfigTable::GetInt(int32_t column, const char* key, int32_t& out) {
+    const String* text = Value(column, key);
+    return text && ScanInt(text->CStr(), out);
+}
+
+bool ConfigTable::GetFloat(int32_t column, const char* key, float& out) {
+    const String* text = Value(column, key);
+    return text && ScanFloat(text->CStr(), out);
+}
+
+bool ConfigTable::GetString(int32_t column, const char* key, String& out) {
+    const String* text = Value(column, key);
+    if (!text) {
+        return false;
+    }
+    out = *text;
+    return true;
+}
+
+ConfigTable::Entry& ConfigTable::EntryFor(const char* key) {
+    int32_t index = Find(key);
+    if (index >= 0) {
+        return *entries[static_cast<size_t>(index)];
+    }
+    InsertKey(key);
+    return *entries.back();
+}
+
+void ConfigTable::AddBool(const char* key, bool value) {
+    EntryFor(key).values.emplace_back(value ? "true" : "false");
+}
+
+void ConfigTable::AddInt(const char* key, int32_t value) {
+    EntryFor(key).values.emplace_back(static_cast<int>(value));
+}
+
+void ConfigTable::AddFloat(const char* key, float value) {
+    EntryFor(key).values.emplace_back(value);
+}
+
+void ConfigTable::AddString(const char* key, const char* value) {
+    EntryFor(key).values.emplace_back(value);
+}
+
+void ConfigTable::InsertKey(const char* key, const std::vector<String>& values) {
+    if (sorted) {
+        sortedPrefix = entries.size();
+    }
+    auto entry = std::make_unique<Entry>();
+    entry->key.Assign(key);
+    entry->values = values;
+    entries.push_back(std::move(entry));
+    sorted = false;
+}
