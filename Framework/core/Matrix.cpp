@@ -31,14 +31,15 @@ Matrix4 Matrix4::RotationZ(float radians) {
 }
 
 Matrix4 Matrix4::operator*(const Matrix4& right) const {
+    // Column by column: each output column is a sum of this matrix's columns
+    // weighted by one column of `right`; the inner loop over rows vectorises.
     Matrix4 out;
     for (int column = 0; column < 4; ++column) {
+        const float* weights = right.m + column * 4;
+        float* target = out.m + column * 4;
         for (int row = 0; row < 4; ++row) {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k) {
-                sum += m[k * 4 + row] * right.m[column * 4 + k];
-            }
-            out.m[column * 4 + row] = sum;
+            target[row] = m[row] * weights[0] + m[4 + row] * weights[1] + m[8 + row] * weights[2] +
+                          m[12 + row] * weights[3];
         }
     }
     return out;

@@ -1,6 +1,7 @@
 #include "core/Widget.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr float kDegreesToRadians = 0.017453292f;
@@ -68,10 +69,22 @@ bool Widget::TransformChanged() const {
 }
 
 void Widget::RebuildLocalMatrix() {
-    local = Matrix4::Translation(Position.GetFloat(0), Position.GetFloat(1), Position.GetFloat(2)) *
-            Matrix4::RotationZ(Rotation.GetFloat(0) * kDegreesToRadians) *
-            Matrix4::Scaling(Scale.GetFloat(0), Scale.GetFloat(1), 1.0f) *
-            Matrix4::Translation(-Pivot.GetFloat(0), -Pivot.GetFloat(1), 0.0f);
+    // T(position) · Rz(rotation) · S(scale, 1) · T(−pivot), multiplied out.
+    const float radians = Rotation.GetFloat(0) * kDegreesToRadians;
+    const float c = std::cos(radians);
+    const float s = std::sin(radians);
+    const float sx = Scale.GetFloat(0);
+    const float sy = Scale.GetFloat(1);
+    const float px = Pivot.GetFloat(0);
+    const float py = Pivot.GetFloat(1);
+    local = Matrix4::Identity();
+    local.m[0] = c * sx;
+    local.m[1] = s * sx;
+    local.m[4] = -s * sy;
+    local.m[5] = c * sy;
+    local.m[12] = Position.GetFloat(0) - (local.m[0] * px + local.m[4] * py);
+    local.m[13] = Position.GetFloat(1) - (local.m[1] * px + local.m[5] * py);
+    local.m[14] = Position.GetFloat(2);
 }
 
 bool Widget::Resolve() {
