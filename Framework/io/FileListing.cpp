@@ -121,6 +121,11 @@ void ListArchive(const String& directory, const String& suffix, bool recurse) {
             }
         } else if (recurse) {
             std::string_view subdirectory = rest.substr(0, slash);
+            // A name with an empty folder part ("/x", "a//x") would list the
+            // same folder again, without end.
+            if (subdirectory.empty()) {
+                continue;
+            }
             if (subdirectories.empty() || subdirectories.back() != subdirectory) {
                 subdirectories.push_back(subdirectory);
             }

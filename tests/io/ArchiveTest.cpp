@@ -1,6 +1,7 @@
 // The pack archive: opening, name lookup, the fall-back to loose files and
 // damaged directories.
 #include "io/File.h"
+#include "io/FileListing.h"
 #include "io/PackArchive.h"
 #include "io/PackBytes.h"
 
@@ -196,3 +197,12 @@ TEST_F(ArchiveTest, DamagedArchiveClosesTheOneOpenBefore) {
 }
 
 } // namespace
+
+TEST(ArchiveListing, EmptyFolderPartsInNamesDoNotRecurseForever) {
+    using pack_bytes::Archive;
+    ASSERT_TRUE(testing_support::WriteFile("data.pack", Archive({{"/top.txt", "1"}, {"a//b.txt", "2"}, {"a/c.txt", "3"}})));
+    ASSERT_TRUE(OpenArchive("data.pack"));
+    EXPECT_EQ(ListFiles("", "*", true), 1); // a/c.txt
+    EXPECT_EQ(ListFiles("a", "*.txt", true), 1);
+    CloseArchive();
+}
