@@ -103,12 +103,17 @@ bool ConfigTable::Read(BaseFile& file) {
     // Second pass: every value into its key's entry, in file order.
     file.SeekFrom(0, true);
     String key;
+    int32_t index = -1;
     while (file.ReadLine(line, true)) {
         if (!ParseLine(line.CStr(), line.Length(), parsed)) {
             continue;
         }
-        key.Assign(parsed.key, parsed.keyLength);
-        int32_t index = Find(key.CStr());
+        // Runs of one key (a vector's items) need a single look-up.
+        if (index < 0 || key.Length() != parsed.keyLength ||
+            std::memcmp(key.CStr(), parsed.key, parsed.keyLength) != 0) {
+            key.Assign(parsed.key, parsed.keyLength);
+            index = Find(key.CStr());
+        }
         if (index >= 0) {
             entries[static_cast<size_t>(index)]->values.emplace_back(
                 std::string_view(parsed.value, parsed.valueLength));
