@@ -8,6 +8,7 @@
 #include "core/ClassRegistry.h"
 #include "core/Log.h"
 #include "core/Random.h"
+#include "io/PackArchive.h"
 #include "platform/CloseSignals.h"
 #include "platform/ExecutablePath.h"
 #include "platform/InputCallback.h"
@@ -17,6 +18,11 @@
 #include <ctime>
 
 namespace {
+
+// The archive start-up opens; the global settings' PackfilePath default,
+// which start-up always uses because the archive opens before the settings
+// file can be read.
+constexpr const char* kDefaultPackfilePath = "data.pack";
 
 // The frame loop's own clock, used by the limiter, and the global frame
 // clock, whose accumulated time is totalTime and whose last step is frameTime.
@@ -89,7 +95,11 @@ bool Startup(GameHooks& game) {
     }
     // 2. Seed the C random generator with the time in seconds.
     SeedRandom(static_cast<unsigned int>(std::time(nullptr)));
-    // 3. The pack archive named by the setting PackfilePath opens here.
+    // 3. The pack archive named by the setting PackfilePath; without one the
+    //    game runs from loose files.
+    if (!OpenArchive(kDefaultPackfilePath)) {
+        LogFormat("No pack archive %s: reading loose files only", kDefaultPackfilePath);
+    }
     // 4. Every element class: the engine's, then the game's; then the engine is ready.
     RegisterEngineClasses();
     game.RegisterGameClasses();
@@ -146,7 +156,8 @@ void Shutdown(GameHooks& game) {
     engineReady = false;
     //    All resources are freed here; then the input manager, the audio device,
     //    and the window and rendering context shut down, in that order.
-    // 5. The pack archive closes and its directory is freed here.
+    // 5. Close the pack archive and free its directory.
+    CloseArchive();
     // 6. Delete the player state and the options.
     game.DeleteStateAndOptions();
     // 7. Delete the global settings.
