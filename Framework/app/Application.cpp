@@ -9,6 +9,7 @@
 #include "core/Log.h"
 #include "core/Random.h"
 #include "io/PackArchive.h"
+#include "io/StringTable.h"
 #include "platform/CloseSignals.h"
 #include "platform/ExecutablePath.h"
 #include "platform/InputCallback.h"
@@ -105,7 +106,8 @@ bool Startup(GameHooks& game) {
     game.RegisterGameClasses();
     engineReady = true;
     //    The resource cache is switched on here, for look-ups and storing.
-    // 5. The string tables load here.
+    // 5. The string tables; a file that cannot be read is logged and start-up goes on.
+    LoadStringTables();
     // 6. The per-user data folders are made, the options file and the player-state scene load here.
     // 7. The window and rendering context of DisplayWidth x DisplayHeight, its title and icon, go here.
     // 8. Full screen when the option Fullscreen is set goes here.
@@ -154,6 +156,8 @@ void Shutdown(GameHooks& game) {
     //    (nothing can be created any more, so the engine is no longer ready).
     ClearRegistry();
     engineReady = false;
+    //    The string tables go with the rest of the loaded data.
+    ClearStringTables();
     //    All resources are freed here; then the input manager, the audio device,
     //    and the window and rendering context shut down, in that order.
     // 5. Close the pack archive and free its directory.
