@@ -552,7 +552,18 @@ const std::vector<Widget*>& Scene::BuildDrawList() {
             stack.push_back(*it);
         }
     }
-    std::stable_sort(drawList.begin(), drawList.end(),
-                     [](const Widget* a, const Widget* b) { return a->GetDepth() < b->GetDepth(); });
+    // Equal depths keep the pre-order (a parent before its children). Sorting
+    // on (depth, pre-order position) gives that with an in-place sort, where
+    // a stable sort would allocate a buffer every frame.
+    drawKeys.clear();
+    for (size_t i = 0; i < drawList.size(); ++i) {
+        drawKeys.push_back(DrawKey{drawList[i]->GetDepth(), static_cast<uint32_t>(i), drawList[i]});
+    }
+    std::sort(drawKeys.begin(), drawKeys.end(), [](const DrawKey& a, const DrawKey& b) {
+        return a.depth < b.depth || (a.depth == b.depth && a.order < b.order);
+    });
+    for (size_t i = 0; i < drawKeys.size(); ++i) {
+        drawList[i] = drawKeys[i].widget;
+    }
     return drawList;
 }

@@ -121,7 +121,14 @@ private:
     std::vector<Element*> pendingDeletes;
     Widget* hovered = nullptr;
 
+    struct DrawKey {
+        float depth;
+        uint32_t order;
+        Widget* widget;
+    };
+
     // Reused every frame so that the steady-state update allocates nothing.
+    std::vector<DrawKey> drawKeys;
     std::vector<Element*> updateOrder;
     std::vector<Element*> doomed;
     bool advancingTweens = false;

@@ -353,6 +353,17 @@ TEST_F(SceneTest, DrawListIsPreOrderSortedByDepth) {
     EXPECT_EQ(list[2], child);
 }
 
+TEST_F(SceneTest, EqualDepthsDrawInTreeOrder) {
+    std::vector<Widget*> expected;
+    for (int i = 0; i < 40; ++i) {
+        Probe* top = AddProbe(("top" + std::to_string(i)).c_str());
+        expected.push_back(top);
+        expected.push_back(AddProbe(("child" + std::to_string(i)).c_str(), top));
+    }
+    scene.Update();
+    EXPECT_EQ(scene.BuildDrawList(), expected);
+}
+
 TEST_F(SceneTest, OnLoadedRunsInNameOrder) {
     struct Loaded : Element {
         bool OnLoaded() override {
@@ -371,4 +382,47 @@ TEST_F(SceneTest, OnLoadedRunsInNameOrder) {
     }
     scene.OnLoaded();
     EXPECT_EQ(Loaded::order(), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+#include "support/AllocationCounter.h"
+
+TEST_F(SceneTest, SteadyStateUpdateAllocatesNothing) {
+    if (!testing_support::AllocationCounter::Available()) {
+        GTEST_SKIP() << "the sanitizer build keeps its own allocator";
+    }
+    // Messages that re-post themselves and tweens that restart keep the scene
+    // busy the same way every frame.
+    struct Busy : Probe {
+        bool Message(int32_t message, Element*) override {
+            if (message == 7) {
+                PostMessage(7, 0.05f);
+            } else if (message == kTweenFinished) {
+                scene->StartTween(&Rotation, 0, 0.0f, 90.0f, 0.2f, kTweenEaseIn);
+            }
+            return true;
+        }
+        void Update() override { Widget::Update(); }
+        bool HoverTest() override { return false; }
+    };
+    for (int i = 0; i < 50; ++i) {
+        auto* busy = new Busy;
+        String name = String("busy") + String(i).CStr();
+        busy->Name.SetFirstString(name.CStr());
+        scene.AddElement(busy, name.CStr());
+        AttachChild(i % 5 ? static_cast<Widget*>(scene.Elements().Entries()[0].value) : &scene, busy);
+        busy->PostMessage(7, 0.0f);
+        scene.StartTween(&busy->Rotation, 0, 0.0f, 90.0f, 0.2f, kTweenEaseIn);
+    }
+    frameTime = 1.0f / 65.0f;
+    for (int i = 0; i < 200; ++i) {
+        scene.Update(); // reach the steady state: every list at its full size
+        scene.BuildDrawList();
+    }
+    testing_support::AllocationCounter counter;
+    for (int i = 0; i < 200; ++i) {
+        scene.Update();
+        scene.BuildDrawList();
+        scene.HoverTest();
+    }
+    EXPECT_EQ(counter.Count(), 0u);
 }
