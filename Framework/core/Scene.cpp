@@ -156,10 +156,9 @@ Element* MakeElement(const char* className) {
 
 } // namespace
 
-Element* Scene::CreateElement(const char* className) {
-    Element* element = MakeElement(className);
+Element* Scene::AdoptWithUniqueName(Element* element, const char* requestedName) {
     String name;
-    if (!element || !MakeUniqueName(className, name)) {
+    if (!element || !MakeUniqueName(requestedName, name)) {
         delete element;
         return nullptr;
     }
@@ -171,23 +170,16 @@ Element* Scene::CreateElement(const char* className) {
     return element;
 }
 
+Element* Scene::CreateElement(const char* className) {
+    return AdoptWithUniqueName(MakeElement(className), className);
+}
+
 Element* Scene::CloneElement(Element& source) {
     Element* clone = MakeElement(source.GetClassName());
-    if (!clone) {
-        return nullptr;
+    if (clone) {
+        clone->CopyPropertiesFrom(source);
     }
-    clone->CopyPropertiesFrom(source);
-    String name;
-    if (!MakeUniqueName(source.GetName(), name)) {
-        delete clone;
-        return nullptr;
-    }
-    clone->Name.SetFirstString(name.CStr());
-    AddElement(clone, name.CStr());
-    if (Widget* widget = ObjectCast<Widget>(clone)) {
-        AttachChild(this, widget);
-    }
-    return clone;
+    return AdoptWithUniqueName(clone, source.GetName());
 }
 
 bool Scene::RenameElement(Element& element, const char* newName) {

@@ -108,6 +108,9 @@ public:
     float timeScale = 1.0f;
 
 private:
+    /// Names the new element uniquely, enters it and attaches a widget at the
+    /// top level; deletes it and returns null when no name is free.
+    Element* AdoptWithUniqueName(Element* element, const char* requestedName);
     void RunDeferredDeletions();
     void AdvanceTweens();
     void UpdateElements();
