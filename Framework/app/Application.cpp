@@ -8,13 +8,17 @@
 #include "core/ClassRegistry.h"
 #include "core/Log.h"
 #include "core/Random.h"
+#include "io/File.h"
 #include "io/PackArchive.h"
 #include "io/StringTable.h"
 #include "platform/CloseSignals.h"
 #include "platform/ExecutablePath.h"
+#include "platform/GameWindow.h"
 #include "platform/InputCallback.h"
 #include "platform/Platform.h"
 #include "platform/SingleInstanceLock.h"
+#include "render/Image.h"
+#include "render/RenderContext.h"
 
 #include <ctime>
 
@@ -24,6 +28,13 @@ namespace {
 // which start-up always uses because the archive opens before the settings
 // file can be read.
 constexpr const char* kDefaultPackfilePath = "data.pack";
+// The defaults of the settings GameTitle, DisplayWidth and DisplayHeight.
+constexpr const char* kDefaultGameTitle = "Dunhaven - Tessaroon";
+constexpr int kDefaultDisplayWidth = 1024;
+constexpr int kDefaultDisplayHeight = 768;
+// The window icon among the game data; the window keeps the system's icon
+// when the file does not exist.
+constexpr const char* kWindowIconPath = "icon.png";
 
 // The frame loop's own clock, used by the limiter, and the global frame
 // clock, whose accumulated time is totalTime and whose last step is frameTime.
@@ -41,6 +52,25 @@ public:
 };
 
 CloseRequestCallback closeRequest;
+
+// Start-up step 7: without a display the game goes on windowless (servers,
+// tests), and the frame loop runs all the same.
+void OpenWindow() {
+    SetDisplaySize(kDefaultDisplayWidth, kDefaultDisplayHeight);
+    if (!CreateGameWindow(kDefaultDisplayWidth, kDefaultDisplayHeight)) {
+        return;
+    }
+    InitRenderContext(kDefaultDisplayWidth, kDefaultDisplayHeight);
+    SetWindowTitle(kDefaultGameTitle);
+    if (!Exists(kWindowIconPath)) {
+        LogFormat("No window icon %s: the window keeps the system's icon", kWindowIconPath);
+        return;
+    }
+    Image icon;
+    if (icon.Load(kWindowIconPath) && icon.BitsPerPixel() == 32) {
+        SetWindowIcon(icon.Pixels(), static_cast<int>(icon.Width()), static_cast<int>(icon.Height()));
+    }
+}
 
 // Sleeps until kMinimumFrameSeconds have passed since the previous frame
 // ended, then measures the frame into frameTime and totalTime. The sleeps are
@@ -79,7 +109,8 @@ void RunFrame(GameHooks& game) {
     // 3. The screen stack draws here; then the game's own per-frame work.
     game.OnFrame();
     // 4. The console draws here.
-    // 5. The frame is presented here (buffer swap).
+    // 5. Present the frame; the next one starts cleared to black.
+    Present();
     // 6. GPU copies of textures not drawn since the previous frame are released here.
     // 7. Frame limiter.
     LimitFrameRate();
@@ -109,11 +140,13 @@ bool Startup(GameHooks& game) {
     // 5. The string tables; a file that cannot be read is logged and start-up goes on.
     LoadStringTables();
     // 6. The per-user data folders are made, the options file and the player-state scene load here.
-    // 7. The window and rendering context of DisplayWidth x DisplayHeight, its title and icon, go here.
+    // 7. The window and rendering context of DisplayWidth x DisplayHeight, its title and icon.
+    OpenWindow();
     // 8. Full screen when the option Fullscreen is set goes here.
     // 9. The input manager, the audio device, the screen camera, the screen
     //    projection and the screen stack's capture sprites start here, in that order.
-    // 10. The window is shown here.
+    // 10. Show the window.
+    ShowGameWindow();
     // 11. The preload runs here unless the partner splash picture exists.
     // 12. The console configuration loads here.
     // 13. The cursor configuration loads here.
@@ -158,8 +191,12 @@ void Shutdown(GameHooks& game) {
     engineReady = false;
     //    The string tables go with the rest of the loaded data.
     ClearStringTables();
-    //    All resources are freed here; then the input manager, the audio device,
-    //    and the window and rendering context shut down, in that order.
+    //    All resources are freed here; then the input manager and the audio
+    //    device shut down here; then the rendering context and the window.
+    if (GameWindowExists()) {
+        ShutdownRenderContext();
+    }
+    DestroyGameWindow();
     // 5. Close the pack archive and free its directory.
     CloseArchive();
     // 6. Delete the player state and the options.

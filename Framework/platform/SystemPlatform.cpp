@@ -1,6 +1,7 @@
 #include "platform/SystemPlatform.h"
 
 #include "platform/CloseSignals.h"
+#include "platform/GameWindow.h"
 #include "platform/InputCallback.h"
 
 #include <sched.h>
@@ -29,4 +30,5 @@ void SystemPlatform::PumpEvents(InputCallback& callback) {
     if (TakeCloseSignal()) {
         callback.OnClose();
     }
+    PumpWindowEvents(callback);
 }

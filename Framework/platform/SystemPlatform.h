@@ -6,8 +6,9 @@
 // spans of up to 71 minutes exact, where a nanosecond tick would wrap after
 // 4.3 seconds and turn a long loading pause into a short frame.
 //
-// Until the window exists, the pump delivers one kind of event: a SIGINT or
-// SIGTERM caught by the close-signal handlers arrives as OnClose.
+// The pump delivers a SIGINT or SIGTERM caught by the close-signal handlers
+// as OnClose, then the game window's events (platform/GameWindow.h) while
+// the window exists.
 
 #include "platform/Platform.h"
 

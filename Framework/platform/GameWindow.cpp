@@ -1,0 +1,326 @@
+#include "platform/GameWindow.h"
+
+#include "core/Log.h"
+#include "core/String.h"
+#include "platform/InputCallback.h"
+#include "platform/WindowEvents.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+
+namespace {
+
+// The first title of a new window, until the remembered title replaces it.
+constexpr const char* kWindowClassTitle = "KorrindelGameWindow";
+
+struct DisplayModeReport {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;
+    bool operator==(const DisplayModeReport&) const = default;
+};
+
+struct WindowState {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    int logicalWidth = 0;
+    int logicalHeight = 0;
+    bool isFullscreen = false;
+    bool pictureScaled = false;
+    bool swapControl = false;
+    PictureArea mouseArea;
+    DisplayModeReport lastDisplayMode;
+};
+
+WindowState state;
+String title;
+
+DisplayModeReport CurrentDisplayMode() {
+    DisplayModeReport report;
+    SDL_DisplayMode mode{};
+    const int display = state.window ? SDL_GetWindowDisplayIndex(state.window) : 0;
+    if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0) {
+        report.width = mode.w;
+        report.height = mode.h;
+        report.bitsPerPixel = static_cast<int>(SDL_BYTESPERPIXEL(mode.format)) * 8;
+    }
+    return report;
+}
+
+// The first mode of exactly width × height with 24 or 32 bits per pixel.
+bool FindExactMode(int display, int width, int height, SDL_DisplayMode& found) {
+    const int count = SDL_GetNumDisplayModes(display);
+    for (int index = 0; index < count; ++index) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDisplayMode(display, index, &mode) != 0) {
+            continue;
+        }
+        if (mode.w == width && mode.h == height && SDL_BITSPERPIXEL(mode.format) >= 24) {
+            found = mode;
+            return true;
+        }
+    }
+    return false;
+}
+
+void SetSwapIntervalZero() {
+    state.swapControl = SDL_GL_SetSwapInterval(0) == 0;
+}
+
+void ClearFrame() {
+    GLfloat previousColor[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, previousColor);
+    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    if (scissor) {
+        glDisable(GL_SCISSOR_TEST);
+    }
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(previousColor[0], previousColor[1], previousColor[2], previousColor[3]);
+    if (scissor) {
+        glEnable(GL_SCISSOR_TEST);
+    }
+}
+
+void ReleaseWindow() {
+    if (state.context) {
+        SDL_GL_DeleteContext(state.context);
+    }
+    if (state.window) {
+        SDL_DestroyWindow(state.window);
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    state = WindowState{};
+}
+
+void SetContextAttributes() {
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+}
+
+} // namespace
+
+bool CreateGameWindow(int width, int height) {
+    if (state.window) {
+        LogLine("CreateGameWindow: the game window exists already; the first one is kept");
+        return false;
+    }
+    if (width <= 0 || height <= 0) {
+        LogFormat("CreateGameWindow: no window of %d x %d pixels", width, height);
+        return false;
+    }
+    // The process keeps its own SIGINT/SIGTERM handling (they arrive as
+    // close requests); the game decides itself what focus loss does in full
+    // screen, and the last window closing is a close request, not a quit.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        LogFormat("No display for the game window (%s): running without a window", SDL_GetError());
+        return false;
+    }
+    SetContextAttributes();
+    state.window = SDL_CreateWindow(kWindowClassTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                                    height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!state.window) {
+        LogFormat("No game window (%s): running without a window", SDL_GetError());
+        ReleaseWindow();
+        return false;
+    }
+    state.context = SDL_GL_CreateContext(state.window);
+    if (!state.context || SDL_GL_MakeCurrent(state.window, state.context) != 0) {
+        LogFormat("No OpenGL context for the game window (%s): running without a window", SDL_GetError());
+        ReleaseWindow();
+        return false;
+    }
+    state.logicalWidth = width;
+    state.logicalHeight = height;
+    SetSwapIntervalZero();
+    if (title.Length() > 0) {
+        SDL_SetWindowTitle(state.window, title.CStr());
+    }
+    SDL_StartTextInput();
+    state.lastDisplayMode = CurrentDisplayMode();
+    UpdateViewport();
+    ClearFrame();
+    return true;
+}
+
+void DestroyGameWindow() {
+    if (!state.window) {
+        return;
+    }
+    if (state.isFullscreen) {
+        SDL_SetWindowFullscreen(state.window, 0);
+    }
+    SDL_StopTextInput();
+    ReleaseWindow();
+}
+
+bool GameWindowExists() {
+    return state.window != nullptr;
+}
+
+void ShowGameWindow() {
+    if (state.window) {
+        SDL_ShowWindow(state.window);
+    }
+}
+
+void SetWindowTitle(const char* text) {
+    title = text ? text : "";
+    if (state.window) {
+        SDL_SetWindowTitle(state.window, title.CStr());
+    }
+}
+
+const char* WindowTitle() {
+    return title.CStr();
+}
+
+bool SetWindowIcon(const uint8_t* bgraPixels, int width, int height) {
+    if (!state.window || !bgraPixels || width <= 0 || height <= 0) {
+        return false;
+    }
+    // Blue, green, red, alpha bytes are one little-endian 32-bit ARGB word.
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(bgraPixels), width, height,
+                                                              32, width * 4, SDL_PIXELFORMAT_BGRA32);
+    if (!surface) {
+        LogFormat("The window icon could not be set (%s)", SDL_GetError());
+        return false;
+    }
+    SDL_SetWindowIcon(state.window, surface);
+    SDL_FreeSurface(surface);
+    return true;
+}
+
+bool SetFullscreen(bool on) {
+    if (!state.window || on == state.isFullscreen) {
+        return false;
+    }
+    // Recorded first: a failed switch counts as full screen, so that the
+    // frame loop's focus handling does not try again every frame.
+    state.isFullscreen = on;
+    if (on) {
+        const int display = SDL_GetWindowDisplayIndex(state.window);
+        SDL_DisplayMode mode{};
+        const bool exact =
+            FindExactMode(display < 0 ? 0 : display, state.logicalWidth, state.logicalHeight, mode);
+        if (exact && SDL_SetWindowDisplayMode(state.window, &mode) != 0) {
+            LogFormat("Full screen: the display mode could not be chosen (%s)", SDL_GetError());
+            return false;
+        }
+        if (SDL_SetWindowFullscreen(state.window,
+                                    exact ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            LogFormat("Full screen: the display could not be switched (%s)", SDL_GetError());
+            return false;
+        }
+        state.pictureScaled = !exact;
+        SDL_ShowWindow(state.window);
+        UpdateViewport();
+        int clientWidth = 0;
+        int clientHeight = 0;
+        SDL_GetWindowSize(state.window, &clientWidth, &clientHeight);
+        SDL_WarpMouseInWindow(state.window, clientWidth / 2, clientHeight / 2);
+    } else {
+        SDL_SetWindowFullscreen(state.window, 0);
+        state.pictureScaled = false;
+        SDL_SetWindowSize(state.window, state.logicalWidth, state.logicalHeight);
+        SDL_SetWindowPosition(state.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        SDL_ShowWindow(state.window);
+        UpdateViewport();
+    }
+    SetSwapIntervalZero();
+    return true;
+}
+
+bool IsFullscreen() {
+    return state.isFullscreen;
+}
+
+bool IsPictureScaled() {
+    return state.pictureScaled;
+}
+
+void UpdateViewport() {
+    if (!state.window) {
+        return;
+    }
+    int clientWidth = 0;
+    int clientHeight = 0;
+    SDL_GetWindowSize(state.window, &clientWidth, &clientHeight);
+    state.mouseArea = ComputePictureArea(clientWidth, clientHeight, state.logicalWidth, state.logicalHeight,
+                                         state.pictureScaled);
+    // The drawable may have more pixels than the window has coordinates
+    // (high-density displays): the same rectangle, in drawable pixels.
+    int drawableWidth = clientWidth;
+    int drawableHeight = clientHeight;
+    SDL_GL_GetDrawableSize(state.window, &drawableWidth, &drawableHeight);
+    PictureArea drawn = state.mouseArea;
+    if (clientWidth > 0 && clientHeight > 0 &&
+        (drawableWidth != clientWidth || drawableHeight != clientHeight)) {
+        drawn.x = drawn.x * drawableWidth / clientWidth;
+        drawn.width = drawn.width * drawableWidth / clientWidth;
+        drawn.y = drawn.y * drawableHeight / clientHeight;
+        drawn.height = drawn.height * drawableHeight / clientHeight;
+    }
+    const PictureArea viewport = ToBottomLeftOrigin(drawn, drawableHeight);
+    glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
+}
+
+PictureArea CurrentPictureArea() {
+    return state.mouseArea;
+}
+
+bool IsCursorInClient() {
+    if (!state.window || SDL_GetMouseFocus() != state.window) {
+        return false;
+    }
+    int x = 0;
+    int y = 0;
+    SDL_GetMouseState(&x, &y);
+    int clientWidth = 0;
+    int clientHeight = 0;
+    SDL_GetWindowSize(state.window, &clientWidth, &clientHeight);
+    return x >= 0 && x < clientWidth && y >= 0 && y < clientHeight;
+}
+
+void Present() {
+    if (!state.window) {
+        return;
+    }
+    SDL_GL_SwapWindow(state.window);
+    ClearFrame();
+}
+
+void PumpWindowEvents(InputCallback& callback) {
+    if (!state.window) {
+        return;
+    }
+    WindowEventContext context;
+    context.windowId = SDL_GetWindowID(state.window);
+    context.logicalWidth = state.logicalWidth;
+    context.logicalHeight = state.logicalHeight;
+    SDL_Event event;
+    while (state.window && SDL_PollEvent(&event)) {
+        context.mouseArea = state.mouseArea;
+        if (DispatchWindowEvent(event, context, callback) == WindowEventEffect::SizeChanged) {
+            UpdateViewport();
+        }
+    }
+    if (!state.window) {
+        return;
+    }
+    const DisplayModeReport mode = CurrentDisplayMode();
+    if (!(mode == state.lastDisplayMode)) {
+        state.lastDisplayMode = mode;
+        callback.OnDisplayChange(mode.width, mode.height, mode.bitsPerPixel);
+    }
+}
