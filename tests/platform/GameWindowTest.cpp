@@ -171,6 +171,50 @@ TEST_F(WindowTest, WindowedNeedsNoModeAndFullscreenWithoutOneScalesThePicture) {
     EXPECT_EQ(area.height, 600);
 }
 
+TEST_F(WindowTest, ScaledFullscreenLetterboxesThePictureAndMapsTheMouseIntoIt) {
+    // 1024 x 600 on the 1024 x 768 desktop: no such mode, so the picture keeps
+    // its size (the largest factor that fits is 1) with 84-pixel bars.
+    OPEN_WINDOW_OR_SKIP(1024, 600);
+    ASSERT_TRUE(SetFullscreen(true));
+    ASSERT_TRUE(IsPictureScaled());
+    SDL_Window* window = SDL_GL_GetCurrentWindow();
+    Recorder recorder;
+    int width = 0;
+    int height = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        GetPlatform().PumpEvents(recorder);
+        SDL_GetWindowSize(window, &width, &height);
+        if (height == 768 && CurrentPictureArea().y == 84) {
+            break;
+        }
+        SDL_Delay(10);
+    }
+    ASSERT_EQ(height, 768) << "the window did not cover the desktop";
+    const PictureArea area = CurrentPictureArea();
+    EXPECT_EQ(area.x, 0);
+    EXPECT_EQ(area.y, 84);
+    EXPECT_EQ(area.width, 1024);
+    EXPECT_EQ(area.height, 600);
+    GLint viewport[4] = {-1, -1, -1, -1};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[1], 84);
+    EXPECT_EQ(viewport[3], 600);
+
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.windowID = SDL_GetWindowID(window);
+    motion.motion.x = 512;
+    motion.motion.y = 84 + 300;
+    SDL_PushEvent(&motion);
+    recorder.calls.clear();
+    GetPlatform().PumpEvents(recorder);
+    EXPECT_TRUE(recorder.Saw("move 512 300"));
+
+    // The bars stay black after a present.
+    Present();
+    EXPECT_EQ(ReadBackPixel(10, 10), 0x000000u);
+}
+
 TEST_F(WindowTest, TitleIsRememberedAndSet) {
     SetWindowTitle("Before the window");
     OPEN_WINDOW_OR_SKIP();
