@@ -4,7 +4,8 @@
 // Every drawing routine pushes, changes what it needs through the setters
 // below, draws and pops; the pop puts back the caller's state. Nothing else
 // in the engine calls glBlendFunc, glAlphaFunc, glDepthMask, glCullFace or
-// glColor4f for the shared state, so the entry at Top() always describes the
+// glColor4f, or switches GL_BLEND, GL_ALPHA_TEST, GL_DEPTH_TEST,
+// GL_CULL_FACE or GL_TEXTURE_2D, so the entry at Top() always describes the
 // state OpenGL has.
 //
 // The stack is a fixed global array of 32 entries. Push copies the current
