@@ -215,6 +215,23 @@ TEST_F(WindowTest, ScaledFullscreenLetterboxesThePictureAndMapsTheMouseIntoIt) {
     EXPECT_EQ(ReadBackPixel(10, 10), 0x000000u);
 }
 
+TEST_F(WindowTest, CursorIsInTheClientOnlyWhileThePointerIsOverIt) {
+    OPEN_WINDOW_OR_SKIP();
+    ShowGameWindow();
+    SDL_Window* window = SDL_GL_GetCurrentWindow();
+    Recorder recorder;
+    bool inside = false;
+    for (int attempt = 0; attempt < 100 && !inside; ++attempt) {
+        SDL_WarpMouseInWindow(window, 100, 50);
+        GetPlatform().PumpEvents(recorder);
+        inside = IsCursorInClient();
+        SDL_Delay(10);
+    }
+    EXPECT_TRUE(inside);
+    DestroyGameWindow();
+    EXPECT_FALSE(IsCursorInClient());
+}
+
 TEST_F(WindowTest, TitleIsRememberedAndSet) {
     SetWindowTitle("Before the window");
     OPEN_WINDOW_OR_SKIP();
