@@ -4,8 +4,9 @@
 // Platform::PumpEvents calls one operation per pending event, on the thread
 // that runs the frame loop, from inside the frame. Every operation has an
 // empty default, so a receiver overrides only what it cares about.
-// Coordinates are client pixels of the window after the letterbox offset,
-// x to the right and y downwards.
+// Coordinates are pixels of the logical picture, x to the right and y
+// downwards: client pixels minus the offset of the centred picture, and in a
+// scaled full screen divided by its scale as well (platform/WindowEvents.h).
 
 class InputCallback {
 public:
