@@ -1,13 +1,40 @@
 #include "GameStartup.h"
 
+#include "app/Engine.h"
+#include "core/ClassRegistry.h"
+#include "core/Scene.h"
+#include "data/Globals.h"
+#include "data/Options.h"
+#include "data/Profiles.h"
+#include "data/SaveFiles.h"
+#include "data/State.h"
+
+namespace {
+constexpr const char* kGameStateCategory = "Game State";
+}
+
 bool GameStartup::CreateGlobalObjects() {
-    // The Globals element with its declared defaults goes into `globals` here,
-    // and the Options element, named "options", into `options`.
+    globals = new Globals();
+    options = new Options();
+    options->Name.SetFirstString(Options::kInstanceName);
     return true;
 }
 
 void GameStartup::RegisterGameClasses() {
-    // The game's element classes register here, category by category.
+    // Objective, Quest and LevelOptions join this category with their screens.
+    RegisterClass("State", MakeObject<State>, kGameStateCategory);
+    RegisterClass("Options", MakeObject<Options>, kGameStateCategory);
+    RegisterClass("Globals", MakeObject<Globals>, kGameStateCategory);
+}
+
+void GameStartup::LoadOptionsAndState() {
+    CreateSaveFolders();
+    ::LoadOptions();
+    LoadStateFile();
+}
+
+void GameStartup::ReloadPlayerState() {
+    LoadStateFile();
 }
 
 void GameStartup::ChooseFirstScreen() {
@@ -16,13 +43,18 @@ void GameStartup::ChooseFirstScreen() {
 }
 
 void GameStartup::SaveOptions() {
-    // The options file is written here.
+    ::SaveOptions();
 }
 
 void GameStartup::DeleteStateAndOptions() {
-    // `gameState` and `options` are deleted and set to null here.
+    ForgetCurrentPlayer();
+    delete gameState;
+    gameState = nullptr;
+    delete options;
+    options = nullptr;
 }
 
 void GameStartup::DeleteGlobals() {
-    // `globals` is deleted and set to null here.
+    delete globals;
+    globals = nullptr;
 }

@@ -1,10 +1,9 @@
 #pragma once
 // GameStartup: the game's steps in the engine's start-up, frame and shut-down.
 //
-// The engine calls these hooks at their fixed places (see GameHooks). The
-// global settings, options and player-state classes are not written yet, so
-// the hooks that would create, load, save and delete them only name what
-// goes there; the game then runs with null global objects and an empty frame.
+// The engine calls these hooks at their fixed places (see GameHooks). They
+// create, load, save and delete the global settings, the options and the
+// player state; the first screen is chosen once the screens exist.
 
 #include "app/GameHooks.h"
 
@@ -12,6 +11,8 @@ class GameStartup : public GameHooks {
 public:
     bool CreateGlobalObjects() override;
     void RegisterGameClasses() override;
+    void LoadOptionsAndState() override;
+    void ReloadPlayerState() override;
     void ChooseFirstScreen() override;
     void SaveOptions() override;
     void DeleteStateAndOptions() override;

@@ -16,6 +16,12 @@ struct GameHooks {
     virtual bool CreateGlobalObjects() { return true; }
     /// Start-up step 4: register the game's element classes, after the engine's.
     virtual void RegisterGameClasses() {}
+    /// Start-up step 6: create the per-user save folders, load the options and
+    /// the player state (a fresh state when none can be loaded).
+    virtual void LoadOptionsAndState() {}
+    /// Start-up steps 15 and 18 (before the first screen): load the player
+    /// state again.
+    virtual void ReloadPlayerState() {}
     /// Start-up step 18: set the first screen (splash, the current player's
     /// game or the intro).
     virtual void ChooseFirstScreen() {}
