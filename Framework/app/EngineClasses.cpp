@@ -1,15 +1,18 @@
 // The engine's element classes in their fixed registration order. Rows whose
-// classes do not exist yet are comments, so the gaps stay visible.
+// classes do not exist yet are comments, so the gaps stay visible. This sits
+// with the application because it names classes of every engine layer.
 #include "core/ClassRegistry.h"
 #include "core/Element.h"
 #include "core/Instance.h"
 #include "core/Widget.h"
+#include "render/Bitmap.h"
 
 void RegisterEngineClasses() {
     // Base
     RegisterClass("Element", MakeObject<Element>, "Base");
     RegisterClass("Widget", MakeObject<Widget>, "Base");
-    // Bitmap, Shape, Transform, Viewer: with the renderer
+    RegisterClass("Bitmap", MakeObject<Bitmap>, "Base");
+    // Shape, Transform, Viewer: with the 3-D view
     RegisterClass("Instance", MakeObject<Instance>, "Base");
     // Effects: Lightmap, Light, Speaker, Emitter, Region, ScreenFill, Randomizer,
     //   Oscillator, Splitmap, NearestNeighborFill, GaussianBlurFill, WaveBitmap,

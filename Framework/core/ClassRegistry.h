@@ -38,6 +38,7 @@ template <typename T> Object* MakeObject() {
     return new T();
 }
 
-/// Registers the engine's element classes, category by category, in the
+/// Registers the engine's element classes (defined with the application,
+/// which sees every layer), category by category, in the
 /// engine's fixed order. The game registers its own categories after these.
 void RegisterEngineClasses();

@@ -528,6 +528,30 @@ bool Scene::OnLoaded() {
 
 // ---- draw order ---------------------------------------------------------------
 
+namespace {
+SceneRenderer* sceneRenderer = nullptr;
+}
+
+void SetSceneRenderer(SceneRenderer* renderer) {
+    sceneRenderer = renderer;
+}
+
+SceneRenderer* GetSceneRenderer() {
+    return sceneRenderer;
+}
+
+bool Scene::Draw() {
+    if (!Visible.FirstBool()) {
+        return false;
+    }
+    BuildDrawList();
+    // The 3-D shapes' depth-sorted list is rebuilt here once shapes exist.
+    if (sceneRenderer) {
+        sceneRenderer->DrawWidgets(*this, drawList);
+    }
+    return true;
+}
+
 const std::vector<Widget*>& Scene::BuildDrawList() {
     drawList.clear();
     // Pre-order: a widget, then its children in order.

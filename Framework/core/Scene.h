@@ -42,6 +42,18 @@ enum TweenCurve : int32_t { kTweenLinear = 1, kTweenEaseInOut = 2, kTweenEaseIn 
 /// Messages a tween sends to the owner of its property.
 enum TweenMessage : int32_t { kTweenStarted = 101, kTweenRunning = 102, kTweenFinished = 103 };
 
+class Scene;
+
+/// Draws a scene's widgets in the order the scene gives; installed by the
+/// renderer so that the scene graph needs no graphics of its own.
+class SceneRenderer {
+public:
+    virtual ~SceneRenderer() = default;
+    virtual void DrawWidgets(Scene& scene, const std::vector<Widget*>& drawList) = 0;
+};
+void SetSceneRenderer(SceneRenderer* renderer);
+SceneRenderer* GetSceneRenderer();
+
 class Scene : public Widget {
     ENGINE_CLASS(Scene, Widget)
 
@@ -62,6 +74,8 @@ public:
     bool Message(int32_t message, Element* sender) override;
     /// Sorts the elements by name and calls OnLoaded of each in that order.
     bool OnLoaded() override;
+    /// When "Visible": rebuilds the draw list and hands it to the renderer.
+    bool Draw() override;
     /// First visible top-level widget (or descendant) whose own test succeeds.
     bool HitTest(const Vec2& point) override;
 
