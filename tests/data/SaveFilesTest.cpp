@@ -302,6 +302,26 @@ TEST_F(SaveFilesTest, KilledWhileSavingAlwaysLeavesOneCompleteVersion) {
     EXPECT_EQ(TemporaryFiles(), 0);
 }
 
+TEST_F(SaveFilesTest, StartUpAndShutDownHooksLoadSaveAndDelete) {
+    GetOptions()->MusicVolume.SetFirstFloat(0.5f);
+    startup.SaveOptions();
+    startup.DeleteStateAndOptions();
+    EXPECT_EQ(options, nullptr);
+    startup.DeleteGlobals();
+    EXPECT_EQ(globals, nullptr);
+
+    ASSERT_TRUE(startup.CreateGlobalObjects());
+    EXPECT_STREQ(options->GetName(), "options");
+    startup.LoadOptionsAndState();
+    EXPECT_FLOAT_EQ(GetOptions()->MusicVolume.FirstFloat(), 0.5f);
+    ASSERT_NE(CurrentPlayer(), nullptr);
+    ASSERT_EQ(CreatePlayer("Ann"), 0);
+    ASSERT_TRUE(SaveStateFile());
+    startup.ReloadPlayerState();
+    ASSERT_NE(CurrentPlayer(), nullptr);
+    EXPECT_STREQ(CurrentPlayer()->PlayerName.FirstString().CStr(), "Ann");
+}
+
 TEST_F(SaveFilesTest, WipeDeletesScenesSavesAndPicturesOnly) {
     for (const char* name : {"a.scene", "1_x.save", "b.tga", "options.widget", "c.txt"}) {
         ASSERT_TRUE(WriteFile(Path(name), "x"));
