@@ -122,12 +122,9 @@ extern "C" const char* __lsan_default_suppressions() {
            "leak:_dri.so\n";
 }
 
+#if defined(__SANITIZE_ADDRESS__)
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-// The GL driver modules are unloaded with the context; their leaks would
-// then be reported from an unknown module, which no suppression can name.
-// Sanitizer builds keep every loaded driver module resident until exit.
 int KeepDriverModule(dl_phdr_info* info, size_t, void*) {
     const char* name = info->dlpi_name;
     if (name &&
@@ -137,14 +134,16 @@ int KeepDriverModule(dl_phdr_info* info, size_t, void*) {
     return 0;
 }
 
-void KeepDriverModulesLoaded() {
+} // namespace
+
+// The GL driver modules are unloaded with the context; their leaks would
+// then be reported from an unknown module, which no suppression can name.
+void KeepGraphicsDriverLoaded() {
     dl_iterate_phdr(KeepDriverModule, nullptr);
 }
 #else
-void KeepDriverModulesLoaded() {}
+void KeepGraphicsDriverLoaded() {}
 #endif
-
-} // namespace
 
 bool CreateGameWindow(int width, int height) {
     if (state.window) {
@@ -179,7 +178,7 @@ bool CreateGameWindow(int width, int height) {
         ReleaseWindow();
         return false;
     }
-    KeepDriverModulesLoaded();
+    KeepGraphicsDriverLoaded();
     state.logicalWidth = width;
     state.logicalHeight = height;
     SetSwapIntervalZero();

@@ -74,3 +74,9 @@ void Present();
 /// re-centres the viewport after size changes and reports a changed display
 /// mode as OnDisplayChange. Nothing without a window.
 void PumpWindowEvents(InputCallback& callback);
+
+/// Sanitizer builds: keeps the loaded GL driver modules resident until exit,
+/// so that leak reports inside them can be named and suppressed; nothing in
+/// other builds. CreateGameWindow calls it; code that makes its own context
+/// (test contexts) calls it once that context exists.
+void KeepGraphicsDriverLoaded();
