@@ -182,6 +182,9 @@ bool CreateGameWindow(int width, int height) {
     state.logicalWidth = width;
     state.logicalHeight = height;
     SetSwapIntervalZero();
+    if (!state.swapControl) {
+        LogLine("No swap control: the frame limiter alone paces the frames");
+    }
     if (title.Length() > 0) {
         SDL_SetWindowTitle(state.window, title.CStr());
     }
