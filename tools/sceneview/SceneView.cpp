@@ -1,0 +1,176 @@
+#include "SceneView.h"
+
+#include "PngWriter.h"
+#include "core/ClassRegistry.h"
+#include "core/FrameTime.h"
+#include "core/Link.h"
+#include "core/Scene.h"
+#include "io/PackArchive.h"
+#include "io/Resources.h"
+#include "platform/GameWindow.h"
+#include "render/Bitmap.h"
+#include "render/Image.h"
+#include "render/RenderContext.h"
+#include "render/RenderResources.h"
+#include "render/RenderState.h"
+#include "render/ScreenCamera.h"
+#include "render/ScreenDraw.h"
+#include "render/ScreenFrame.h"
+#include "render/WidgetRenderer.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool ParseNumber(const std::string& text, int low, int high, int& out) {
+    char* end = nullptr;
+    long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < low || value > high) {
+        return false;
+    }
+    out = static_cast<int>(value);
+    return true;
+}
+
+// Makes the data set current as the game finds it: loose files relative to
+// the data folder, and its archive when there is one.
+bool EnterData(const std::string& data, std::string& error) {
+    std::error_code code;
+    if (data.empty()) {
+        OpenArchive("data.pack");
+        return true;
+    }
+    if (fs::is_directory(data, code)) {
+        fs::current_path(data, code);
+        if (code) {
+            error = "cannot enter " + data + ": " + code.message();
+            return false;
+        }
+        OpenArchive("data.pack");
+        return true;
+    }
+    fs::path pack = fs::absolute(data, code);
+    if (!fs::is_regular_file(pack, code)) {
+        error = "no data folder or pack archive at " + data;
+        return false;
+    }
+    fs::current_path(pack.parent_path(), code);
+    if (!OpenArchive(pack.filename().c_str())) {
+        error = data + " is not a pack archive";
+        return false;
+    }
+    return true;
+}
+
+void ListProblems(Scene& scene, std::vector<std::string>& warnings) {
+    for (const auto& entry : scene.Elements().Entries()) {
+        Element* element = entry.value;
+        for (Var* var : element->Properties()) {
+            if (!var->IsLink() || !var->HasUnresolved()) {
+                continue;
+            }
+            for (int32_t i = 0; i < var->GetCount(); ++i) {
+                if (var->IsUnresolved(i)) {
+                    warnings.push_back(std::string("unresolved link ") + element->GetName() + "." +
+                                       var->name + " = " + var->GetString(i).CStr());
+                }
+            }
+        }
+        if (auto* bitmap = ObjectCast<Bitmap>(element)) {
+            if (!bitmap->GetSprite() && !bitmap->SpritePath.FirstString().Empty()) {
+                warnings.push_back(std::string("missing picture ") + bitmap->SpritePath.FirstString().CStr() +
+                                   " (" + element->GetName() + ")");
+            }
+        }
+    }
+}
+
+} // namespace
+
+bool ParseSceneViewArguments(const std::vector<std::string>& arguments, SceneViewOptions& options,
+                             std::string& error) {
+    std::vector<std::string> positional;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        bool hasValue = i + 1 < arguments.size();
+        if (argument == "--data" && hasValue) {
+            options.data = arguments[++i];
+        } else if (argument == "--frames" && hasValue) {
+            if (!ParseNumber(arguments[++i], 0, 100000, options.frames)) {
+                error = "--frames takes a whole number from 0 to 100000";
+                return false;
+            }
+        } else if (argument == "--size" && hasValue) {
+            const std::string& size = arguments[++i];
+            size_t x = size.find('x');
+            if (x == std::string::npos || !ParseNumber(size.substr(0, x), 1, 8192, options.width) ||
+                !ParseNumber(size.substr(x + 1), 1, 8192, options.height)) {
+                error = "--size takes WIDTHxHEIGHT, each from 1 to 8192";
+                return false;
+            }
+        } else if (argument.rfind("--", 0) == 0) {
+            error = "unknown or incomplete option " + argument;
+            return false;
+        } else {
+            positional.push_back(argument);
+        }
+    }
+    if (positional.size() != 2) {
+        error = kSceneViewUsage;
+        return false;
+    }
+    options.scene = positional[0];
+    options.output = fs::absolute(positional[1]).string();
+    return true;
+}
+
+bool RunSceneView(const SceneViewOptions& options, std::vector<std::string>& warnings, std::string& error) {
+    if (!EnterData(options.data, error)) {
+        return false;
+    }
+    ClearRegistry();
+    RegisterEngineClasses();
+    Resources::lookupEnabled = Resources::storeEnabled = true;
+    Resources::InstallLinkResolver();
+    InstallRenderResourceLoaders();
+    InstallWidgetRenderer();
+    if (!CreateGameWindow(options.width, options.height)) {
+        error = "no window could be opened (is there a display? try xvfb-run)";
+        return false;
+    }
+    InitRenderContext(options.width, options.height);
+    ResetScreenCamera();
+
+    std::unique_ptr<Scene> scene(LoadScene(options.scene.c_str()));
+    bool ok = false;
+    if (!scene) {
+        error = "the scene " + options.scene + " does not load";
+    } else {
+        frameTime = 1.0f / 65.0f;
+        for (int i = 0; i < std::max(1, options.frames); ++i) {
+            scene->Update();
+        }
+        ListProblems(*scene, warnings);
+        RenderStack::SetColor(0.0f, 0.0f, 0.0f, 1.0f);
+        ClearScreen();
+        RenderStack::SetColor(1.0f, 1.0f, 1.0f, 1.0f);
+        LoadScreenProjectionAndCamera();
+        scene->Draw();
+        Image picture;
+        if (!CaptureScreen(picture)) {
+            error = "the picture could not be read back";
+        } else {
+            ok = WritePng(options.output.c_str(), picture.Pixels(), picture.Width(), picture.Height(), error);
+        }
+    }
+    scene.reset();
+    Resources::Shutdown();
+    ShutdownRenderContext();
+    DestroyGameWindow();
+    CloseArchive();
+    return ok;
+}
