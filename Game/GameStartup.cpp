@@ -2,12 +2,15 @@
 
 #include "app/Engine.h"
 #include "core/ClassRegistry.h"
+#include "core/Log.h"
 #include "core/Scene.h"
 #include "data/Globals.h"
 #include "data/Options.h"
 #include "data/Profiles.h"
 #include "data/SaveFiles.h"
 #include "data/State.h"
+#include "io/File.h"
+#include "io/Resources.h"
 
 namespace {
 constexpr const char* kGameStateCategory = "Game State";
@@ -35,6 +38,22 @@ void GameStartup::LoadOptionsAndState() {
 
 void GameStartup::ReloadPlayerState() {
     LoadStateFile();
+}
+
+void GameStartup::Preload() {
+    // With a partner picture the splash screen preloads while it shows it.
+    if (LooseExists(GetGlobals()->GetString("PartnerSplashFile").CStr())) {
+        return;
+    }
+    LoadGlobals();
+    ResolveGlobals();
+    // The item definitions load here once the item catalogue exists.
+    Resources::PreloadSettings settings;
+    settings.directories = GetGlobals()->GetString("PreLoadDirectories");
+    settings.fileTypes = GetGlobals()->GetString("PreLoadFileTypes");
+    std::vector<String> loaded;
+    Resources::Preload(settings, &loaded);
+    LogFormat("Preloaded %zu files", loaded.size());
 }
 
 void GameStartup::ChooseFirstScreen() {

@@ -13,6 +13,7 @@ public:
     void RegisterGameClasses() override;
     void LoadOptionsAndState() override;
     void ReloadPlayerState() override;
+    void Preload() override;
     void ChooseFirstScreen() override;
     void SaveOptions() override;
     void DeleteStateAndOptions() override;

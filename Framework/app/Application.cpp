@@ -10,6 +10,7 @@
 #include "core/Random.h"
 #include "io/File.h"
 #include "io/PackArchive.h"
+#include "io/Resources.h"
 #include "io/StringTable.h"
 #include "platform/CloseSignals.h"
 #include "platform/ExecutablePath.h"
@@ -19,6 +20,12 @@
 #include "platform/SingleInstanceLock.h"
 #include "render/Image.h"
 #include "render/RenderContext.h"
+#include "render/RenderResources.h"
+#include "render/RenderState.h"
+#include "render/ScreenCamera.h"
+#include "render/ScreenFrame.h"
+#include "render/Sprite.h"
+#include "render/WidgetRenderer.h"
 
 #include <ctime>
 
@@ -105,13 +112,22 @@ void RunFrame(GameHooks& game) {
     //    The mouse cursor updates here.
     //    inputEnabled is set here when the window or its parent has the focus.
 
-    // 2. The screen projection and the camera matrix are loaded here.
+    const bool drawing = GameWindowExists();
+    // 2. The screen projection and the camera matrix.
+    if (drawing) {
+        LoadScreenProjectionAndCamera();
+    }
     // 3. The screen stack draws here; then the game's own per-frame work.
     game.OnFrame();
     // 4. The console draws here.
     // 5. Present the frame; the next one starts cleared to black.
     Present();
-    // 6. GPU copies of textures not drawn since the previous frame are released here.
+    // 6. Release the GPU copies of textures not drawn since the previous frame;
+    //    every push of the frame must have had its pop.
+    if (drawing) {
+        EvictUnusedTextures(true);
+        RenderStack::CheckFrameEnd();
+    }
     // 7. Frame limiter.
     LimitFrameRate();
 }
@@ -136,26 +152,39 @@ bool Startup(GameHooks& game) {
     RegisterEngineClasses();
     game.RegisterGameClasses();
     engineReady = true;
-    //    The resource cache is switched on here, for look-ups and storing.
+    //    The resource cache is switched on, for look-ups and storing; links and
+    //    scenes find their media and their renderer through it.
+    Resources::lookupEnabled = true;
+    Resources::storeEnabled = true;
+    Resources::InstallLinkResolver();
+    InstallRenderResourceLoaders();
+    InstallWidgetRenderer();
     // 5. The string tables; a file that cannot be read is logged and start-up goes on.
     LoadStringTables();
-    // 6. The per-user data folders are made, the options file and the player-state scene load here.
+    // 6. The per-user data folders, the options file and the player-state scene.
+    game.LoadOptionsAndState();
     // 7. The window and rendering context of DisplayWidth x DisplayHeight, its title and icon.
     OpenWindow();
     // 8. Full screen when the option Fullscreen is set goes here.
-    // 9. The input manager, the audio device, the screen camera, the screen
-    //    projection and the screen stack's capture sprites start here, in that order.
+    // 9. The input manager and the audio device start here; then the screen
+    //    camera (the projection is loaded every frame); the screen stack's
+    //    capture sprites start here.
+    ResetScreenCamera();
     // 10. Show the window.
     ShowGameWindow();
-    // 11. The preload runs here unless the partner splash picture exists.
+    // 11. The preload, unless the partner splash picture exists.
+    game.Preload();
     // 12. The console configuration loads here.
     // 13. The cursor configuration loads here.
     // 14. The global script functions and console commands are registered here.
-    // 15. The player-state scene reloads here.
+    // 15. The player-state scene reloads.
+    game.ReloadPlayerState();
     // 16. The options are applied here: sound volume, music volume, brightness.
     // 17. The console closes here.
     // 18. The first screen. Before it: the player state reloads, the screen camera
-    //     is reset, the screen stack is emptied, reset and made an input handler.
+    //     is reset; the screen stack is emptied, reset and made an input handler here.
+    game.ReloadPlayerState();
+    ResetScreenCamera();
     game.ChooseFirstScreen();
     //     After it: the option Editing is cleared and the window takes the keyboard focus.
     // 19. Frames may run.
@@ -189,10 +218,11 @@ void Shutdown(GameHooks& game) {
     //    (nothing can be created any more, so the engine is no longer ready).
     ClearRegistry();
     engineReady = false;
-    //    The string tables go with the rest of the loaded data.
-    ClearStringTables();
-    //    All resources are freed here; then the input manager and the audio
+    //    All resources are freed, the string tables with them (while the
+    //    context lives, so textures go with their sprites); then the input
+    //    manager and the audio
     //    device shut down here; then the rendering context and the window.
+    Resources::Shutdown();
     if (GameWindowExists()) {
         ShutdownRenderContext();
     }

@@ -22,6 +22,9 @@ struct GameHooks {
     /// Start-up steps 15 and 18 (before the first screen): load the player
     /// state again.
     virtual void ReloadPlayerState() {}
+    /// Start-up step 11: unless the partner splash picture exists, read the
+    /// global settings file and preload the shared media.
+    virtual void Preload() {}
     /// Start-up step 18: set the first screen (splash, the current player's
     /// game or the intro).
     virtual void ChooseFirstScreen() {}

@@ -1,5 +1,7 @@
 #include "support/GlTestContext.h"
 
+#include "platform/GameWindow.h"
+
 #include "render/RenderContext.h"
 
 #include <GL/gl.h>
@@ -29,6 +31,9 @@ GlTestContext::GlTestContext(int requestedWidth, int requestedHeight)
         return;
     }
     SDL_GLContext sdlContext = SDL_GL_CreateContext(sdlWindow);
+    // Sanitizer builds keep the driver loaded so its exit-time leaks can be
+    // told apart from ours (the game window does the same).
+    KeepGraphicsDriverLoaded();
     if (!sdlContext || SDL_GL_MakeCurrent(sdlWindow, sdlContext) != 0) {
         error = SDL_GetError();
         if (sdlContext) {
