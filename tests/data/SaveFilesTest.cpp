@@ -335,3 +335,32 @@ TEST_F(SaveFilesTest, WipeDeletesScenesSavesAndPicturesOnly) {
 }
 
 } // namespace
+
+TEST_F(SaveFilesTest, AProfileSavedByOneProcessLoadsIdenticalInAnother) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        LoadStateFile();
+        int32_t id = CreatePlayer("Cleo");
+        bool ok = id >= 0 && SelectPlayer(id) && CurrentPlayer()->AddToInventory("key") &&
+                  CurrentPlayer()->AddToInventory("lamp") &&
+                  CurrentPlayer()->AddJournalElement("statue", "plaza") && SaveStateFile();
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string written = ReadFile(Path("state.scene"));
+    ASSERT_FALSE(written.empty());
+
+    ASSERT_TRUE(LoadStateFile());
+    State* cleo = CurrentPlayer();
+    ASSERT_NE(cleo, nullptr);
+    EXPECT_STREQ(cleo->PlayerName.FirstString().CStr(), "Cleo");
+    EXPECT_TRUE(cleo->HasItem("key"));
+    EXPECT_TRUE(cleo->HasItem("lamp"));
+    EXPECT_TRUE(cleo->PageHasElement("plaza", "statue"));
+    // Saved again unchanged, the file comes out byte for byte the same.
+    ASSERT_TRUE(SaveStateFile());
+    EXPECT_EQ(ReadFile(Path("state.scene")), written);
+}
