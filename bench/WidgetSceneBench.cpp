@@ -38,10 +38,7 @@ bool OpenContext() {
         InitRenderContext(1024, 768);
         ClearRegistry();
         RegisterEngineClasses();
-        Resources::lookupEnabled = Resources::storeEnabled = true;
-        Resources::InstallLinkResolver();
-        InstallRenderResourceLoaders();
-        InstallWidgetRenderer();
+        StartResourcesAndRenderer();
         ResetScreenCamera();
         for (int i = 0; i < 8; ++i) {
             Image image;

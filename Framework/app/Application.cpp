@@ -154,11 +154,7 @@ bool Startup(GameHooks& game) {
     engineReady = true;
     //    The resource cache is switched on, for look-ups and storing; links and
     //    scenes find their media and their renderer through it.
-    Resources::lookupEnabled = true;
-    Resources::storeEnabled = true;
-    Resources::InstallLinkResolver();
-    InstallRenderResourceLoaders();
-    InstallWidgetRenderer();
+    StartResourcesAndRenderer();
     // 5. The string tables; a file that cannot be read is logged and start-up goes on.
     LoadStringTables();
     // 6. The per-user data folders, the options file and the player-state scene.

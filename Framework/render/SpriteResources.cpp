@@ -5,6 +5,7 @@
 #include "render/RenderResources.h"
 #include "render/Sprite.h"
 #include "render/Texture.h"
+#include "render/WidgetRenderer.h"
 
 #include <memory>
 
@@ -48,4 +49,12 @@ Texture* Resources::FindTexture(const char* path) {
 void InstallRenderResourceLoaders() {
     Resources::SetLoader(Resources::kSpriteRow, LoadSprite);
     Resources::SetLoader(Resources::kTextureRow, LoadTexture);
+}
+
+void StartResourcesAndRenderer() {
+    Resources::lookupEnabled = true;
+    Resources::storeEnabled = true;
+    Resources::InstallLinkResolver();
+    InstallRenderResourceLoaders();
+    InstallWidgetRenderer();
 }

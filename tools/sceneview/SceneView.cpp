@@ -134,10 +134,7 @@ bool RunSceneView(const SceneViewOptions& options, std::vector<std::string>& war
     }
     ClearRegistry();
     RegisterEngineClasses();
-    Resources::lookupEnabled = Resources::storeEnabled = true;
-    Resources::InstallLinkResolver();
-    InstallRenderResourceLoaders();
-    InstallWidgetRenderer();
+    StartResourcesAndRenderer();
     if (!CreateGameWindow(options.width, options.height)) {
         error = "no window could be opened (is there a display? try xvfb-run)";
         return false;
