@@ -78,10 +78,13 @@ namespace {
 // is not one: flags, a width, then d or i.
 size_t IntegerDirectiveLength(const char* text) {
     size_t i = 0;
-    while (text[i] && std::strchr("-+ 0#", text[i])) {
+    // At most four flags and twelve characters before the conversion: the
+    // directive must fit the small format buffer whole, or printf would see a
+    // cut one. ("#" is no flag here: it is undefined for integers.)
+    while (text[i] && std::strchr("-+ 0", text[i]) && i < 4) {
         ++i;
     }
-    while (text[i] >= '0' && text[i] <= '9' && i < 8) {
+    while (text[i] >= '0' && text[i] <= '9' && i < 12) {
         ++i;
     }
     return text[i] == 'd' || text[i] == 'i' ? i + 1 : 0;

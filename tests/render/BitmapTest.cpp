@@ -102,6 +102,10 @@ TEST(FramePath, SubstitutesOnlyOneIntegerDirective) {
     EXPECT_STREQ(FramePath("a%s.png", 7).CStr(), "a%s.png"); // never a string directive
     EXPECT_STREQ(FramePath("a%d%d.png", 7).CStr(), "a%d%d.png");
     EXPECT_STREQ(FramePath("a%n.png", 7).CStr(), "a%n.png");
+    // Directives too long for a whole format are not directives.
+    EXPECT_STREQ(FramePath("a%------------d.png", 7).CStr(), "a%------------d.png");
+    EXPECT_STREQ(FramePath("a%0123456789012d.png", 7).CStr(), "a%0123456789012d.png");
+    EXPECT_STREQ(FramePath("a%-5d.png", 7).CStr(), "a7    .png");
 }
 
 TEST(ScreenCamera, PanTruncatesAndTheInverseMapsTheCursorBack) {
