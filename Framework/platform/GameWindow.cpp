@@ -119,16 +119,22 @@ void SetContextAttributes() {
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libdbus-1.so\n"
            "leak:libGLX_mesa.so\n"
-           "leak:_dri.so\n";
+           "leak:_dri.so\n"
+           "leak:libX11.so\n"
+           "leak:libxcb\n"
+           "leak:libXrandr.so\n"
+           "leak:libXi.so\n"
+           "leak:libLLVM\n";
 }
 
 #if defined(__SANITIZE_ADDRESS__)
 namespace {
 
 int KeepDriverModule(dl_phdr_info* info, size_t, void*) {
+    // Every module loaded so far: the display and GL libraries that SDL and
+    // the driver open on their own are closed again at shut-down too.
     const char* name = info->dlpi_name;
-    if (name &&
-        (std::strstr(name, "/dri/") || std::strstr(name, "libGLX_") || std::strstr(name, "libgallium"))) {
+    if (name && name[0] == '/') {
         dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
     }
     return 0;
@@ -136,8 +142,10 @@ int KeepDriverModule(dl_phdr_info* info, size_t, void*) {
 
 } // namespace
 
-// The GL driver modules are unloaded with the context; their leaks would
-// then be reported from an unknown module, which no suppression can name.
+// The GL driver and display modules are unloaded with the context and the
+// video subsystem; their leaks would then be reported from an unknown
+// module, which no suppression can name. Called when the window opens and
+// again before it closes, so modules loaded in between stay too.
 void KeepGraphicsDriverLoaded() {
     dl_iterate_phdr(KeepDriverModule, nullptr);
 }
@@ -199,6 +207,7 @@ void DestroyGameWindow() {
     if (!state.window) {
         return;
     }
+    KeepGraphicsDriverLoaded();
     if (state.isFullscreen) {
         SDL_SetWindowFullscreen(state.window, 0);
     }

@@ -54,6 +54,7 @@ GlTestContext::~GlTestContext() {
         return;
     }
     ShutdownRenderContext();
+    KeepGraphicsDriverLoaded();
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context));
     SDL_DestroyWindow(static_cast<SDL_Window*>(window));
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
