@@ -16,7 +16,7 @@
 #include "render/Sprite.h"
 #include "render/WidgetRenderer.h"
 
-#include "AllocationCount.h"
+#include "support/AllocationCounter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -98,11 +98,14 @@ void RunScene(benchmark::State& state, bool draw) {
     for (int i = 0; i < 20; ++i) {
         Frame(*scene, draw); // uploads and list sizes settle
     }
-    StartCountingAllocations();
-    for (auto _ : state) {
-        Frame(*scene, draw);
+    size_t allocations = 0;
+    {
+        testing_support::AllocationCounter counter;
+        for (auto _ : state) {
+            Frame(*scene, draw);
+        }
+        allocations = counter.Count();
     }
-    const size_t allocations = StopCountingAllocations();
     state.counters["allocations_per_frame"] =
         static_cast<double>(allocations) / static_cast<double>(state.iterations());
 }

@@ -97,7 +97,9 @@ void ReleaseWindow() {
     state = WindowState{};
 }
 
-void SetContextAttributes() {
+} // namespace
+
+void SetGameContextAttributes() {
     SDL_GL_ResetAttributes();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
@@ -108,8 +110,6 @@ void SetContextAttributes() {
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
 }
-
-} // namespace
 
 // Under LeakSanitizer: the session-bus library SDL opens with the video
 // subsystem and the GL driver keep process-wide allocations until exit that
@@ -172,7 +172,7 @@ bool CreateGameWindow(int width, int height) {
         LogFormat("No display for the game window (%s): running without a window", SDL_GetError());
         return false;
     }
-    SetContextAttributes();
+    SetGameContextAttributes();
     state.window = SDL_CreateWindow(kWindowClassTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
                                     height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!state.window) {

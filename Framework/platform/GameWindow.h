@@ -31,6 +31,9 @@ struct PictureArea;
 /// first one is kept), when there is no display, or when the context cannot
 /// be made; nothing is left half-created then.
 bool CreateGameWindow(int width, int height);
+/// The context the game asks for (compatibility 2.1, double buffer, 24-bit
+/// depth, 8-bit colour), for any code that makes a GL context of its own.
+void SetGameContextAttributes();
 /// Closes the window and the context and leaves full screen; nothing without a window.
 void DestroyGameWindow();
 bool GameWindowExists();
