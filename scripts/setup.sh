@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   # toolchain
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev ccache
   # engine libraries
   libsdl2-dev libgl-dev libgl1-mesa-dri libopenal-dev liblua5.1-0-dev
   libpng-dev libjpeg62-turbo-dev libogg-dev libvorbis-dev libtheora-dev
@@ -15,7 +15,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
   # demo data sources
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-noto-color-emoji
 )
 
 missing=()
