@@ -11,10 +11,30 @@
 #include "data/State.h"
 #include "io/File.h"
 #include "io/Resources.h"
+#include "render/TextStyles.h"
 
 namespace {
 constexpr const char* kGameStateCategory = "Game State";
+
+/// The text styles of the text widgets, in their numbered order, each with
+/// the font of the global setting beside it.
+void RegisterGameTextStyles() {
+    constexpr const char* kStyles[][2] = {
+        {"Header Text", "Font_HeaderText"},
+        {"Default Text", "Font_DefaultText"},
+        {"Dialogue Text", "Font_DialogueText"},
+        {"Console Text", "Font_ConsoleText"},
+        {"Level Goals Text", "Font_LevelGoals"},
+        {"Handwritten Text", "Font_Handwriting"},
+        {"Level Goals Text Black", "Font_LevelGoalsBlack"},
+        {"Item Text", "Font_ItemText"},
+        {"Item Text Black", "Font_ItemTextBlack"},
+    };
+    for (const auto& style : kStyles) {
+        RegisterTextStyle(style[0], Resources::FindFont(GetGlobals()->GetString(style[1]).CStr()));
+    }
 }
+} // namespace
 
 bool GameStartup::CreateGlobalObjects() {
     globals = new Globals();
@@ -54,6 +74,7 @@ void GameStartup::Preload() {
     std::vector<String> loaded;
     Resources::Preload(settings, &loaded);
     LogFormat("Preloaded %zu files", loaded.size());
+    RegisterGameTextStyles();
 }
 
 void GameStartup::ChooseFirstScreen() {

@@ -25,6 +25,7 @@
 #include "render/ScreenCamera.h"
 #include "render/ScreenFrame.h"
 #include "render/Sprite.h"
+#include "render/TextStyles.h"
 #include "render/WidgetRenderer.h"
 
 #include <ctime>
@@ -218,6 +219,7 @@ void Shutdown(GameHooks& game) {
     //    context lives, so textures go with their sprites); then the input
     //    manager and the audio
     //    device shut down here; then the rendering context and the window.
+    ClearTextStyles(); // the styles point at fonts the cache is about to free
     Resources::Shutdown();
     if (GameWindowExists()) {
         ShutdownRenderContext();

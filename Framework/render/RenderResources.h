@@ -1,7 +1,10 @@
 #pragma once
 // Installs the resource cache's loaders for the classes the renderer owns
-// (sprites, textures), so Resources::FindSprite and sprite links load files.
+// (sprites, textures, fonts), so Resources::FindSprite, FindFont and resource
+// links load files.
 void InstallRenderResourceLoaders();
+/// Installs only the font row's loader (part of InstallRenderResourceLoaders).
+void InstallFontResourceLoader();
 
 /// Switches the resource cache on (look-ups and storing) and connects it to
 /// everything that finds media through it: resource links, the sprite and

@@ -49,6 +49,7 @@ Texture* Resources::FindTexture(const char* path) {
 void InstallRenderResourceLoaders() {
     Resources::SetLoader(Resources::kSpriteRow, LoadSprite);
     Resources::SetLoader(Resources::kTextureRow, LoadTexture);
+    InstallFontResourceLoader();
 }
 
 void StartResourcesAndRenderer() {

@@ -1,0 +1,238 @@
+#include "render/Font3D.h"
+
+#include "core/ConfigTable.h"
+#include "core/Log.h"
+#include "render/RenderContext.h"
+#include "render/RenderState.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+Font3D::~Font3D() {
+    Release();
+}
+
+bool Font3D::Load(const char* path) {
+    Release();
+    ConfigTable table;
+    if (!path || !table.Load(path)) {
+        LogFormat("Font %s: the description cannot be read", path ? path : "(null)");
+        return false;
+    }
+    String imagePath;
+    if (!table.GetString(0, "ImagePath", imagePath) || imagePath.Length() == 0) {
+        LogFormat("Font %s: no ImagePath", path);
+        return false;
+    }
+    if (!image.Load(imagePath.CStr()) || !image.ExpandDelta()) {
+        LogFormat("Font %s: the glyph image %s cannot be loaded", path, imagePath.CStr());
+        Release();
+        return false;
+    }
+    FontDescription description;
+    if (!ReadFontDescription(table, image, description, path)) {
+        Release();
+        return false;
+    }
+    height = description.height;
+    descent = description.descent;
+    inset = description.inset;
+    spaceWidth = description.spaceWidth;
+    alwaysFilter = description.alwaysFilter;
+    colorCodes = std::move(description.colorCodes);
+    lookups = std::move(description.lookups);
+    glyphs = std::move(description.glyphs);
+    cellSize = description.cellSize;
+    if (!BuildTextures(path)) {
+        Release();
+        return false;
+    }
+    return true;
+}
+
+bool Font3D::BuildTextures(const char* path) {
+    const int32_t maxSide = MaxTextureSize();
+    if (!CellFitsTexture(cellSize, maxSide)) {
+        LogFormat("Font %s: glyph cells of %d pixels do not fit the maximum texture size %d", path, cellSize,
+                  maxSide);
+        return false;
+    }
+    int32_t nextGlyph = 0;
+    for (const FontTexturePlan& plan : PlanFontTextures(cellSize, GlyphCount(), maxSide)) {
+        if (!UploadTexture(plan, nextGlyph)) {
+            LogFormat("Font %s: a %d x %d glyph texture cannot be created", path, plan.width, plan.height);
+            return false;
+        }
+        nextGlyph += plan.cells;
+    }
+    return true;
+}
+
+bool Font3D::UploadTexture(const FontTexturePlan& plan, int32_t firstGlyph) {
+    const size_t rowBytes = size_t(plan.width) * 4;
+    std::vector<uint8_t> texels;
+    texels.resize(rowBytes * size_t(plan.height)); // zero: unused texels stay transparent black
+    const int32_t columns = plan.width / cellSize;
+    const int32_t textureIndex = TextureCount();
+    const size_t cellRowBytes = size_t(cellSize) * 4;
+    for (int32_t place = 0; place < plan.cells; ++place) {
+        FontGlyph& glyph = glyphs[size_t(firstGlyph + place)];
+        const int32_t x = (place % columns) * cellSize;
+        const int32_t y = (place / columns) * cellSize;
+        for (int32_t row = 0; row < cellSize; ++row) {
+            const uint8_t* source = image.PixelAt(0, uint32_t(int64_t(glyph.cell) * cellSize + row));
+            std::memcpy(texels.data() + size_t(y + row) * rowBytes + size_t(x) * 4, source, cellRowBytes);
+        }
+        glyph.texture = textureIndex;
+        glyph.u = float(x) / float(plan.width);
+        glyph.v = float(y) / float(plan.height);
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    if (name == 0) {
+        return false;
+    }
+    textures.push_back(name);
+    textureSizes.push_back({{float(plan.width), float(plan.height)}});
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, plan.width, plan.height, 0, GL_BGRA, GL_UNSIGNED_BYTE, texels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    return true;
+}
+
+void Font3D::Release() {
+    if (!textures.empty()) {
+        glDeleteTextures(GLsizei(textures.size()), textures.data());
+    }
+    textures.clear();
+    textureSizes.clear();
+    glyphs.clear();
+    glyphsSorted = false;
+    colorCodes.clear();
+    lookups.clear();
+    image.Release();
+    height = descent = inset = spaceWidth = cellSize = 0;
+    alwaysFilter = false;
+}
+
+void Font3D::SortGlyphs() {
+    // Stable, so that of two glyphs with one code the earlier line wins.
+    std::stable_sort(glyphs.begin(), glyphs.end(),
+                     [](const FontGlyph& a, const FontGlyph& b) { return a.code < b.code; });
+    glyphsSorted = true;
+}
+
+int32_t Font3D::FindCode(int32_t code) {
+    if (!glyphsSorted) {
+        SortGlyphs();
+    }
+    const auto found = std::lower_bound(glyphs.begin(), glyphs.end(), code,
+                                        [](const FontGlyph& glyph, int32_t value) { return glyph.code < value; });
+    return found != glyphs.end() && found->code == code ? int32_t(found - glyphs.begin()) : -1;
+}
+
+bool Font3D::FindGlyph(int32_t code, int32_t& index) {
+    int32_t found = FindCode(code);
+    if (found < 0) {
+        const auto substitute = lookups.find(code);
+        if (substitute != lookups.end()) {
+            found = FindCode(substitute->second);
+        }
+    }
+    if (found < 0) {
+        return false;
+    }
+    index = found;
+    return true;
+}
+
+int32_t Font3D::GlyphAdvance(int32_t code) {
+    int32_t index = 0;
+    return FindGlyph(code, index) ? glyphs[size_t(index)].advance : 0;
+}
+
+int32_t Font3D::TextWidth(const char* text) {
+    if (!text) {
+        return 0;
+    }
+    float width = 0.0f;
+    for (const char* cursor = text; *cursor; ++cursor) {
+        const int32_t code = static_cast<int8_t>(*cursor);
+        int32_t index = 0;
+        if (code == ' ') {
+            width += float(spaceWidth);
+        } else if (FindGlyph(code, index)) {
+            width += float(glyphs[size_t(index)].advance);
+        }
+    }
+    return int32_t(width);
+}
+
+void Font3D::SetColorCode(int32_t code) {
+    for (const FontColorCode& color : colorCodes) {
+        if (color.code == code) {
+            const float alpha = RenderStack::Current().color[3];
+            RenderStack::SetColor(color.red, color.green, color.blue, alpha);
+            return;
+        }
+    }
+}
+
+void Font3D::Draw(const char* text) {
+    if (!text) {
+        return;
+    }
+    Matrix4 origin = RenderStack::Current().model;
+    // Whole pixels: with nearest filtering a fractional offset would shift
+    // texel rows and columns unevenly across the string.
+    origin.m[12] = std::trunc(origin.m[12]);
+    origin.m[13] = std::trunc(origin.m[13]);
+    origin.m[14] = std::trunc(origin.m[14]);
+    const float side = float(cellSize);
+    float penX = float(-inset);
+    const float penY = float(-descent);
+    int32_t boundTexture = -1;
+    float du = 0.0f;
+    float dv = 0.0f;
+    for (const char* cursor = text; *cursor; ++cursor) {
+        const int32_t code = static_cast<int8_t>(*cursor);
+        int32_t index = 0;
+        if (code == ' ') {
+            penX += float(spaceWidth);
+        } else if (FindGlyph(code, index)) {
+            const FontGlyph& glyph = glyphs[size_t(index)];
+            if (glyph.texture != boundTexture) {
+                boundTexture = glyph.texture;
+                glBindTexture(GL_TEXTURE_2D, textures[size_t(boundTexture)]);
+                du = side / textureSizes[size_t(boundTexture)].size[0];
+                dv = side / textureSizes[size_t(boundTexture)].size[1];
+            }
+            RenderStack::SetModelMatrix(origin * Matrix4::Translation(penX, penY, 0.0f));
+            const float u = glyph.u;
+            const float v = glyph.v;
+            glBegin(GL_TRIANGLES);
+            glTexCoord2f(u, v);
+            glVertex3f(0.0f, 0.0f, 0.0f);
+            glTexCoord2f(u + du, v);
+            glVertex3f(side, 0.0f, 0.0f);
+            glTexCoord2f(u + du, v + dv);
+            glVertex3f(side, side, 0.0f);
+            glTexCoord2f(u, v);
+            glVertex3f(0.0f, 0.0f, 0.0f);
+            glTexCoord2f(u + du, v + dv);
+            glVertex3f(side, side, 0.0f);
+            glTexCoord2f(u, v + dv);
+            glVertex3f(0.0f, side, 0.0f);
+            glEnd();
+            penX += float(glyph.advance);
+        } else {
+            SetColorCode(code);
+        }
+    }
+    RenderStack::SetColor(1.0f, 1.0f, 1.0f, 1.0f);
+}
