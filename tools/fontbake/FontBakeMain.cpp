@@ -1,0 +1,53 @@
+// fontbake: bakes a TrueType or OpenType font into the engine's bitmap font
+// format (see FontBaker.h for the output).
+//   fontbake [--root DIR] [--color RRGGBB] [--outline PX[:RRGGBB]]
+//            [--shadow DX,DY[:RRGGBBAA]] FONT.ttf|otf SIZE OUT
+// Writes OUT.config and OUT.png; prints the characters the font lacks.
+// Exit status 0 on success, 1 on failure (reason on stderr), 2 on bad usage.
+#include "FontBaker.h"
+
+#include <cstdio>
+
+namespace {
+
+int Usage(const std::string& reason) {
+    std::fprintf(stderr, "fontbake: %s\n", reason.c_str());
+    std::fprintf(stderr, "usage: fontbake [--root DIR] [--color RRGGBB] [--outline PX[:RRGGBB]] "
+                         "[--shadow DX,DY[:RRGGBBAA]] FONT.ttf|otf SIZE OUT\n");
+    return 2;
+}
+
+void ReportMissing(const std::vector<int32_t>& missing) {
+    std::printf("missing %zu character%s%s", missing.size(), missing.size() == 1 ? "" : "s",
+                missing.empty() ? "" : ":");
+    for (int32_t code : missing) {
+        std::printf(" U+%04X", unsigned(code));
+    }
+    std::printf("\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    BakeSettings settings;
+    std::string error;
+    if (!ParseBakeArguments(arguments, settings, error)) {
+        return Usage(error);
+    }
+    std::string imagePath;
+    if (!DataRelativePath(settings.outBase + ".png", settings.root, imagePath)) {
+        return Usage(settings.outBase + ".png does not lie below the data root " + settings.root +
+                     " (use --root)");
+    }
+    BakeResult result;
+    if (!BakeFont(settings, result, error)) {
+        std::fprintf(stderr, "fontbake: %s\n", error.c_str());
+        return 1;
+    }
+    ReportMissing(result.missing);
+    std::printf("wrote %s.config and %s.png: %d glyphs in cells of %d pixels, ImagePath %s\n",
+                settings.outBase.c_str(), settings.outBase.c_str(), result.glyphs, result.cellSize,
+                result.imagePath.c_str());
+    return 0;
+}
