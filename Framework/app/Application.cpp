@@ -5,9 +5,13 @@
 #include "app/Clock.h"
 #include "app/Engine.h"
 #include "app/GameHooks.h"
+#include "audio/Audio.h"
+#include "audio/Sound.h"
 #include "core/ClassRegistry.h"
+#include "core/Element.h"
 #include "core/Log.h"
 #include "core/Random.h"
+#include "core/Var.h"
 #include "io/File.h"
 #include "io/PackArchive.h"
 #include "io/Resources.h"
@@ -99,6 +103,16 @@ void LimitFrameRate() {
     totalTime = frameClock.accumulated;
 }
 
+// Start-up step 16: the options element's "SoundVolume" scales every effect.
+void ApplySoundVolumeOption() {
+    if (!options) {
+        return;
+    }
+    if (const Var* soundVolume = options->FindProperty("SoundVolume")) {
+        Audio::SetSoundVolume(soundVolume->FirstFloat());
+    }
+}
+
 void RunFrame(GameHooks& game) {
     // 1. Window and input pump.
     //    Following the window focus (full screen on focus, leave it and minimise
@@ -156,6 +170,7 @@ bool Startup(GameHooks& game) {
     //    The resource cache is switched on, for look-ups and storing; links and
     //    scenes find their media and their renderer through it.
     StartResourcesAndRenderer();
+    InstallAudioResourceLoaders();
     // 5. The string tables; a file that cannot be read is logged and start-up goes on.
     LoadStringTables();
     // 6. The per-user data folders, the options file and the player-state scene.
@@ -165,7 +180,10 @@ bool Startup(GameHooks& game) {
     // 8. Full screen when the option Fullscreen is set goes here.
     // 9. The input manager and the audio device start here; then the screen
     //    camera (the projection is loaded every frame); the screen stack's
-    //    capture sprites start here.
+    //    capture sprites start here. Without an audio device the game runs silent.
+    if (!Audio::Startup()) {
+        LogLine("No audio device: the game runs without sound");
+    }
     ResetScreenCamera();
     // 10. Show the window.
     ShowGameWindow();
@@ -177,6 +195,7 @@ bool Startup(GameHooks& game) {
     // 15. The player-state scene reloads.
     game.ReloadPlayerState();
     // 16. The options are applied here: sound volume, music volume, brightness.
+    ApplySoundVolumeOption();
     // 17. The console closes here.
     // 18. The first screen. Before it: the player state reloads, the screen camera
     //     is reset; the screen stack is emptied, reset and made an input handler here.
@@ -221,6 +240,7 @@ void Shutdown(GameHooks& game) {
     //    device shut down here; then the rendering context and the window.
     ClearTextStyles(); // the styles point at fonts the cache is about to free
     Resources::Shutdown();
+    Audio::Shutdown();
     if (GameWindowExists()) {
         ShutdownRenderContext();
     }

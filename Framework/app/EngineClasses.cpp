@@ -1,6 +1,7 @@
 // The engine's element classes in their fixed registration order. Rows whose
 // classes do not exist yet are comments, so the gaps stay visible. This sits
 // with the application because it names classes of every engine layer.
+#include "audio/Speaker.h"
 #include "core/ClassRegistry.h"
 #include "core/Element.h"
 #include "core/Instance.h"
@@ -14,9 +15,11 @@ void RegisterEngineClasses() {
     RegisterClass("Bitmap", MakeObject<Bitmap>, "Base");
     // Shape, Transform, Viewer: with the 3-D view
     RegisterClass("Instance", MakeObject<Instance>, "Base");
-    // Effects: Lightmap, Light, Speaker, Emitter, Region, ScreenFill, Randomizer,
-    //   Oscillator, Splitmap, NearestNeighborFill, GaussianBlurFill, WaveBitmap,
-    //   CameraShaker, VideoViewer, FrameGroup, PeriodicAnimator
+    // Effects: Lightmap, Light before the speaker
+    RegisterClass("Speaker", MakeObject<Speaker>, "Effects");
+    //   Emitter, Region, ScreenFill, Randomizer, Oscillator, Splitmap,
+    //   NearestNeighborFill, GaussianBlurFill, WaveBitmap, CameraShaker,
+    //   VideoViewer, FrameGroup, PeriodicAnimator
     // Widgets: Button, CheckBox, Slider, TextBox, TextButton, TextWindow, Gauge,
     //   Window, SnakeBlob, TalkBubble, Scrollbar
 }
