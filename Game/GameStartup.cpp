@@ -6,12 +6,14 @@
 #include "core/Scene.h"
 #include "data/Globals.h"
 #include "data/Options.h"
+#include "data/PlayerScreenHooks.h"
 #include "data/Profiles.h"
 #include "data/SaveFiles.h"
 #include "data/State.h"
 #include "io/File.h"
 #include "io/Resources.h"
 #include "render/TextStyles.h"
+#include "ui/ScreenGameHooks.h"
 
 namespace {
 constexpr const char* kGameStateCategory = "Game State";
@@ -54,6 +56,7 @@ void GameStartup::LoadOptionsAndState() {
     CreateSaveFolders();
     ::LoadOptions();
     LoadStateFile();
+    InstallPlayerScreenHooks();
 }
 
 void GameStartup::ReloadPlayerState() {
@@ -87,6 +90,7 @@ void GameStartup::SaveOptions() {
 }
 
 void GameStartup::DeleteStateAndOptions() {
+    SetScreenGameHooks(nullptr);
     ForgetCurrentPlayer();
     delete gameState;
     gameState = nullptr;
