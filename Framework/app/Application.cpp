@@ -31,6 +31,9 @@
 #include "render/Sprite.h"
 #include "render/TextStyles.h"
 #include "render/WidgetRenderer.h"
+#include "ui/Cursor.h"
+#include "ui/InputManagerCallback.h"
+#include "ui/UI.h"
 
 #include <ctime>
 
@@ -113,26 +116,43 @@ void ApplySoundVolumeOption() {
     }
 }
 
+// Step 18: play starts outside the scene editor.
+void ClearEditingOption() {
+    if (Var* editing = options ? options->FindProperty("Editing") : nullptr) {
+        editing->SetFirstBool(false);
+    }
+}
+
 void RunFrame(GameHooks& game) {
     // 1. Window and input pump.
     //    Following the window focus (full screen on focus, leave it and minimise
     //    on focus loss, clear inputEnabled) goes here, unless the option Editing is set.
-    GetPlatform().PumpEvents(closeRequest);
-    //    The input manager's due delayed input messages are dispatched here.
+    //    Once installed, the input manager pumps the events, delivers its due
+    //    deferred messages and measures its frame; before, close requests alone count.
+    InputManagerCallback& input = GetInputManager();
+    if (input.IsInstalled()) {
+        input.Pump();
+    } else {
+        GetPlatform().PumpEvents(closeRequest);
+    }
     //    When the window no longer exists, the rest of this step is skipped here.
     if (engineReady) {
         //    The due deferred script calls run here.
-        //    The screen stack updates here.
+        GetUI().Update();
     }
-    //    The mouse cursor updates here.
-    //    inputEnabled is set here when the window or its parent has the focus.
+    GetCursor().Update();
+    //    Until the window follows its focus above, input follows it here.
+    input.inputEnabled = input.IsInstalled() && GetPlatform().WindowHasFocus();
 
     const bool drawing = GameWindowExists();
     // 2. The screen projection and the camera matrix.
     if (drawing) {
         LoadScreenProjectionAndCamera();
     }
-    // 3. The screen stack draws here; then the game's own per-frame work.
+    // 3. The screen stack draws; then the game's own per-frame work.
+    if (drawing) {
+        GetUI().Draw();
+    }
     game.OnFrame();
     // 4. The console draws here.
     // 5. Present the frame; the next one starts cleared to black.
@@ -178,19 +198,25 @@ bool Startup(GameHooks& game) {
     // 7. The window and rendering context of DisplayWidth x DisplayHeight, its title and icon.
     OpenWindow();
     // 8. Full screen when the option Fullscreen is set goes here.
-    // 9. The input manager and the audio device start here; then the screen
-    //    camera (the projection is loaded every frame); the screen stack's
-    //    capture sprites start here. Without an audio device the game runs silent.
+    // 9. The input manager receives the window's events from now on; then the
+    //    audio device (without one the game runs silent); then the screen
+    //    camera (the projection is loaded every frame) and the screen stack.
+    GetInputManager().Install();
     if (!Audio::Startup()) {
         LogLine("No audio device: the game runs without sound");
     }
     ResetScreenCamera();
+    GetUI().Start();
     // 10. Show the window.
     ShowGameWindow();
     // 11. The preload, unless the partner splash picture exists.
     game.Preload();
     // 12. The console configuration loads here.
-    // 13. The cursor configuration loads here.
+    // 13. The cursor configuration. Without it the game goes on with the
+    //     system's pointer: a game that cannot be pointed at is worse.
+    if (!GetCursor().LoadConfig()) {
+        LogLine("Start-up: no game cursor; the system pointer stays in use");
+    }
     // 14. The global script functions and console commands are registered here.
     // 15. The player-state scene reloads.
     game.ReloadPlayerState();
@@ -198,11 +224,16 @@ bool Startup(GameHooks& game) {
     ApplySoundVolumeOption();
     // 17. The console closes here.
     // 18. The first screen. Before it: the player state reloads, the screen camera
-    //     is reset; the screen stack is emptied, reset and made an input handler here.
+    //     is reset; the screen stack is emptied, reset and made an input handler.
     game.ReloadPlayerState();
     ResetScreenCamera();
+    GetUI().inSecondWorld = [&game] { return game.InSecondWorld(); };
+    GetUI().Clear();
+    GetInputManager().AddHandler(&GetUI());
     game.ChooseFirstScreen();
     //     After it: the option Editing is cleared and the window takes the keyboard focus.
+    ClearEditingOption();
+    FocusGameWindow();
     // 19. Frames may run.
     return true;
 }
@@ -226,8 +257,10 @@ void RunFrameLoop(GameHooks& game) {
 void Shutdown(GameHooks& game) {
     // 1. Save the options.
     game.SaveOptions();
-    // 2. The screen stack shuts down here: leave the level, stop the music,
-    //    pop every screen, free the capture sprites.
+    // 2. The screen stack shuts down: leave the level, stop the music, pop
+    //    every screen, free the capture sprites.
+    GetUI().Shutdown();
+    GetUI().inSecondWorld = nullptr;
     // 3. The global script state closes here; the deferred script calls and the
     //    global script function table are freed.
     // 4. The console shuts down here; then the class registry is cleared
@@ -236,10 +269,11 @@ void Shutdown(GameHooks& game) {
     engineReady = false;
     //    All resources are freed, the string tables with them (while the
     //    context lives, so textures go with their sprites); then the input
-    //    manager and the audio
-    //    device shut down here; then the rendering context and the window.
+    //    manager; the audio device shuts down here; then the rendering
+    //    context and the window.
     ClearTextStyles(); // the styles point at fonts the cache is about to free
     Resources::Shutdown();
+    GetInputManager().Uninstall();
     Audio::Shutdown();
     if (GameWindowExists()) {
         ShutdownRenderContext();
@@ -277,6 +311,10 @@ int RunApplication(GameHooks& game) {
     //    What is left of the process-wide lists is freed here.
     RestoreCloseSignalHandlers();
     return 0;
+}
+
+void RestartFrameClock() {
+    frameClock.lastCounter = GetPlatform().GetPerformanceCounter();
 }
 
 uint64_t FramesRun() {

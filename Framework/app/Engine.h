@@ -27,3 +27,7 @@ extern Element* globals;
 extern Element* options;
 /// The loaded player-state scene.
 extern Scene* gameState;
+
+/// The global frame clock takes a fresh reading without touching totalTime,
+/// so that a long pause (loading a screen) does not count as one long frame.
+void RestartFrameClock();

@@ -7,6 +7,7 @@
 #include "core/Instance.h"
 #include "core/Widget.h"
 #include "render/Bitmap.h"
+#include "ui/Screen.h"
 
 void RegisterEngineClasses() {
     // Base
@@ -22,4 +23,9 @@ void RegisterEngineClasses() {
     //   VideoViewer, FrameGroup, PeriodicAnimator
     // Widgets: Button, CheckBox, Slider, TextBox, TextButton, TextWindow, Gauge,
     //   Window, SnakeBlob, TalkBubble, Scrollbar
+    // Game UI
+    RegisterClass("Screen", MakeObject<Screen>, "Game UI");
+    // The game's menus, map screen, markers and prompts register here in the
+    // game's own step; the test page follows them.
+    RegisterClass("TestScreen", MakeObject<TestScreen>, "Game UI");
 }

@@ -343,6 +343,27 @@ bool IsCursorInClient() {
     return x >= 0 && x < clientWidth && y >= 0 && y < clientHeight;
 }
 
+bool GameWindowHasFocus() {
+    return state.window && SDL_GetKeyboardFocus() == state.window;
+}
+
+void FocusGameWindow() {
+    if (!state.window) {
+        return;
+    }
+    SDL_RaiseWindow(state.window);
+    // Without a window manager raising alone does not move the focus.
+    SDL_SetWindowInputFocus(state.window);
+}
+
+void ShowSystemCursor(bool visible) {
+    // SDL keeps one shown/hidden state instead of a display count, so one
+    // call reaches the state the count loop of other systems reaches.
+    if ((SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE) != visible) {
+        SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+    }
+}
+
 void Present() {
     if (!state.window) {
         return;

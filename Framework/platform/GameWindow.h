@@ -68,6 +68,14 @@ PictureArea CurrentPictureArea();
 /// 0 <= y < client height). False without a window.
 bool IsCursorInClient();
 
+/// True while the game window holds the keyboard focus. False without a window.
+bool GameWindowHasFocus();
+/// Raises the window and asks for the keyboard focus; nothing without a window.
+void FocusGameWindow();
+/// Shows or hides the system's mouse pointer over the window (the game
+/// draws its own cursor inside the picture).
+void ShowSystemCursor(bool visible);
+
 /// Shows the frame just drawn, then clears the next one to black (colour and
 /// depth, the whole client area) so that borders and undrawn parts never show
 /// stale pixels. Nothing without a window.

@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 
+#include "platform/GameWindow.h"
 #include "platform/SystemPlatform.h"
 
 namespace {
@@ -19,4 +20,12 @@ Platform* SetPlatform(Platform* platform) {
     Platform* previous = installedPlatform;
     installedPlatform = platform;
     return previous;
+}
+
+bool Platform::WindowHasFocus() {
+    return GameWindowHasFocus();
+}
+
+bool Platform::CursorInClient() {
+    return IsCursorInClient();
 }

@@ -28,6 +28,12 @@ public:
     /// Delivers every pending window and process event to `callback`, in the
     /// order they arrived, and returns when none is left.
     virtual void PumpEvents(InputCallback& callback) = 0;
+    /// True while the game window holds the keyboard focus; false without a
+    /// window. The default asks the game window (platform/GameWindow.h).
+    virtual bool WindowHasFocus();
+    /// True while the mouse pointer lies inside the window's client area.
+    /// The default asks the game window.
+    virtual bool CursorInClient();
 };
 
 /// The platform in use: the one installed with SetPlatform, else the system's.

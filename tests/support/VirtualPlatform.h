@@ -29,6 +29,8 @@ public:
     uint64_t GetPerformanceFrequency() override { return frequency; }
     void Sleep(uint32_t milliseconds) override;
     void PumpEvents(InputCallback& callback) override;
+    bool WindowHasFocus() override { return hasFocus; }
+    bool CursorInClient() override { return cursorInClient; }
 
     /// Moves the clock forward by `seconds` (rounded to whole ticks).
     void Advance(double seconds);
@@ -41,6 +43,9 @@ public:
     /// Every Sleep request in order.
     std::vector<uint32_t> sleeps;
     int pumps = 0;
+    /// What WindowHasFocus and CursorInClient answer.
+    bool hasFocus = true;
+    bool cursorInClient = true;
 
 private:
     struct ScheduledEvent {
