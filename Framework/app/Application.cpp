@@ -227,7 +227,6 @@ bool Startup(GameHooks& game) {
     //     is reset; the screen stack is emptied, reset and made an input handler.
     game.ReloadPlayerState();
     ResetScreenCamera();
-    GetUI().inSecondWorld = [&game] { return game.InSecondWorld(); };
     GetUI().Clear();
     GetInputManager().AddHandler(&GetUI());
     game.ChooseFirstScreen();
@@ -260,7 +259,6 @@ void Shutdown(GameHooks& game) {
     // 2. The screen stack shuts down: leave the level, stop the music, pop
     //    every screen, free the capture sprites.
     GetUI().Shutdown();
-    GetUI().inSecondWorld = nullptr;
     // 3. The global script state closes here; the deferred script calls and the
     //    global script function table are freed.
     // 4. The console shuts down here; then the class registry is cleared

@@ -29,10 +29,6 @@ struct GameHooks {
     /// game or the intro).
     virtual void ChooseFirstScreen() {}
 
-    /// True while the current player is in the game's second world (the
-    /// screen stack picks the quest screen's file and the cursors by it).
-    virtual bool InSecondWorld() { return false; }
-
     /// Once per frame, after the screen stack has drawn: the game's own
     /// per-frame work (tests simulate frame work and close requests here).
     virtual void OnFrame() {}

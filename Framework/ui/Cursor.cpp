@@ -1,5 +1,6 @@
 #include "ui/Cursor.h"
 
+#include "app/Engine.h"
 #include "core/ConfigTable.h"
 #include "core/FrameTime.h"
 #include "core/Link.h"
@@ -9,8 +10,8 @@
 #include "render/RenderContext.h"
 #include "render/RenderState.h"
 #include "render/Sprite.h"
-#include "ui/GlobalSettings.h"
 #include "ui/InputManagerCallback.h"
+#include "ui/UiSettings.h"
 
 #include <algorithm>
 
@@ -26,7 +27,7 @@ constexpr float kFadeRate = 8.0f;
 // Item `index` of a sprite setting: the resolved link when the settings
 // have been resolved, else the sprite its path names; null when missing.
 Sprite* SpriteSetting(const char* name, int32_t index) {
-    Var* setting = FindGlobalSetting(name);
+    Var* setting = globals ? globals->FindProperty(name) : nullptr;
     if (!setting || index < 0 || index >= setting->GetCount()) {
         return nullptr;
     }
@@ -76,8 +77,8 @@ void Cursor::SetKind(int32_t kind, bool secondWorld) {
     lastKind = kind;
     lastSecondWorld = secondWorld;
     sprite = SpriteSetting(kKindSettings[kind], secondWorld ? 1 : 0);
-    hotspotX = GlobalFloat(kHotspotSetting, 0.0f, 2 * kind);
-    hotspotY = GlobalFloat(kHotspotSetting, 0.0f, 2 * kind + 1);
+    hotspotX = GlobalFloat(kHotspotSetting, 2 * kind, 0.0f);
+    hotspotY = GlobalFloat(kHotspotSetting, 2 * kind + 1, 0.0f);
     if (kind == kCursorExit) {
         clampedSprite = sprite;
     }

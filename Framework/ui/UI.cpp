@@ -9,8 +9,9 @@
 #include "render/RenderContext.h"
 #include "render/Sprite.h"
 #include "ui/Cursor.h"
-#include "ui/GlobalSettings.h"
 #include "ui/Screen.h"
+#include "ui/ScreenGameHooks.h"
+#include "ui/UiSettings.h"
 
 #include <algorithm>
 
@@ -85,8 +86,8 @@ Screen* UI::LoadScreen(const char* className) {
     }
     String path;
     if (String(className).Equals(kQuestScreenClass)) {
-        path = InSecondWorld() ? GlobalText("Path_EmberlowUI", kDefaultSecondWorldHud)
-                               : GlobalText("Path_DunhavenUI", kDefaultFirstWorldHud);
+        path = GetScreenGameHooks().InSecondWorld() ? GlobalText("Path_EmberlowUI", kDefaultSecondWorldHud)
+                                                    : GlobalText("Path_DunhavenUI", kDefaultFirstWorldHud);
     } else {
         path = GlobalText("InterfaceDirectory", kDefaultInterfaceDirectory);
         path.Append("/");
@@ -247,7 +248,7 @@ void UI::AddOverlay(Element* element, const char* animation) {
 }
 
 void UI::SetCursor(int32_t kind) {
-    GetCursor().SetKind(kind, InSecondWorld());
+    GetCursor().SetKind(kind, GetScreenGameHooks().InSecondWorld());
 }
 
 void UI::ShowCursor(bool visible) {

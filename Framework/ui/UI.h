@@ -114,10 +114,9 @@ public:
     void OnDisplayChange(int width, int height, int bitsPerPixel) override;
     void OnClose() override;
 
-    // ---- hooks set by the game and the console ----
-    /// True while the current player is in the second world (quest-screen
-    /// file, cursor sprites). Unset: the first world.
-    std::function<bool()> inSecondWorld;
+    // ---- hooks ----
+    // The player's world (quest-screen file, cursor sprites) comes from the
+    // game through ui/ScreenGameHooks.h.
     /// True while the console is allowed and open: keys go to it alone.
     /// Unset: never.
     std::function<bool()> consoleOpen;
@@ -141,7 +140,6 @@ public:
     // loading picture, level scenes) keep their state below.
 
 private:
-    bool InSecondWorld() const { return inSecondWorld && inSecondWorld(); }
     /// The tests every routed event passes: pointer in the client area,
     /// no lock, a screen there.
     bool ScreensTakeInput() const;

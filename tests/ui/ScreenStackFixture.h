@@ -136,7 +136,6 @@ protected:
         stack.Clear();
         stack.inputLock = 0.0f;
         stack.active = true;
-        stack.inSecondWorld = nullptr;
         stack.consoleOpen = nullptr;
         stack.animationPlaying = nullptr;
     }

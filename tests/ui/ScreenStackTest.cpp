@@ -4,6 +4,7 @@
 #include "ScreenStackFixture.h"
 
 #include "core/Log.h"
+#include "ui/ScreenGameHooks.h"
 
 using testing_support::LogCapture;
 using testing_support::WriteFile;
@@ -71,8 +72,12 @@ TEST_F(ScreenStackTest, TheQuestScreenFileDependsOnTheWorld) {
     Screen* first = ui.LoadScreen("QuestScreen");
     ASSERT_NE(first, nullptr);
     EXPECT_STREQ(first->GetName(), "first_world");
-    ui.inSecondWorld = [] { return true; };
+    struct SecondWorld : ScreenGameHooks {
+        bool InSecondWorld() override { return true; }
+    } secondWorld;
+    SetScreenGameHooks(&secondWorld);
     Screen* second = ui.LoadScreen("QuestScreen");
+    SetScreenGameHooks(nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_STREQ(second->GetName(), "second_world");
     delete first->scene;
