@@ -267,7 +267,7 @@ void Shutdown(GameHooks& game) {
     engineReady = false;
     //    All resources are freed, the string tables with them (while the
     //    context lives, so textures go with their sprites); then the input
-    //    manager; the audio device shuts down here; then the rendering
+    //    manager and the audio device shut down; then the rendering
     //    context and the window.
     ClearTextStyles(); // the styles point at fonts the cache is about to free
     Resources::Shutdown();
