@@ -1,5 +1,7 @@
 #include "ui/MusicChannel.h"
 
+#include "audio/Sound.h"
+
 void MusicChannel::SetPoster(MusicPoster value, void* context) {
     poster = value;
     posterContext = context;
@@ -109,4 +111,13 @@ void MusicChannel::Reset() {
     direction = 0;
     speed = 0.0f;
     pendingHalfFade = 0.0f;
+}
+
+MusicOps SoundMusicOps() {
+    MusicOps ops;
+    ops.play = [](Sound* sound, float gain) { (*sound)->Play(true, gain, 1.0f); };
+    ops.stop = [](Sound* sound) { (*sound)->Stop(Audio::kNoSource); };
+    ops.service = [](Sound* sound) { (*sound)->Update(); };
+    ops.setGain = [](Sound* sound, float gain) { (*sound)->SetVolume(gain, Audio::kNoSource); };
+    return ops;
 }

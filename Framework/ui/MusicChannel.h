@@ -80,3 +80,7 @@ private:
     float speed = 0.0f;
     float pendingHalfFade = 0.0f;
 };
+
+/// The operations over the engine's sounds: looping playback on the music
+/// source, stream feeding and the source's gain.
+MusicOps SoundMusicOps();

@@ -45,6 +45,7 @@ String SavedBackgroundPath() {
 }
 
 ScreenServices::ScreenServices() {
+    music.SetOps(SoundMusicOps());
     music.SetPoster(&PostFromMusic, this);
     progress.SetDrawer(&DrawProgressPicture, this);
 }
@@ -144,6 +145,10 @@ void ScreenServices::DrawPausedView(bool firstFrame) {
 
 void ScreenServices::PlayMusic(Sound* sound, float fade) {
     music.PlayMusic(sound, fade);
+}
+
+void ScreenServices::PlayMusicByName(const char* path) {
+    PlayMusic(Resources::FindMusic(path), MusicChannel::kDefaultFade);
 }
 
 void ScreenServices::StopMusic(float fade) {
