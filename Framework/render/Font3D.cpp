@@ -125,25 +125,32 @@ void Font3D::SortGlyphs() {
     std::stable_sort(glyphs.begin(), glyphs.end(),
                      [](const FontGlyph& a, const FontGlyph& b) { return a.code < b.code; });
     glyphsSorted = true;
+    for (int32_t code = -128; code < 128; ++code) {
+        byteGlyphs[code + 128] = ResolveCode(code);
+    }
 }
 
-int32_t Font3D::FindCode(int32_t code) {
-    if (!glyphsSorted) {
-        SortGlyphs();
-    }
+int32_t Font3D::FindCode(int32_t code) const {
     const auto found = std::lower_bound(glyphs.begin(), glyphs.end(), code,
                                         [](const FontGlyph& glyph, int32_t value) { return glyph.code < value; });
     return found != glyphs.end() && found->code == code ? int32_t(found - glyphs.begin()) : -1;
 }
 
-bool Font3D::FindGlyph(int32_t code, int32_t& index) {
-    int32_t found = FindCode(code);
-    if (found < 0) {
-        const auto substitute = lookups.find(code);
-        if (substitute != lookups.end()) {
-            found = FindCode(substitute->second);
-        }
+/// The glyph of the code, else of its substitute; -1 for neither.
+int32_t Font3D::ResolveCode(int32_t code) const {
+    const int32_t found = FindCode(code);
+    if (found >= 0) {
+        return found;
     }
+    const auto substitute = lookups.find(code);
+    return substitute != lookups.end() ? FindCode(substitute->second) : -1;
+}
+
+bool Font3D::FindGlyph(int32_t code, int32_t& index) {
+    if (!glyphsSorted) {
+        SortGlyphs();
+    }
+    const int32_t found = code >= -128 && code < 128 ? byteGlyphs[code + 128] : ResolveCode(code);
     if (found < 0) {
         return false;
     }

@@ -61,7 +61,8 @@ private:
     bool BuildTextures(const char* path);
     bool UploadTexture(const FontTexturePlan& plan, int32_t firstGlyph);
     void SortGlyphs();
-    int32_t FindCode(int32_t code);
+    int32_t FindCode(int32_t code) const;
+    int32_t ResolveCode(int32_t code) const;
 
     int32_t height = 0;
     int32_t descent = 0;
@@ -74,6 +75,9 @@ private:
     int32_t cellSize = 0;
     std::vector<FontGlyph> glyphs;
     bool glyphsSorted = false;
+    /// Per text byte (code + 128) the glyph index FindGlyph gives, -1 for
+    /// none; filled when the table is sorted, so text needs no search.
+    int32_t byteGlyphs[256] = {};
     std::vector<uint32_t> textures;
     std::vector<TextureExtent> textureSizes;
 };
