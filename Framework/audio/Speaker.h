@@ -3,10 +3,10 @@
 // property turns true, at a random pitch and volume drawn from its ranges.
 // Key-frame animations step "Play" to put sounds on a timeline.
 //
-// The speaker re-arms only after it has seen "Play" false: it never sounds
-// when loaded with "Play" already true (OnLoaded takes the current value as
-// played), nor when it starts with "Play" true before ever being resolved.
-// The sound belongs to the resource cache.
+// The speaker re-arms only after it has seen "Play" false. A scene resolves
+// its elements after OnLoaded, which takes the loaded "Play" as played, so a
+// speaker saved with "Play" true does not sound when its scene loads. The
+// sound belongs to the resource cache.
 
 #include "core/Element.h"
 
@@ -37,5 +37,5 @@ private:
     void PlayOnce();
 
     ::Sound* sound = nullptr;
-    bool played = true;
+    bool played = false;
 };

@@ -20,29 +20,7 @@ using namespace testing_support;
 
 namespace {
 
-class SoundDeviceTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(StartCapturedAudio());
-        InstallAudioResourceLoaders();
-        Resources::lookupEnabled = true;
-        Resources::storeEnabled = true;
-    }
-    void TearDown() override {
-        Resources::Shutdown();
-        Audio::Shutdown();
-        Resources::SetLoader(Resources::kSoundRow, nullptr);
-        Resources::SetLoader(Resources::kMusicRow, nullptr);
-        Resources::lookupEnabled = false;
-        Resources::storeEnabled = false;
-    }
-
-    static BaseSound* Effect(const char* path, double seconds = 1.0) {
-        WriteFile(path, EncodeTone({.rate = 22050, .seconds = seconds}));
-        Sound* sound = Resources::FindSound(path);
-        return sound ? sound->Implementation() : nullptr;
-    }
-};
+using SoundDeviceTest = AudioDeviceTest;
 
 float SourceFloat(Audio::SourceId source, int parameter) {
     ALfloat value = 0.0f;

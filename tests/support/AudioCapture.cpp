@@ -1,6 +1,10 @@
 #include "support/AudioCapture.h"
 
 #include "audio/Audio.h"
+#include "audio/Sound.h"
+#include "io/Resources.h"
+#include "support/TestEnvironment.h"
+#include "support/ToneEncoder.h"
 
 #include <algorithm>
 #include <chrono>
@@ -62,8 +66,34 @@ uint16_t Le16(const std::string& bytes, size_t at) {
 
 } // namespace
 
+bool UseCaptureDevice() {
+    return ConfigureWaveBackend();
+}
+
 bool StartCapturedAudio() {
     return ConfigureWaveBackend() && Audio::Startup();
+}
+
+void AudioDeviceTest::SetUp() {
+    ASSERT_TRUE(StartCapturedAudio());
+    InstallAudioResourceLoaders();
+    Resources::lookupEnabled = true;
+    Resources::storeEnabled = true;
+}
+
+void AudioDeviceTest::TearDown() {
+    Resources::Shutdown();
+    Audio::Shutdown();
+    Resources::SetLoader(Resources::kSoundRow, nullptr);
+    Resources::SetLoader(Resources::kMusicRow, nullptr);
+    Resources::lookupEnabled = false;
+    Resources::storeEnabled = false;
+}
+
+BaseSound* AudioDeviceTest::Effect(const char* path, double seconds) {
+    WriteFile(path, EncodeTone({.rate = 22050, .seconds = seconds, .frequency = 1320.0}));
+    Sound* sound = Resources::FindSound(path);
+    return sound ? sound->Implementation() : nullptr;
 }
 
 bool ReadCapture(Capture& out) {

@@ -12,12 +12,18 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+class BaseSound;
+
 namespace testing_support {
 
 constexpr int kCaptureRate = 44100;
 
-/// Points OpenAL Soft at the wave back-end (stereo, 16-bit, kCaptureRate)
-/// and starts the audio device; false when it cannot be started.
+/// Points OpenAL Soft at the wave back-end (stereo, 16-bit, kCaptureRate),
+/// for devices opened from now on; false when the set-up cannot be written.
+bool UseCaptureDevice();
+/// UseCaptureDevice, then starts the audio device; false when it cannot be started.
 bool StartCapturedAudio();
 
 /// What the device wrote, read after Audio::Shutdown: the left channel as
@@ -50,5 +56,20 @@ Span Trimmed(Span span, int rate, double trimSeconds);
 double ToneAmplitude(const std::vector<float>& samples, Span span, int rate, double frequency);
 /// The frequency from the rising zero crossings over the span.
 double ZeroCrossingFrequency(const std::vector<float>& samples, Span span, int rate);
+
+} // namespace testing_support
+
+namespace testing_support {
+
+/// Tests on a captured device: the device starts before the test, the sound
+/// loaders are installed and the cache is on; afterwards the cache is emptied
+/// and the device closed.
+class AudioDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    /// Writes a 1320 Hz tone of `seconds` to `path` and finds it as an effect.
+    static ::BaseSound* Effect(const char* path, double seconds = 1.0);
+};
 
 } // namespace testing_support
