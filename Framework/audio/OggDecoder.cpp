@@ -36,7 +36,9 @@ const ov_callbacks kFileCallbacks = {ReadCallback, SeekCallback, nullptr, TellCa
 // Holes (lost pages) are skipped; this many in a row means the data is garbage.
 constexpr int kMaxHolesInARow = 64;
 constexpr size_t kReadBytes = 4096;
-constexpr size_t kInitialReserve = size_t(1) << 20;
+constexpr size_t kInitialBytes = size_t(1) << 20;
+// Vorbis rarely packs audio tighter than this (a pure tone reaches about 70:1).
+constexpr size_t kMaxExpansion = 128;
 
 } // namespace
 
@@ -167,13 +169,18 @@ bool DecodeWholeFile(BaseFile& file, const char* path, DecodedSound& out) {
         return false;
     }
     const size_t expected = size_t(frames) * frameBytes;
+    // The stated length comes from the file's last page and can be forged;
+    // room beyond what the compressed size makes plausible is only made as
+    // the samples actually arrive.
+    const size_t plausible = std::max(kInitialBytes, size_t(std::max(0L, file.Length())) * kMaxExpansion);
     std::vector<char>& samples = out.samples;
-    samples.clear();
-    samples.reserve(std::min(expected, kInitialReserve));
+    samples.assign(std::min(expected, plausible), 0);
     size_t decoded = 0;
     while (decoded < expected) {
-        samples.resize(decoded + std::min(kReadBytes, expected - decoded));
-        const long got = decoder.Read(samples.data() + decoded, samples.size() - decoded);
+        if (decoded == samples.size()) {
+            samples.resize(std::min(expected, samples.size() * 2));
+        }
+        const long got = decoder.Read(samples.data() + decoded, std::min(kReadBytes, samples.size() - decoded));
         if (got < 0) {
             samples.clear();
             return false;
@@ -184,7 +191,9 @@ bool DecodeWholeFile(BaseFile& file, const char* path, DecodedSound& out) {
         decoded += size_t(got);
     }
     samples.resize(decoded);
-    samples.shrink_to_fit();
+    if (samples.capacity() - decoded > decoded / 8) {
+        samples.shrink_to_fit();
+    }
     if (decoded == 0) {
         LogFormat("Sound %s: the stream holds no samples", path);
         return false;

@@ -81,6 +81,6 @@ constexpr size_t kMaxDecodedBytes = size_t(128) << 20;
 /// Decodes the whole stream of `file` in reads of at most 4096 bytes, up to
 /// the stream's stated length. False, with a log line naming `path`, for a
 /// file that is not usable Ogg Vorbis, states no or an absurd length, breaks
-/// while decoding, or gives no samples. Memory grows with what is actually
-/// decoded, never with what a header claims.
+/// while decoding, or gives no samples. A forged length costs no memory
+/// beyond about 128 times the compressed size until the samples arrive.
 bool DecodeWholeFile(BaseFile& file, const char* path, DecodedSound& out);
