@@ -14,6 +14,7 @@
 #include "io/Resources.h"
 #include "render/TextStyles.h"
 #include "ui/ScreenGameHooks.h"
+#include "ui/UI.h"
 
 namespace {
 constexpr const char* kGameStateCategory = "Game State";
@@ -81,8 +82,23 @@ void GameStartup::Preload() {
 }
 
 void GameStartup::ChooseFirstScreen() {
-    // SetScreen("SplashScreen", 1) when the partner splash picture exists,
-    // else the current player's game, else SetScreen("IntroScreen", 1), goes here.
+    UI& ui = GetUI();
+    if (LooseExists(GetGlobals()->GetString("PartnerSplashFile").CStr())) {
+        ui.SetScreen("SplashScreen", 1);
+        return;
+    }
+    const State* player = CurrentPlayer();
+    if (player && player->PlayerId.FirstInt() >= 0 && ContinueGame()) {
+        return;
+    }
+    ui.SetScreen("IntroScreen", 1);
+}
+
+bool GameStartup::ContinueGame() {
+    // The finished game's last level set, the map on load and the current
+    // level set come before the title once level sets and the map exist;
+    // until then the returning player starts at the title.
+    return GetUI().PushScreenByName("TitleScreen", 1);
 }
 
 void GameStartup::SaveOptions() {

@@ -18,4 +18,8 @@ public:
     void SaveOptions() override;
     void DeleteStateAndOptions() override;
     void DeleteGlobals() override;
+
+    /// The returning player's game: the title on top of what they left.
+    /// False when it cannot be shown.
+    static bool ContinueGame();
 };

@@ -1,5 +1,6 @@
 #include "ui/Screen.h"
 
+#include "audio/Sound.h"
 #include "core/Scene.h"
 #include "core/Widget.h"
 #include "ui/UI.h"
@@ -17,6 +18,17 @@ void SetSenderVisible(Element* sender, bool visible) {
     }
     if (Var* property = sender->FindProperty("Visible")) {
         property->SetFirstBool(visible);
+    }
+}
+
+// Message 2004 carries a sound in the sender slot; anything else there
+// (null, an element) plays nothing.
+void PlaySenderSound(Element* sender) {
+    // Not a derived-to-base conversion: the pointer may hold a Sound, which is
+    // an Object but no Element.
+    auto* carried = reinterpret_cast<Object*>(sender);
+    if (Sound* sound = ObjectCast<Sound>(carried); sound && sound->Implementation()) {
+        sound->Implementation()->Play(false, 1.0f, 1.0f);
     }
 }
 
@@ -71,7 +83,7 @@ bool Screen::Message(int32_t message, Element* sender) {
         GetUI().PopScreen(1);
         return true;
     case kMessagePlaySound:
-        // Sound: the sender, a sound, plays once here (loop off, volume 1, pitch 1).
+        PlaySenderSound(sender);
         return true;
     case kMessagePlayMusic:
         // Music: PlayMusic(sender as sound, 1.0f) runs here.

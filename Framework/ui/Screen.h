@@ -22,6 +22,7 @@
 
 #include <cstdint>
 
+class Sound;
 class Widget;
 
 /// The generic screen messages.
@@ -32,6 +33,13 @@ enum ScreenMessage : int32_t {
     kMessagePlaySound = 2004,
     kMessagePlayMusic = 2005,
 };
+
+/// Messages 2004 and 2005 carry a sound where other messages carry their
+/// sender; this puts one there. Screen::Message tells a sound from an
+/// element by its class before it plays it.
+inline Element* SoundAsSender(Sound* sound) {
+    return reinterpret_cast<Element*>(sound);
+}
 
 class Screen : public Element {
     ENGINE_CLASS(Screen, Element)

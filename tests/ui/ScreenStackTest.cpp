@@ -4,6 +4,7 @@
 #include "ScreenStackFixture.h"
 
 #include "core/Log.h"
+#include "support/AllocationCounter.h"
 #include "ui/ScreenGameHooks.h"
 
 using testing_support::LogCapture;
@@ -416,4 +417,37 @@ TEST_F(ScreenStackTest, MinimiseRestoreAndCloseFollowTheWindow) {
     running = true;
     ui.OnClose();
     EXPECT_FALSE(running);
+}
+
+TEST_F(ScreenStackTest, ASteadyFrameAllocatesNothing) {
+    if (!testing_support::AllocationCounter::Available()) {
+        GTEST_SKIP() << "allocations cannot be counted in this build";
+    }
+    ASSERT_TRUE(WriteFile("gui/Screen.scene", ScreenScene("Screen", "page", true)));
+    Screen* lower = ui.LoadScreen("Screen");
+    Screen* upper = ui.LoadScreen("Screen");
+    ASSERT_TRUE(lower && upper);
+    ASSERT_TRUE(ui.PushScreen(lower, 0));
+    ASSERT_TRUE(ui.PushScreen(upper, 0));
+    upper->fullscreen.SetFirstBool(false);
+    upper->blockUpdate.SetFirstBool(false);
+    InputManagerCallback input;
+    input.Install();
+    input.AddHandler(&ui);
+    input.PostDeferred(&ui, 3000, 0, 0.0f);
+    // Warm-up frames fill the reused buffers and release what was queued.
+    for (int frame = 0; frame < 3; ++frame) {
+        input.Pump();
+        ui.Update();
+        ui.Draw();
+    }
+    testing_support::AllocationCounter counter;
+    for (int frame = 0; frame < 10; ++frame) {
+        input.Pump();
+        input.OnMouseMove(10, 10);
+        input.OnKey(65, 1, 0);
+        ui.Update();
+        ui.Draw();
+    }
+    EXPECT_EQ(counter.Count(), 0u);
 }

@@ -1,0 +1,127 @@
+// The game's start into its first screen, in-process: start-up with a small
+// data folder whose intro page is a plain screen with one picture, frames
+// through the input manager and the screen stack, and the picture read back
+// from the frame buffer.
+#include "GameStartup.h"
+#include "app/Application.h"
+#include "app/Engine.h"
+#include "platform/GameWindow.h"
+#include "render/Image.h"
+#include "render/ScreenDraw.h"
+#include "support/TestEnvironment.h"
+#include "support/VirtualPlatform.h"
+#include "ui/InputManagerCallback.h"
+#include "ui/Screen.h"
+#include "ui/UI.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+using testing_support::LogCapture;
+using testing_support::ScopedPlatform;
+using testing_support::VirtualPlatform;
+using testing_support::WriteFile;
+
+namespace {
+
+constexpr const char* kIntroScene = "# The first page: a plain screen and one picture at the centre.\n"
+                                    "Widget = intro;\n"
+                                    "Widget = picture;\n"
+                                    "intro.Type = Screen;\n"
+                                    "picture.Type = Bitmap;\n"
+                                    "picture.SpritePath = red.tga;\n"
+                                    "picture.Scale = 4.000000;\n"
+                                    "picture.Scale = 4.000000;\n";
+
+void WriteRedPicture(const char* path) {
+    Image image;
+    ASSERT_TRUE(image.Create(8, 8));
+    for (uint32_t y = 0; y < 8; ++y) {
+        for (uint32_t x = 0; x < 8; ++x) {
+            uint8_t* p = image.PixelAt(x, y);
+            p[0] = 0;
+            p[1] = 0;
+            p[2] = 255;
+            p[3] = 255;
+        }
+    }
+    ASSERT_TRUE(image.SaveTga(path));
+}
+
+// The real game's hooks; each frame reads the picture the screen stack drew
+// and the second frame ends the loop.
+struct CapturingGame : GameStartup {
+    Image frame;
+    bool captured = false;
+    int frames = 0;
+    std::string topScreen;
+    size_t handlers = 0;
+
+    void OnFrame() override {
+        ++frames;
+        if (frames == 2) {
+            captured = CaptureScreen(frame);
+            Screen* top = GetUI().TopScreen();
+            topScreen = top ? top->GetName() : "";
+            handlers = GetInputManager().Handlers().size();
+            running = false;
+        }
+    }
+};
+
+} // namespace
+
+TEST(FirstScreen, StartupShowsTheIntroPageAndDrawsIt) {
+    if (!std::getenv("DISPLAY")) {
+        GTEST_SKIP() << "needs a display for the game window; run under xvfb-run";
+    }
+    ASSERT_TRUE(WriteFile("gui/IntroScreen.scene", kIntroScene));
+    WriteRedPicture("red.tga");
+    VirtualPlatform platform;
+    platform.cursorInClient = false; // the system pointer, no game cursor over the picture
+    ScopedPlatform installed(platform);
+    LogCapture log;
+    CapturingGame game;
+
+    ASSERT_TRUE(Startup(game));
+    if (!GameWindowExists()) {
+        Shutdown(game);
+        GTEST_SKIP() << "no game window could be opened on this display";
+    }
+    // Without config/cursor.config the game goes on with the system pointer.
+    EXPECT_TRUE(log.Contains("no game cursor"));
+    EXPECT_TRUE(GetInputManager().IsInstalled());
+    RunFrameLoop(game);
+    Shutdown(game);
+
+    EXPECT_EQ(game.topScreen, "intro");
+    EXPECT_EQ(game.handlers, 1u); // the screen stack
+    ASSERT_TRUE(game.captured);
+    // The picture is 32 x 32 pixels from the centre of the 1024 x 768 screen.
+    const uint8_t* inside = game.frame.PixelAt(512 + 16, 384 + 16);
+    EXPECT_EQ(inside[2], 255) << "red";
+    EXPECT_EQ(inside[1], 0);
+    const uint8_t* outside = game.frame.PixelAt(512 - 4, 384 - 4);
+    EXPECT_EQ(outside[2], 0);
+    const uint8_t* beyond = game.frame.PixelAt(512 + 33, 384 + 33);
+    EXPECT_EQ(beyond[2], 0);
+    // Shut-down emptied the stack and gave the window's events back.
+    EXPECT_TRUE(GetUI().stack.empty());
+    EXPECT_FALSE(GetInputManager().IsInstalled());
+}
+
+TEST(FirstScreen, WithoutAnIntroPageTheStackStaysEmptyAndFramesStillRun) {
+    VirtualPlatform platform;
+    ScopedPlatform installed(platform);
+    LogCapture log;
+    CapturingGame game;
+    ASSERT_TRUE(Startup(game));
+    EXPECT_TRUE(GetUI().stack.empty());
+    EXPECT_TRUE(log.Contains("gui/IntroScreen.scene"));
+    RunFrameLoop(game);
+    Shutdown(game);
+    EXPECT_EQ(game.frames, 2);
+    EXPECT_EQ(game.topScreen, "");
+}
