@@ -1,0 +1,393 @@
+// The asset generator: recipe errors, deterministic output, the music's loop,
+// encoded sounds, emoji and loading-bar pictures, and the cursors' hot spots.
+#include "AssetGen.h"
+#include "Glyphs.h"
+#include "OggWriter.h"
+#include "Recipe.h"
+#include "Synth.h"
+
+#include "core/ConfigTable.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+#include <vorbis/vorbisfile.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using testing_support::ReadFile;
+using testing_support::TestTempDir;
+using testing_support::WriteFile;
+
+namespace {
+
+const std::string kContent = std::string(TEST_SOURCE_DIR) + "/../content";
+const std::string kEmojiFont = "/usr/share/fonts/truetype/noto/NotoColorEmoji.ttf";
+
+std::string ParseError(const std::string& text) {
+    Recipe recipe;
+    std::string error;
+    EXPECT_FALSE(recipe.Parse("bad.config", text, error)) << text;
+    return error;
+}
+
+// Writes the recipe into the test folder and runs the generator on it.
+bool Generate(const std::string& recipeText, const std::string& output, std::string& error) {
+    const std::string path = TestTempDir() + "/recipe.config";
+    EXPECT_TRUE(WriteFile(path, recipeText));
+    AssetGenOptions options;
+    options.sources.contentDirectory = kContent;
+    options.recipe = path;
+    options.output = TestTempDir() + "/" + output;
+    return GenerateAsset(options, error);
+}
+
+struct Picture {
+    uint32_t width = 0, height = 0;
+    std::vector<uint8_t> rgba;
+    uint8_t Alpha(uint32_t x, uint32_t y) const { return rgba[(static_cast<size_t>(y) * width + x) * 4 + 3]; }
+};
+
+bool ReadPng(const std::string& path, Picture& picture) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+        return false;
+    }
+    image.format = PNG_FORMAT_RGBA;
+    picture.width = image.width;
+    picture.height = image.height;
+    picture.rgba.resize(PNG_IMAGE_SIZE(image));
+    return png_image_finish_read(&image, nullptr, picture.rgba.data(), 0, nullptr) != 0;
+}
+
+// Decodes an Ogg Vorbis file to interleaved floats.
+bool DecodeOgg(const std::string& path, std::vector<float>& samples, int& channels, long& rate) {
+    OggVorbis_File file;
+    if (ov_fopen(path.c_str(), &file) != 0) {
+        return false;
+    }
+    const vorbis_info* info = ov_info(&file, -1);
+    channels = info->channels;
+    rate = info->rate;
+    float** pcm = nullptr;
+    int section = 0;
+    long got = 0;
+    while ((got = ov_read_float(&file, &pcm, 4096, &section)) > 0) {
+        for (long i = 0; i < got; ++i) {
+            for (int c = 0; c < channels; ++c) {
+                samples.push_back(pcm[c][i]);
+            }
+        }
+    }
+    ov_clear(&file);
+    return got == 0;
+}
+
+struct RunResult {
+    int status = -1;
+    std::string output;
+};
+
+RunResult RunAssetGen(const std::string& arguments) {
+    RunResult result;
+    const std::string command = std::string(TEST_BINARY_DIR) + "/bin/assetgen " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) {
+        return result;
+    }
+    char chunk[256];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
+        result.output.append(chunk, got);
+    }
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+} // namespace
+
+TEST(RecipeReaderTest, MalformedLinesNameTheFileAndLine) {
+    EXPECT_EQ(ParseError("Kind = click;\nPitch = 200\n"), "bad.config:2: the value of 'Pitch' must end with ';'");
+    EXPECT_EQ(ParseError("# comment\n\n  Pitch = 200;\n"), "bad.config:3: a line must start with its key (no indentation)");
+    EXPECT_EQ(ParseError("Kind = click;\r\nPitch = ;\r\n"), "bad.config:2: key 'Pitch' has no value");
+    EXPECT_EQ(ParseError("Pitch;\n"), "bad.config:1: key 'Pitch;' has no value");
+    EXPECT_EQ(ParseError(std::string(5000, 'x') + " = 1;\n"), "bad.config:1: line longer than 4095 characters");
+}
+
+TEST(RecipeReaderTest, ReadsTheEngineFormatWithListsAndComments) {
+    Recipe recipe;
+    std::string error;
+    ASSERT_TRUE(recipe.Parse("good.config", "# a comment\n   # indented comment\nKind = music;\r\n"
+                                            "Bar = C3 E3 | C5:4;\nTempo=80;\nBar = G2 | -:4;  \n",
+                             error))
+        << error;
+    ASSERT_EQ(recipe.FindAll("Bar").size(), 2u);
+    EXPECT_EQ(recipe.FindAll("Bar")[1]->value, "G2 | -:4");
+    EXPECT_EQ(recipe.FindAll("Bar")[1]->line, 6);
+    float tempo = 0;
+    EXPECT_TRUE(recipe.GetFloat("Tempo", tempo, 30, 240, true, error));
+    EXPECT_EQ(tempo, 80.0f);
+}
+
+TEST(RecipeReaderTest, ValueErrorsNameTheLineOfTheValue) {
+    Recipe recipe;
+    std::string error;
+    ASSERT_TRUE(recipe.Parse("r.config", "Kind = panel;\nSize = 10 0x10;\nFill = #12345g;\nRadius = 1e3;\n", error));
+    float size[2];
+    EXPECT_FALSE(recipe.GetFloats("Size", size, 2, 1, 4096, true, error));
+    EXPECT_EQ(error, "r.config:2: '0x10' is not a number from 1 to 4096");
+    Colour colour;
+    EXPECT_FALSE(recipe.GetColour("Fill", colour, true, error));
+    EXPECT_EQ(error, "r.config:3: '#12345g' is not a colour (#rrggbb or #rrggbbaa)");
+    float radius = 0;
+    EXPECT_FALSE(recipe.GetFloat("Radius", radius, 0, 100000, true, error));
+    EXPECT_EQ(error, "r.config:4: '1e3' is not a number from 0 to 100000");
+    // Something missing is reported at the line after the last.
+    std::string shape;
+    EXPECT_FALSE(recipe.GetText("Shape", shape, true, error));
+    EXPECT_EQ(error, "r.config:5: the recipe has no 'Shape'");
+    EXPECT_FALSE(recipe.CheckKeys({"Kind", "Size", "Fill"}, error));
+    EXPECT_EQ(error, "r.config:4: unknown key 'Radius'");
+}
+
+TEST(AssetGenTest, BadRecipesFailWithOneLineAndExitCodeOne) {
+    const std::string dir = TestTempDir();
+    struct Case {
+        std::string recipe, output, message;
+    };
+    const std::vector<Case> cases = {
+        {"Kind = cursor;\nSize = 32 32;\nShape = star;\nHotspot = 1 1;\n", "c.png", ":3: unknown cursor shape 'star'"},
+        {"Kind = chime;\nNotes = C4 H4;\n", "c.ogg", ":2: 'H4' is not a note"},
+        {"Kind = click;\nPich = 100;\n", "c.ogg", ":2: unknown key 'Pich'"},
+        {"Kind = click;\n", "c.png", ":1: a click is written as .ogg"},
+        {"Kind = music;\nTempo = 80;\nBar = C3 | C5:3;\n", "m.ogg", ":3: the melody of this bar lasts 3"},
+        {"Kind = text;\nText = @str.no_such_text;\n", "t.png", ":2: no text 'str.no_such_text'"},
+        {"Kind = sculpture;\n", "s.png", ":1: unknown kind 'sculpture'"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(WriteFile(dir + "/bad.config", c.recipe));
+        const RunResult run = RunAssetGen("--content " + kContent + " " + dir + "/bad.config " + dir + "/" + c.output);
+        EXPECT_EQ(run.status, 1) << c.recipe;
+        EXPECT_NE(run.output.find("bad.config" + c.message), std::string::npos) << run.output;
+        EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << "not one line: " << run.output;
+        EXPECT_FALSE(fs::exists(dir + "/" + c.output));
+        EXPECT_FALSE(fs::exists(dir + "/" + c.output + ".part"));
+    }
+    EXPECT_EQ(RunAssetGen(dir + "/bad.config").status, 2);
+    EXPECT_EQ(RunAssetGen("--content").status, 2);
+}
+
+TEST(AssetGenTest, SameRecipeGivesTheSameBytes) {
+    const std::vector<std::pair<std::string, std::string>> recipes = {
+        {kContent + "/recipes/gui/IntroScreen/background.png.config", "a.png"},
+        {kContent + "/recipes/gui/IntroScreen/title.png.config", "b.png"},
+        {kContent + "/recipes/gui/Cursor/dunhaven_use.png.config", "c.png"},
+        {kContent + "/recipes/audio/level_complete.ogg.config", "d.ogg"},
+        {kContent + "/recipes/audio/journal_open.ogg.config", "e.ogg"},
+    };
+    for (const auto& [recipe, output] : recipes) {
+        std::string first, second;
+        for (std::string* bytes : {&first, &second}) {
+            AssetGenOptions options;
+            options.sources.contentDirectory = kContent;
+            options.recipe = recipe;
+            options.output = TestTempDir() + "/" + output;
+            std::string error;
+            ASSERT_TRUE(GenerateAsset(options, error)) << error;
+            *bytes = ReadFile(options.output);
+            fs::remove(options.output);
+        }
+        EXPECT_GT(first.size(), 100u) << recipe;
+        EXPECT_TRUE(first == second) << recipe << " differs between two runs";
+    }
+}
+
+TEST(MusicTest, LoopIsSampleExactAndJoinsWithoutAClick) {
+    MusicParams params;
+    params.tempo = 150;
+    params.beatsPerBar = 3;
+    float c3 = 0, g3 = 0, e5 = 0, g5 = 0;
+    ASSERT_TRUE(NoteFrequency("C3", c3) && NoteFrequency("G3", g3) && NoteFrequency("E5", e5) && NoteFrequency("G5", g5));
+    params.chords = {{c3, g3}, {g3, c3 * 2}};
+    // The last note is held to the end of the loop, so it rings over the seam.
+    params.melody = {{{e5, 1}, {0, 1}, {g5, 1}}, {{g5, 2}, {e5, 1}}};
+    const Pcm pcm = SynthMusic(params);
+    ASSERT_EQ(pcm.channels, 2);
+    EXPECT_EQ(pcm.Frames(), 2 * 3 * static_cast<int64_t>(SamplesPerBeat(150, 44100)));
+    EXPECT_EQ(SamplesPerBeat(150, 44100), 17640);
+
+    // The step from the last frame to the first is no larger than the steps
+    // inside the piece: a cut-off tail would jump.
+    const int64_t frames = pcm.Frames();
+    for (int c = 0; c < 2; ++c) {
+        float largest = 0, typical = 0;
+        for (int64_t i = 1; i < frames; ++i) {
+            const float step = std::fabs(pcm.samples[i * 2 + c] - pcm.samples[(i - 1) * 2 + c]);
+            largest = std::max(largest, step);
+            typical += step;
+        }
+        typical /= static_cast<float>(frames - 1);
+        const float seam = std::fabs(pcm.samples[c] - pcm.samples[(frames - 1) * 2 + c]);
+        EXPECT_LE(seam, largest) << "channel " << c;
+        EXPECT_LT(seam, typical * 6.0f) << "channel " << c;
+        EXPECT_GT(std::fabs(pcm.samples[c]), 1e-4f) << "the held note should ring over the seam";
+    }
+
+    // Encoded and decoded again, the piece keeps its exact length and its seam.
+    const std::string path = TestTempDir() + "/loop.ogg";
+    std::string error;
+    ASSERT_TRUE(WriteOggVorbis(path, pcm, 0.4f, error)) << error;
+    std::vector<float> decoded;
+    int channels = 0;
+    long rate = 0;
+    ASSERT_TRUE(DecodeOgg(path, decoded, channels, rate));
+    EXPECT_EQ(channels, 2);
+    EXPECT_EQ(rate, 44100);
+    ASSERT_EQ(static_cast<int64_t>(decoded.size()), frames * 2);
+    EXPECT_LT(std::fabs(decoded[0] - decoded[decoded.size() - 2]), 0.05f);
+}
+
+TEST(MusicTest, TheDemoPieceLoopsInThirtyToSixtySeconds) {
+    const std::string path = TestTempDir() + "/theme.ogg";
+    AssetGenOptions options;
+    options.recipe = kContent + "/recipes/music/harbour_theme.ogg.config";
+    options.output = path;
+    std::string error;
+    ASSERT_TRUE(GenerateAsset(options, error)) << error;
+    std::vector<float> decoded;
+    int channels = 0;
+    long rate = 0;
+    ASSERT_TRUE(DecodeOgg(path, decoded, channels, rate));
+    const int64_t frames = static_cast<int64_t>(decoded.size()) / channels;
+    EXPECT_EQ(frames, 16 * 4 * static_cast<int64_t>(SamplesPerBeat(76, 44100)));
+    EXPECT_GE(frames, 30 * rate);
+    EXPECT_LE(frames, 60 * rate);
+    float peak = 0;
+    for (float s : decoded) {
+        peak = std::max(peak, std::fabs(s));
+    }
+    EXPECT_GT(peak, 0.4f);
+    EXPECT_LT(peak, 1.0f);
+    EXPECT_LT(std::fabs(decoded[0] - decoded[decoded.size() - channels]), 0.05f);
+}
+
+TEST(SoundTest, EncodedEffectsDecodeToTheirLength) {
+    std::string error;
+    ASSERT_TRUE(Generate("Kind = click;\nLength = 0.05;\n", "click.ogg", error)) << error;
+    ASSERT_TRUE(Generate("Kind = whoosh;\nLength = 0.5;\nFrom = 300;\nTo = 2000;\n", "whoosh.ogg", error)) << error;
+    for (const auto& [name, frames] : {std::pair<std::string, size_t>{"click.ogg", 2205}, {"whoosh.ogg", 22050}}) {
+        std::vector<float> decoded;
+        int channels = 0;
+        long rate = 0;
+        ASSERT_TRUE(DecodeOgg(TestTempDir() + "/" + name, decoded, channels, rate)) << name;
+        EXPECT_EQ(channels, 1);
+        EXPECT_EQ(rate, 44100);
+        EXPECT_EQ(decoded.size(), frames) << name;
+        float peak = 0;
+        for (float s : decoded) {
+            peak = std::max(peak, std::fabs(s));
+        }
+        EXPECT_GT(peak, 0.2f) << name << " is silent";
+        // Lossy coding rings a little; a step would be far larger.
+        EXPECT_LT(std::fabs(decoded.front()), 0.06f) << name << " starts with a step";
+        EXPECT_LT(std::fabs(decoded.back()), 0.06f) << name << " ends with a step";
+    }
+}
+
+TEST(PictureTest, EmojiHaveTransparentCornersAndAnOpaqueMiddle) {
+    if (!fs::exists(kEmojiFont)) {
+        GTEST_SKIP() << "no colour emoji font (scripts/setup.sh installs it)";
+    }
+    for (const std::string name : {"key", "teapot", "anchor"}) {
+        AssetGenOptions options;
+        options.recipe = kContent + "/recipes/items/" + name + ".png.config";
+        options.output = TestTempDir() + "/" + name + ".png";
+        std::string error;
+        ASSERT_TRUE(GenerateAsset(options, error)) << error;
+        Picture picture;
+        ASSERT_TRUE(ReadPng(options.output, picture));
+        ASSERT_EQ(picture.width, 96u);
+        ASSERT_EQ(picture.height, 96u);
+        for (uint32_t y : {0u, 95u}) {
+            for (uint32_t x : {0u, 95u}) {
+                EXPECT_EQ(picture.Alpha(x, y), 0) << name << " corner " << x << "," << y;
+            }
+        }
+        int opaque = 0;
+        for (uint32_t y = 0; y < 96; ++y) {
+            for (uint32_t x = 0; x < 96; ++x) {
+                opaque += picture.Alpha(x, y) == 255 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(opaque, 96 * 96 / 8) << name;
+    }
+    Canvas canvas;
+    std::string error;
+    EXPECT_FALSE(RenderEmoji(kEmojiFont, 0x41, 32, canvas, error));
+}
+
+TEST(PictureTest, LoadingBarFillGrowsFromTheLeft) {
+    AssetGenOptions options;
+    options.recipe = kContent + "/recipes/gui/LoadScreen/fill.png.config";
+    options.output = TestTempDir() + "/fill.png";
+    std::string error;
+    ASSERT_TRUE(GenerateAsset(options, error)) << error;
+    Picture fill;
+    ASSERT_TRUE(ReadPng(options.output, fill));
+    const uint32_t middle = fill.height / 2;
+    EXPECT_EQ(fill.Alpha(0, 0), 0) << "a rounded corner is never shown";
+    EXPECT_EQ(fill.Alpha(0, middle), 255) << "the first pixel shows as soon as loading starts";
+    EXPECT_GE(fill.Alpha(fill.width - 1, middle), 1) << "the last pixel shows when loading ends";
+    EXPECT_LE(fill.Alpha(fill.width - 1, middle), 3);
+    // The game shows pixels with alpha > 1 - progress: every column to the
+    // left of a shown one is shown too, at every height.
+    for (uint32_t x = 1; x < fill.width; ++x) {
+        EXPECT_LE(fill.Alpha(x, middle), fill.Alpha(x - 1, middle)) << "column " << x;
+        for (uint32_t y = 0; y < fill.height; ++y) {
+            if (fill.Alpha(x, y) != 0) {
+                EXPECT_EQ(fill.Alpha(x, y), fill.Alpha(x, middle)) << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(PictureTest, CursorsPointWithTheHotSpotsOfTheGlobals) {
+    // Cursor_Hotspots in the demo's globals, in the order of the cursors.
+    ConfigTable globals;
+    ASSERT_TRUE(globals.Load((kContent + "/config/globals.scene").c_str()));
+    ASSERT_EQ(globals.ValueCount("demo.Cursor_Hotspots"), 10);
+    std::string error;
+    const char* names[] = {"default", "link", "exit", "use", "info"};
+    for (int i = 0; i < 5; ++i) {
+        for (const std::string world : {"dunhaven", "emberlow"}) {
+            const std::string name = world + "_" + names[i];
+            Recipe recipe;
+            ASSERT_TRUE(recipe.Load(kContent + "/recipes/gui/Cursor/" + name + ".png.config", error)) << error;
+            float spot[2] = {0, 0};
+            ASSERT_TRUE(recipe.GetFloats("Hotspot", spot, 2, 0, 100, true, error)) << error;
+            float x = -1, y = -1;
+            ASSERT_TRUE(globals.GetFloat(i * 2, "demo.Cursor_Hotspots", x));
+            ASSERT_TRUE(globals.GetFloat(i * 2 + 1, "demo.Cursor_Hotspots", y));
+            EXPECT_EQ(spot[0], x) << name;
+            EXPECT_EQ(spot[1], y) << name;
+            // The picture is painted at its hot spot and clear in its far corner
+            // from the shape (top right), so the pointer is crisp, not a block.
+            AssetGenOptions options;
+            options.recipe = kContent + "/recipes/gui/Cursor/" + name + ".png.config";
+            options.output = TestTempDir() + "/" + name + ".png";
+            ASSERT_TRUE(GenerateAsset(options, error)) << error;
+            Picture picture;
+            ASSERT_TRUE(ReadPng(options.output, picture));
+            EXPECT_GT(picture.Alpha(static_cast<uint32_t>(spot[0]), static_cast<uint32_t>(spot[1])), 60) << name;
+            EXPECT_EQ(picture.Alpha(picture.width - 1, 0), 0) << name;
+        }
+    }
+}

@@ -1,0 +1,102 @@
+#include "AssetGen.h"
+
+#include "OggWriter.h"
+#include "PngWriter.h"
+#include "Sounds.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+} // namespace
+
+bool ParseAssetGenArguments(const std::vector<std::string>& arguments, AssetGenOptions& options, std::string& error) {
+    std::vector<std::string> positional;
+    bool ownFonts = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if ((a == "--content" || a == "--fonts") && i + 1 < arguments.size()) {
+            if (a == "--content") {
+                options.sources.contentDirectory = arguments[++i];
+            } else {
+                if (!ownFonts) {
+                    options.sources.fontDirectories.clear();
+                    ownFonts = true;
+                }
+                options.sources.fontDirectories.push_back(arguments[++i]);
+            }
+        } else if (!a.empty() && a[0] == '-') {
+            error = "unknown option " + a;
+            return false;
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (positional.size() != 2) {
+        error = "usage: assetgen [--content DIR] [--fonts DIR]... RECIPE OUT";
+        return false;
+    }
+    options.recipe = positional[0];
+    options.output = positional[1];
+    return true;
+}
+
+bool GenerateAsset(const AssetGenOptions& options, std::string& error) {
+    Recipe recipe;
+    if (!recipe.Load(options.recipe, error)) {
+        return false;
+    }
+    std::string kind;
+    if (!recipe.GetText("Kind", kind, true, error)) {
+        return false;
+    }
+    const bool picture = IsPictureKind(kind);
+    const bool sound = IsSoundKind(kind);
+    if (!picture && !sound) {
+        error = recipe.ErrorAt(recipe.Find("Kind"), "unknown kind '" + kind +
+                                                        "' (background, panel, text, cursor, loadbar, emoji, click, "
+                                                        "chime, whoosh, fanfare, music)");
+        return false;
+    }
+    const std::string wanted = picture ? ".png" : ".ogg";
+    if (!EndsWith(options.output, wanted)) {
+        error = recipe.ErrorAt(recipe.Find("Kind"), "a " + kind + " is written as " + wanted + ", not as " + options.output);
+        return false;
+    }
+    const std::string temporary = options.output + ".part";
+    if (picture) {
+        Canvas canvas;
+        if (!MakePicture(recipe, kind, options.sources, canvas, error)) {
+            return false;
+        }
+        const std::vector<uint8_t> bgra = canvas.ToBgra();
+        if (!WritePng(temporary.c_str(), bgra.data(), static_cast<uint32_t>(canvas.Width()),
+                      static_cast<uint32_t>(canvas.Height()), error)) {
+            std::remove(temporary.c_str());
+            return false;
+        }
+    } else {
+        Pcm pcm;
+        float quality = 0.4f;
+        if (!MakeSound(recipe, kind, pcm, quality, error)) {
+            return false;
+        }
+        if (!WriteOggVorbis(temporary, pcm, quality, error)) {
+            std::remove(temporary.c_str());
+            return false;
+        }
+    }
+    std::error_code failure;
+    std::filesystem::rename(temporary, options.output, failure);
+    if (failure) {
+        error = options.output + " cannot be written: " + failure.message();
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}

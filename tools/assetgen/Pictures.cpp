@@ -1,0 +1,718 @@
+#include "Pictures.h"
+
+#include "Glyphs.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+// Contents:
+//   1. shared helpers: sizes, text styles
+//   2. background
+//   3. panel and button
+//   4. text
+//   5. cursor
+//   6. loading bar
+//   7. emoji
+
+constexpr float kMaxSide = 4096.0f;
+
+bool GetSize(const Recipe& recipe, int32_t& w, int32_t& h, std::string& error) {
+    float size[2] = {0, 0};
+    if (!recipe.GetFloats("Size", size, 2, 1, kMaxSide, true, error)) {
+        return false;
+    }
+    w = static_cast<int32_t>(size[0]);
+    h = static_cast<int32_t>(size[1]);
+    return true;
+}
+
+Colour Darker(const Colour& c, float f) {
+    return Colour{c.r * f, c.g * f, c.b * f, c.a};
+}
+
+// How text is painted: a vertical colour gradient, an outline and a soft shadow.
+struct TextStyle {
+    std::string font = "DejaVuSans-Bold.ttf";
+    int32_t size = 24;
+    Colour top{1, 1, 1, 1}, bottom{1, 1, 1, 1};
+    float outline = 0;
+    Colour outlineColour{0.1f, 0.06f, 0.03f, 1};
+    float shadow[3] = {0, 0, 0}; // dx, dy, blur
+    Colour shadowColour{0, 0, 0, 0.5f};
+    float lineSpacing = 1.1f;
+};
+
+const std::vector<std::string_view> kTextStyleKeys = {"Text", "Font", "TextSize", "TextColour", "TextColourBottom",
+                                                      "Outline", "OutlineColour", "TextShadow", "TextShadowColour",
+                                                      "LineSpacing"};
+
+bool ReadTextStyle(const Recipe& recipe, TextStyle& style, std::string& error) {
+    float size = static_cast<float>(style.size);
+    if (!recipe.GetText("Font", style.font, false, error) || !recipe.GetFloat("TextSize", size, 4, 400, false, error) ||
+        !recipe.GetColour("TextColour", style.top, false, error)) {
+        return false;
+    }
+    style.size = static_cast<int32_t>(size);
+    style.bottom = style.top;
+    return recipe.GetColour("TextColourBottom", style.bottom, false, error) &&
+           recipe.GetFloat("Outline", style.outline, 0, 12, false, error) &&
+           recipe.GetColour("OutlineColour", style.outlineColour, false, error) &&
+           recipe.GetFloats("TextShadow", style.shadow, 3, -40, 40, false, error) &&
+           recipe.GetColour("TextShadowColour", style.shadowColour, false, error) &&
+           recipe.GetFloat("LineSpacing", style.lineSpacing, 0.5f, 4, false, error);
+}
+
+bool ReadLines(const Recipe& recipe, const Sources& sources, std::vector<std::string>& lines, std::string& error) {
+    for (const RecipeEntry* entry : recipe.FindAll("Text")) {
+        std::string text;
+        if (!ResolveText(recipe, *entry, sources, text, error)) {
+            return false;
+        }
+        lines.push_back(text);
+    }
+    return true;
+}
+
+// The text's mask, with room around it for the outline and the shadow.
+bool TextMask(const Recipe& recipe, const TextStyle& style, const std::vector<std::string>& lines,
+              const Sources& sources, Mask& mask, int32_t& padding, std::string& error) {
+    const std::string font = FindFont(sources, style.font);
+    const RecipeEntry* fontEntry = recipe.Find("Font");
+    if (font.empty()) {
+        error = recipe.ErrorAt(fontEntry, "font '" + style.font + "' not found");
+        return false;
+    }
+    padding = static_cast<int32_t>(std::ceil(style.outline + std::fabs(style.shadow[0]) + std::fabs(style.shadow[1]) +
+                                             style.shadow[2] * 1.5f)) + 2;
+    if (!RenderText(font, style.size, lines, padding, style.lineSpacing, mask, error)) {
+        error = recipe.ErrorAt(fontEntry, error);
+        return false;
+    }
+    return true;
+}
+
+// Paints text whose mask is `mask` with its top-left corner at (x, y).
+void PaintText(Canvas& canvas, const Mask& mask, int32_t x, int32_t y, int32_t padding, const TextStyle& style) {
+    Mask placed(canvas.Width(), canvas.Height());
+    for (int32_t my = 0; my < mask.Height(); ++my) {
+        for (int32_t mx = 0; mx < mask.Width(); ++mx) {
+            const int32_t tx = x + mx, ty = y + my;
+            if (tx >= 0 && ty >= 0 && tx < canvas.Width() && ty < canvas.Height()) {
+                placed.At(tx, ty) = mask.At(mx, my);
+            }
+        }
+    }
+    const Mask outline = style.outline > 0 ? placed.Grown(style.outline) : placed;
+    if (style.shadowColour.a > 0 && (style.shadow[0] != 0 || style.shadow[1] != 0 || style.shadow[2] != 0)) {
+        Mask shadow = outline.Shifted(static_cast<int32_t>(style.shadow[0]), static_cast<int32_t>(style.shadow[1]));
+        if (style.shadow[2] > 0) {
+            shadow = shadow.Blurred(style.shadow[2]);
+        }
+        canvas.Fill(shadow, style.shadowColour);
+    }
+    if (style.outline > 0) {
+        canvas.Fill(outline, style.outlineColour);
+    }
+    const float top = static_cast<float>(y + padding);
+    const float height = std::max(1.0f, static_cast<float>(mask.Height() - 2 * padding));
+    canvas.Fill(placed, [&](float, float py) { return Mix(style.top, style.bottom, (py - top) / height); });
+}
+
+// --- 2. background -----------------------------------------------------------
+
+// One hill layer: its colour, the mean height of its crest line and how much
+// the crest rises and falls.
+struct Hill {
+    Colour colour;
+    float base = 0, amplitude = 0, cell = 260;
+};
+
+bool ReadHills(const Recipe& recipe, std::vector<Hill>& hills, std::string& error) {
+    for (const RecipeEntry* entry : recipe.FindAll("Hill")) {
+        const std::vector<std::string> words = Recipe::Words(entry->value);
+        Hill hill;
+        if (words.size() < 3 || words.size() > 4 || !Recipe::ParseColour(words[0], hill.colour) ||
+            !Recipe::ParseFloat(words[1], -kMaxSide, kMaxSide, hill.base) ||
+            !Recipe::ParseFloat(words[2], 0, kMaxSide, hill.amplitude) ||
+            (words.size() == 4 && !Recipe::ParseFloat(words[3], 8, kMaxSide, hill.cell))) {
+            error = recipe.ErrorAt(entry, "a Hill is: #colour crest-height amplitude [width-of-a-rise]");
+            return false;
+        }
+        hills.push_back(hill);
+    }
+    return true;
+}
+
+float Crest(const Hill& hill, float x, uint32_t seed) {
+    return hill.base + hill.amplitude * (FractalNoise(x, 0.5f, hill.cell, 3, seed) * 2.0f - 1.0f);
+}
+
+// Houses with lit windows and a lighthouse standing on a crest.
+void PaintTown(Canvas& canvas, const Hill& hill, uint32_t seed, float from, float to, const Colour& colour,
+               const Colour& light) {
+    Random random(seed * 31u + 7u);
+    Mask walls(canvas.Width(), canvas.Height());
+    std::vector<std::array<float, 4>> windows;
+    float x = from;
+    while (x < to) {
+        const float width = random.Range(26, 46);
+        const float height = random.Range(26, 48);
+        const float ground = Crest(hill, x + width * 0.5f, seed) + 6.0f;
+        walls.AddRoundedRect(x, ground - height, x + width, ground + 20, 1.5f);
+        // A pitched roof.
+        walls.AddPolygon({{x - 3, ground - height}, {x + width * 0.5f, ground - height - width * 0.45f},
+                          {x + width + 3, ground - height}});
+        if (random.Unit() < 0.5f) {
+            walls.AddRoundedRect(x + width * 0.7f, ground - height - width * 0.45f, x + width * 0.82f,
+                                 ground - height - 4, 1);
+        }
+        for (float wy = ground - height + 8; wy < ground - 8; wy += 14) {
+            for (float wx = x + 7; wx + 6 < x + width - 4; wx += 13) {
+                if (random.Unit() < 0.55f) {
+                    windows.push_back({wx, wy, wx + 6, wy + 7});
+                }
+            }
+        }
+        x += width + random.Range(2, 14);
+    }
+    // The lighthouse at the end of the row.
+    const float lx = to + 30;
+    const float ground = Crest(hill, lx, seed) + 6.0f;
+    walls.AddPolygon({{lx - 14, ground + 20}, {lx - 9, ground - 120}, {lx + 9, ground - 120}, {lx + 14, ground + 20}});
+    walls.AddRoundedRect(lx - 13, ground - 126, lx + 13, ground - 119, 2);
+    walls.AddPolygon({{lx - 10, ground - 142}, {lx, ground - 156}, {lx + 10, ground - 142}});
+    walls.AddRoundedRect(lx - 9, ground - 143, lx + 9, ground - 126, 1);
+    canvas.Fill(walls, colour);
+    Mask lit(canvas.Width(), canvas.Height());
+    for (const auto& w : windows) {
+        lit.AddRoundedRect(w[0], w[1], w[2], w[3], 1);
+    }
+    lit.AddRoundedRect(lx - 6, ground - 140, lx + 6, ground - 129, 1);
+    canvas.Fill(lit.Blurred(7), Colour{light.r, light.g, light.b, 0.8f});
+    canvas.Fill(lit, light);
+    // The lantern's beam.
+    Mask beam(canvas.Width(), canvas.Height());
+    beam.AddPolygon({{lx, ground - 136}, {lx - 260, ground - 175}, {lx - 260, ground - 105}});
+    canvas.Fill(beam.Blurred(14), Colour{light.r, light.g, light.b, 0.18f});
+}
+
+bool MakeBackground(const Recipe& recipe, const Sources&, Canvas& canvas, std::string& error) {
+    if (!recipe.CheckKeys({"Kind", "Size", "Seed", "SkyTop", "SkyHorizon", "Horizon", "Sun", "SunColour", "Clouds",
+                           "CloudColour", "Hill", "Town", "TownColour", "WindowColour", "Vignette", "Grain"},
+                          error)) {
+        return false;
+    }
+    int32_t w = 0, h = 0, seed = 1, clouds = 0, town = -1;
+    Colour skyTop{0.2f, 0.35f, 0.6f, 1}, skyHorizon{0.95f, 0.8f, 0.6f, 1}, sunColour{1, 0.95f, 0.8f, 1};
+    Colour cloudColour{1, 0.97f, 0.94f, 0.85f}, townColour{0.2f, 0.18f, 0.25f, 1}, windowColour{1, 0.85f, 0.45f, 1};
+    float horizon = 0, sun[3] = {0, 0, 0}, vignette = 0, grain = 0, townSpan[2] = {0, 0};
+    std::vector<Hill> hills;
+    if (!GetSize(recipe, w, h, error) || !recipe.GetInt("Seed", seed, 0, 1 << 30, false, error) ||
+        !recipe.GetColour("SkyTop", skyTop, false, error) || !recipe.GetColour("SkyHorizon", skyHorizon, false, error) ||
+        !recipe.GetFloat("Horizon", horizon, 0, kMaxSide, true, error) ||
+        !recipe.GetFloats("Sun", sun, 3, -kMaxSide, kMaxSide, false, error) ||
+        !recipe.GetColour("SunColour", sunColour, false, error) || !recipe.GetInt("Clouds", clouds, 0, 40, false, error) ||
+        !recipe.GetColour("CloudColour", cloudColour, false, error) || !ReadHills(recipe, hills, error) ||
+        !recipe.GetColour("TownColour", townColour, false, error) ||
+        !recipe.GetColour("WindowColour", windowColour, false, error) ||
+        !recipe.GetFloat("Vignette", vignette, 0, 1, false, error) || !recipe.GetFloat("Grain", grain, 0, 1, false, error)) {
+        return false;
+    }
+    if (const RecipeEntry* entry = recipe.Find("Town")) {
+        const std::vector<std::string> words = Recipe::Words(entry->value);
+        float layer = 0;
+        if (words.size() != 3 || !Recipe::ParseFloat(words[0], 0, 64, layer) || layer >= static_cast<float>(hills.size()) ||
+            !Recipe::ParseFloat(words[1], 0, kMaxSide, townSpan[0]) ||
+            !Recipe::ParseFloat(words[2], townSpan[0], kMaxSide, townSpan[1])) {
+            error = recipe.ErrorAt(entry, "Town is: hill-number (from 0) left right");
+            return false;
+        }
+        town = static_cast<int32_t>(layer);
+    }
+    const auto base = static_cast<uint32_t>(seed);
+    canvas = Canvas(w, h);
+    // Sky: a gradient to the horizon, warmed by a wide glow round the sun.
+    canvas.Paint([&](float x, float y) {
+        Colour c = Mix(skyTop, skyHorizon, std::pow(std::clamp(y / horizon, 0.0f, 1.0f), 1.6f));
+        if (sun[2] > 0) {
+            const float d = std::hypot(x - sun[0], y - sun[1]) / (sun[2] * 6.0f);
+            c = Mix(c, sunColour, 0.55f * std::exp(-d * d * 2.5f));
+        }
+        return c;
+    });
+    if (sun[2] > 0) {
+        Mask disc(w, h);
+        disc.AddCircle(sun[0], sun[1], sun[2]);
+        canvas.Fill(disc.Blurred(sun[2] * 0.6f), Colour{sunColour.r, sunColour.g, sunColour.b, 0.5f});
+        canvas.Fill(disc, Colour{1, 0.98f, 0.9f, 0.95f});
+    }
+    // Clouds: clusters of soft discs, lit from above, in long bands.
+    Random random(base);
+    for (int32_t c = 0; c < clouds; ++c) {
+        Mask cloud(w, h);
+        const float cx = random.Range(0, static_cast<float>(w)), cy = random.Range(horizon * 0.08f, horizon * 0.6f);
+        const float scale = random.Range(0.6f, 1.3f);
+        for (int32_t k = 0; k < 7; ++k) {
+            const float ox = random.Range(-90, 90) * scale, oy = random.Range(-14, 8) * scale;
+            cloud.AddCircle(cx + ox, cy + oy, random.Range(18, 36) * scale);
+        }
+        cloud.AddRoundedRect(cx - 110 * scale, cy, cx + 110 * scale, cy + 14 * scale, 7 * scale);
+        const Mask soft = cloud.Blurred(8);
+        canvas.Fill(soft, [&](float, float y) {
+            const float t = std::clamp((y - (cy - 40 * scale)) / (60 * scale), 0.0f, 1.0f);
+            return Mix(cloudColour, Mix(cloudColour, skyTop, 0.35f), t);
+        });
+    }
+    // Hills, far to near; each lighter towards its crest, as in hazy air.
+    for (size_t i = 0; i < hills.size(); ++i) {
+        const Hill& hill = hills[i];
+        const uint32_t hillSeed = base + static_cast<uint32_t>(i) * 977u;
+        if (static_cast<int32_t>(i) == town) {
+            PaintTown(canvas, hill, hillSeed, townSpan[0], townSpan[1], townColour, windowColour);
+        }
+        Mask land(w, h);
+        std::vector<float> crest(static_cast<size_t>(w));
+        for (int32_t x = 0; x < w; ++x) {
+            crest[static_cast<size_t>(x)] = Crest(hill, x + 0.5f, hillSeed);
+        }
+        land.AddDistance([&](float x, float y) { return crest[static_cast<size_t>(std::clamp<int32_t>(static_cast<int32_t>(x), 0, w - 1))] - y; });
+        const Colour haze = Mix(hill.colour, skyHorizon, 0.35f);
+        canvas.Fill(land, [&](float x, float y) {
+            const float depth = (y - crest[static_cast<size_t>(std::clamp<int32_t>(static_cast<int32_t>(x), 0, w - 1))]) / 120.0f;
+            Colour c = Mix(haze, hill.colour, std::clamp(depth, 0.0f, 1.0f));
+            // Brush-stroke texture: long, flat noise.
+            const float stroke = FractalNoise(x * 0.25f, y * 1.6f, 40, 3, hillSeed + 5u) - 0.5f;
+            return Darker(c, 1.0f + stroke * 0.12f);
+        });
+    }
+    // Canvas grain and vignette.
+    canvas.Shade([&](float x, float y) {
+        const float nx = x / w - 0.5f, ny = y / h - 0.5f;
+        const float edge = 1.0f - vignette * std::pow(std::min(1.0f, (nx * nx + ny * ny) * 2.0f), 1.5f);
+        const float noise = (FractalNoise(x, y, 3, 2, base + 17u) - 0.5f) * grain;
+        return edge * (1.0f + noise);
+    });
+    return true;
+}
+
+// --- 3. panel and button -----------------------------------------------------
+
+bool MakePanel(const Recipe& recipe, const Sources& sources, Canvas& canvas, std::string& error) {
+    std::vector<std::string_view> keys = {"Kind", "Size", "Margin", "Radius", "FillTop", "FillBottom", "Border",
+                                          "BorderBottom", "BorderWidth", "Inner", "Shadow", "ShadowColour", "Gloss",
+                                          "Grain", "TextOffset"};
+    keys.insert(keys.end(), kTextStyleKeys.begin(), kTextStyleKeys.end());
+    if (!recipe.CheckKeys(keys, error)) {
+        return false;
+    }
+    int32_t w = 0, h = 0;
+    float margin = 0, radius = 12, borderWidth = 3, shadow[3] = {0, 4, 8}, gloss = 0.25f, grain = 0, textOffset[2] = {0, 0};
+    Colour fillTop{0.98f, 0.93f, 0.8f, 1}, fillBottom{0.88f, 0.78f, 0.6f, 1}, border{0.55f, 0.36f, 0.16f, 1};
+    Colour inner{1, 0.95f, 0.75f, 0.7f}, shadowColour{0, 0, 0, 0.45f};
+    if (!GetSize(recipe, w, h, error) || !recipe.GetFloat("Margin", margin, 0, 200, false, error) ||
+        !recipe.GetFloat("Radius", radius, 0, 400, false, error) || !recipe.GetColour("FillTop", fillTop, false, error) ||
+        !recipe.GetColour("FillBottom", fillBottom, false, error) || !recipe.GetColour("Border", border, false, error)) {
+        return false;
+    }
+    Colour borderBottom = Darker(border, 0.7f);
+    if (!recipe.GetColour("BorderBottom", borderBottom, false, error) ||
+        !recipe.GetFloat("BorderWidth", borderWidth, 0, 100, false, error) ||
+        !recipe.GetColour("Inner", inner, false, error) || !recipe.GetFloats("Shadow", shadow, 3, -100, 100, false, error) ||
+        !recipe.GetColour("ShadowColour", shadowColour, false, error) || !recipe.GetFloat("Gloss", gloss, 0, 1, false, error) ||
+        !recipe.GetFloat("Grain", grain, 0, 1, false, error) ||
+        !recipe.GetFloats("TextOffset", textOffset, 2, -1000, 1000, false, error)) {
+        return false;
+    }
+    if (margin * 2 >= std::min(w, h)) {
+        error = recipe.ErrorAt(recipe.Find("Margin"), "the margin leaves no room for the panel");
+        return false;
+    }
+    canvas = Canvas(w, h);
+    const float x0 = margin, y0 = margin, x1 = w - margin, y1 = h - margin;
+    Mask body(w, h);
+    body.AddRoundedRect(x0, y0, x1, y1, radius);
+    // Drop shadow.
+    if (shadowColour.a > 0) {
+        Mask drop = body.Shifted(static_cast<int32_t>(shadow[0]), static_cast<int32_t>(shadow[1]));
+        if (shadow[2] > 0) {
+            drop = drop.Blurred(shadow[2]);
+        }
+        canvas.Fill(drop, shadowColour);
+    }
+    // The frame: a bevelled border, lighter at the top.
+    canvas.Fill(body, [&](float, float y) { return Mix(border, borderBottom, (y - y0) / (y1 - y0)); });
+    Mask face(w, h);
+    face.AddRoundedRect(x0 + borderWidth, y0 + borderWidth, x1 - borderWidth, y1 - borderWidth,
+                        std::max(0.0f, radius - borderWidth));
+    // A thin light line on the top edge of the frame.
+    Mask rim(w, h);
+    rim.AddRoundedRect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, std::max(0.0f, radius - 1));
+    const Mask rimLine = rim.Minus(face.Grown(std::max(0.0f, borderWidth - 2.5f)));
+    canvas.Fill(rimLine, [&](float, float y) {
+        return Colour{1, 1, 1, 0.35f * (1.0f - std::clamp((y - y0) / (y1 - y0) * 2.5f, 0.0f, 1.0f))};
+    });
+    canvas.Fill(face, [&](float x, float y) {
+        Colour c = Mix(fillTop, fillBottom, (y - y0) / (y1 - y0));
+        if (grain > 0) {
+            const float fibre = FractalNoise(x * 0.5f, y * 2.0f, 24, 3, 11u) - 0.5f;
+            c = Darker(c, 1.0f + fibre * grain);
+        }
+        return c;
+    });
+    // Inner line and a soft shade along the face's edge, for depth.
+    if (inner.a > 0 && borderWidth > 0) {
+        Mask innerFace(w, h);
+        innerFace.AddRoundedRect(x0 + borderWidth + 2, y0 + borderWidth + 2, x1 - borderWidth - 2, y1 - borderWidth - 2,
+                                 std::max(0.0f, radius - borderWidth - 2));
+        canvas.Fill(face.Minus(innerFace).Minus(face.Minus(innerFace.Grown(1.2f))), inner);
+        const Mask edgeShade = face.Minus(innerFace.Blurred(6));
+        canvas.Fill(edgeShade, Colour{0.25f, 0.15f, 0.05f, 0.18f});
+    }
+    // Gloss: a light sheen over the upper half.
+    if (gloss > 0) {
+        const float mid = y0 + (y1 - y0) * 0.5f;
+        canvas.Fill(face, [&](float, float y) {
+            const float t = std::clamp((y - y0) / (mid - y0), 0.0f, 1.0f);
+            return Colour{1, 1, 1, gloss * (1.0f - t) * (1.0f - t)};
+        });
+    }
+    // The optional label, centred on the face.
+    if (recipe.Find("Text")) {
+        TextStyle style;
+        std::vector<std::string> lines;
+        Mask mask;
+        int32_t padding = 0;
+        if (!ReadTextStyle(recipe, style, error) || !ReadLines(recipe, sources, lines, error) ||
+            !TextMask(recipe, style, lines, sources, mask, padding, error)) {
+            return false;
+        }
+        const int32_t tx = static_cast<int32_t>(std::lround((x0 + x1 - mask.Width()) * 0.5f + textOffset[0]));
+        const int32_t ty = static_cast<int32_t>(std::lround((y0 + y1 - mask.Height()) * 0.5f + textOffset[1]));
+        PaintText(canvas, mask, tx, ty, padding, style);
+    }
+    return true;
+}
+
+// --- 4. text -------------------------------------------------------------------
+
+bool MakeText(const Recipe& recipe, const Sources& sources, Canvas& canvas, std::string& error) {
+    std::vector<std::string_view> keys = {"Kind", "Size"};
+    keys.insert(keys.end(), kTextStyleKeys.begin(), kTextStyleKeys.end());
+    if (!recipe.CheckKeys(keys, error)) {
+        return false;
+    }
+    TextStyle style;
+    std::vector<std::string> lines;
+    Mask mask;
+    int32_t padding = 0;
+    if (!recipe.Find("Text")) {
+        error = recipe.ErrorAt(nullptr, "the recipe has no 'Text'");
+        return false;
+    }
+    if (!ReadTextStyle(recipe, style, error) || !ReadLines(recipe, sources, lines, error) ||
+        !TextMask(recipe, style, lines, sources, mask, padding, error)) {
+        return false;
+    }
+    // With a Size the text is centred on a canvas of that size, so a scene can
+    // place the picture without knowing how wide the words came out.
+    int32_t w = mask.Width(), h = mask.Height();
+    if (recipe.Find("Size")) {
+        if (!GetSize(recipe, w, h, error)) {
+            return false;
+        }
+        if (w < mask.Width() - 2 * padding || h < mask.Height() - 2 * padding) {
+            error = recipe.ErrorAt(recipe.Find("Size"), "the text needs " + std::to_string(mask.Width() - 2 * padding) +
+                                                            " x " + std::to_string(mask.Height() - 2 * padding) +
+                                                            " pixels");
+            return false;
+        }
+    }
+    canvas = Canvas(w, h);
+    PaintText(canvas, mask, (w - mask.Width()) / 2, (h - mask.Height()) / 2, padding, style);
+    return true;
+}
+
+// --- 5. cursor -----------------------------------------------------------------
+
+// The classic pointer with its tip at (x, y), `scale` times 1 pixel per unit.
+std::vector<Point> Arrow(float x, float y, float scale) {
+    const Point unit[] = {{0, 0}, {0, 16.5f}, {4, 12.8f}, {6.8f, 19.2f}, {9.6f, 18}, {6.9f, 11.8f}, {11.8f, 11.8f}};
+    std::vector<Point> points;
+    for (const Point& p : unit) {
+        points.push_back({x + p.x * scale, y + p.y * scale});
+    }
+    return points;
+}
+
+std::vector<Point> Gear(float cx, float cy, float outer, float innerRadius, int32_t teeth) {
+    std::vector<Point> points;
+    const float step = 6.2831853f / static_cast<float>(teeth * 4);
+    for (int32_t i = 0; i < teeth * 4; ++i) {
+        const float r = (i % 4 < 2) ? outer : innerRadius;
+        const float a = step * (static_cast<float>(i) + 0.5f);
+        points.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
+    }
+    return points;
+}
+
+bool MakeCursor(const Recipe& recipe, const Sources&, Canvas& canvas, std::string& error) {
+    if (!recipe.CheckKeys({"Kind", "Size", "Shape", "Hotspot", "Fill", "FillBottom", "Outline", "Accent"}, error)) {
+        return false;
+    }
+    int32_t w = 0, h = 0;
+    float hot[2] = {1, 1};
+    std::string shape;
+    Colour fill{1, 0.96f, 0.84f, 1}, outline{0.16f, 0.1f, 0.05f, 1}, accent{0.2f, 0.45f, 0.85f, 1};
+    if (!GetSize(recipe, w, h, error) || !recipe.GetText("Shape", shape, true, error) ||
+        !recipe.GetFloats("Hotspot", hot, 2, 0, kMaxSide, true, error) || !recipe.GetColour("Fill", fill, false, error) ||
+        !recipe.GetColour("Outline", outline, false, error) || !recipe.GetColour("Accent", accent, false, error)) {
+        return false;
+    }
+    Colour fillBottom = Darker(fill, 0.82f);
+    if (!recipe.GetColour("FillBottom", fillBottom, false, error)) {
+        return false;
+    }
+    if (hot[0] >= w || hot[1] >= h) {
+        error = recipe.ErrorAt(recipe.Find("Hotspot"), "the hot spot lies outside the picture");
+        return false;
+    }
+    canvas = Canvas(w, h);
+    Mask body(w, h), badge(w, h), badgeMark(w, h);
+    const float scale = std::min(w, h) / 24.0f * 0.9f;
+    if (shape == "arrow" || shape == "use" || shape == "info") {
+        body.AddPolygon(Arrow(hot[0] + 0.2f, hot[1] + 0.2f, shape == "arrow" ? scale * 1.1f : scale));
+        const float bx = w - 8.5f, by = h - 8.5f;
+        if (shape == "use") {
+            badge.AddPolygon(Gear(bx, by, 7.5f, 5.6f, 8));
+            badgeMark.AddCircle(bx, by, 2.3f);
+        } else if (shape == "info") {
+            badge.AddCircle(bx, by, 7.5f);
+            badgeMark.AddCircle(bx, by - 3.6f, 1.4f);
+            badgeMark.AddRoundedRect(bx - 1.2f, by - 1.4f, bx + 1.2f, by + 4.8f, 0.6f);
+        }
+    } else if (shape == "magnifier") {
+        const float r = std::min(w, h) * 0.24f;
+        body.AddRing(hot[0], hot[1], r, 3.2f);
+        body.AddLine({hot[0] + r * 0.75f, hot[1] + r * 0.75f}, {w - 4.0f, h - 4.0f}, 4.6f);
+        badge.AddCircle(hot[0], hot[1], r - 1.0f);
+    } else if (shape == "exit") {
+        const float s = std::min(w, h) / 50.0f;
+        const float cx = hot[0], cy = hot[1];
+        body.AddPolygon({{cx, cy - 17 * s}, {cx + 15 * s, cy - 1 * s}, {cx + 6 * s, cy - 1 * s}, {cx + 6 * s, cy + 16 * s},
+                         {cx - 6 * s, cy + 16 * s}, {cx - 6 * s, cy - 1 * s}, {cx - 15 * s, cy - 1 * s}});
+    } else {
+        error = recipe.ErrorAt(recipe.Find("Shape"), "unknown cursor shape '" + shape +
+                                                         "' (arrow, use, info, magnifier, exit)");
+        return false;
+    }
+    const bool lens = shape == "magnifier";
+    Mask all = body;
+    if (!lens) {
+        all.Add(badge);
+    }
+    const Mask rim = all.Grown(1.3f);
+    canvas.Fill(rim.Shifted(2, 2).Blurred(2.5f), Colour{0, 0, 0, 0.45f});
+    canvas.Fill(rim, outline);
+    if (lens) {
+        // The lens: a pale glass tint with a glint.
+        canvas.Fill(badge, Colour{0.75f, 0.9f, 1.0f, 0.35f});
+        Mask glint(w, h);
+        glint.AddCircle(hot[0] - 2.5f, hot[1] - 2.5f, 1.8f);
+        canvas.Fill(glint, Colour{1, 1, 1, 0.85f});
+    }
+    const float top = hot[1], bottom = static_cast<float>(h);
+    canvas.Fill(body, [&](float, float y) { return Mix(fill, fillBottom, (y - top) / (bottom - top)); });
+    if (!lens) {
+        canvas.Fill(badge, [&](float, float y) { return Mix(accent, Darker(accent, 0.7f), (y - (h - 16.0f)) / 16.0f); });
+        canvas.Fill(badgeMark, Colour{1, 1, 1, 1});
+    }
+    return true;
+}
+
+// --- 6. loading bar ------------------------------------------------------------
+
+bool MakeLoadBar(const Recipe& recipe, const Sources&, Canvas& canvas, std::string& error) {
+    if (!recipe.CheckKeys({"Kind", "Part", "Size", "Radius", "Border", "BorderBottom", "Trough", "Inset", "FillTop",
+                           "FillBottom", "Gloss"},
+                          error)) {
+        return false;
+    }
+    int32_t w = 0, h = 0;
+    std::string part;
+    float radius = 10, inset = 4, gloss = 0.5f;
+    Colour border{0.85f, 0.66f, 0.3f, 1}, trough{0.08f, 0.06f, 0.1f, 0.85f};
+    Colour fillTop{0.55f, 0.9f, 0.55f, 1}, fillBottom{0.15f, 0.55f, 0.3f, 1};
+    if (!GetSize(recipe, w, h, error) || !recipe.GetText("Part", part, true, error) ||
+        !recipe.GetFloat("Radius", radius, 0, 400, false, error) || !recipe.GetColour("Border", border, false, error) ||
+        !recipe.GetColour("Trough", trough, false, error) || !recipe.GetFloat("Inset", inset, 0, 100, false, error) ||
+        !recipe.GetColour("FillTop", fillTop, false, error) || !recipe.GetColour("FillBottom", fillBottom, false, error) ||
+        !recipe.GetFloat("Gloss", gloss, 0, 1, false, error)) {
+        return false;
+    }
+    Colour borderBottom = Darker(border, 0.6f);
+    if (!recipe.GetColour("BorderBottom", borderBottom, false, error)) {
+        return false;
+    }
+    canvas = Canvas(w, h);
+    if (part == "frame") {
+        Mask outer(w, h), hole(w, h);
+        outer.AddRoundedRect(2, 1, w - 2.0f, h - 3.0f, radius);
+        hole.AddRoundedRect(2 + inset, 1 + inset, w - 2 - inset, h - 3 - inset, std::max(0.0f, radius - inset));
+        canvas.Fill(outer.Shifted(0, 2).Blurred(3), Colour{0, 0, 0, 0.5f});
+        canvas.Fill(outer, [&](float, float y) { return Mix(border, borderBottom, y / h); });
+        canvas.Fill(hole, trough);
+        // The trough's inner shadow along its top edge.
+        canvas.Fill(hole.Minus(hole.Shifted(0, 3).Blurred(3)), Colour{0, 0, 0, 0.5f});
+        return true;
+    }
+    Mask pill(w, h);
+    pill.AddRoundedRect(0, 0, static_cast<float>(w), static_cast<float>(h), radius);
+    if (part == "fill") {
+        // Drawn with an alpha test that passes alpha > 1 − progress: alpha falls
+        // from 255 at the left to 1 at the right, so the bar grows rightwards.
+        canvas.Fill(pill, [&](float, float y) { return Mix(fillTop, fillBottom, y / h); });
+        for (int32_t y = 0; y < h; ++y) {
+            for (int32_t x = 0; x < w; ++x) {
+                float* p = canvas.Pixel(x, y);
+                const float order = w > 1 ? 1.0f - static_cast<float>(x) / static_cast<float>(w - 1) : 1.0f;
+                const float alpha = pill.At(x, y) >= 0.5f ? (1.0f + 254.0f * order) / 255.0f : 0.0f;
+                const float straight[3] = {p[3] > 0 ? p[0] / p[3] : 0, p[3] > 0 ? p[1] / p[3] : 0, p[3] > 0 ? p[2] / p[3] : 0};
+                for (int c = 0; c < 3; ++c) {
+                    p[c] = straight[c] * alpha;
+                }
+                p[3] = alpha;
+            }
+        }
+        return true;
+    }
+    if (part == "gloss") {
+        Mask sheen(w, h);
+        sheen.AddRoundedRect(2, 1.5f, w - 2.0f, h * 0.5f, std::max(1.0f, radius - 2));
+        canvas.Fill(sheen, [&](float, float y) { return Colour{1, 1, 1, gloss * (1.0f - y / (h * 0.5f))}; });
+        return true;
+    }
+    error = recipe.ErrorAt(recipe.Find("Part"), "unknown loading-bar part '" + part + "' (frame, fill, gloss)");
+    return false;
+}
+
+// --- 7. emoji ------------------------------------------------------------------
+
+bool MakeEmoji(const Recipe& recipe, const Sources& sources, Canvas& canvas, std::string& error) {
+    if (!recipe.CheckKeys({"Kind", "Character", "Size", "Font"}, error)) {
+        return false;
+    }
+    std::string character, fontName = "NotoColorEmoji.ttf";
+    int32_t size = 96;
+    if (!recipe.GetText("Character", character, true, error) || !recipe.GetInt("Size", size, 8, 1024, false, error) ||
+        !recipe.GetText("Font", fontName, false, error)) {
+        return false;
+    }
+    const RecipeEntry* entry = recipe.Find("Character");
+    uint32_t code = 0;
+    if (character.size() > 2 && (character[0] == 'U' || character[0] == 'u') && character[1] == '+') {
+        char* end = nullptr;
+        code = static_cast<uint32_t>(std::strtoul(character.c_str() + 2, &end, 16));
+        if (*end != '\0' || character.size() > 8) {
+            code = 0;
+        }
+    } else {
+        const std::vector<uint32_t> codes = DecodeUtf8(character);
+        code = codes.size() == 1 ? codes[0] : 0;
+    }
+    if (code == 0 || code > 0x10FFFF) {
+        error = recipe.ErrorAt(entry, "a Character is one character or its number, as in U+1F511");
+        return false;
+    }
+    const std::string font = FindFont(sources, fontName);
+    if (font.empty()) {
+        error = recipe.ErrorAt(recipe.Find("Font"), "font '" + fontName + "' not found");
+        return false;
+    }
+    if (!RenderEmoji(font, code, size, canvas, error)) {
+        error = recipe.ErrorAt(entry, error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool IsPictureKind(const std::string& kind) {
+    return kind == "background" || kind == "panel" || kind == "text" || kind == "cursor" || kind == "loadbar" ||
+           kind == "emoji";
+}
+
+bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& sources, Canvas& out,
+                 std::string& error) {
+    if (kind == "background") {
+        return MakeBackground(recipe, sources, out, error);
+    }
+    if (kind == "panel") {
+        return MakePanel(recipe, sources, out, error);
+    }
+    if (kind == "text") {
+        return MakeText(recipe, sources, out, error);
+    }
+    if (kind == "cursor") {
+        return MakeCursor(recipe, sources, out, error);
+    }
+    if (kind == "loadbar") {
+        return MakeLoadBar(recipe, sources, out, error);
+    }
+    if (kind == "emoji") {
+        return MakeEmoji(recipe, sources, out, error);
+    }
+    error = recipe.ErrorAt(recipe.Find("Kind"), "unknown picture kind '" + kind + "'");
+    return false;
+}
+
+std::string FindFont(const Sources& sources, const std::string& name) {
+    namespace fs = std::filesystem;
+    std::error_code ignored;
+    if (fs::path(name).is_absolute()) {
+        return fs::is_regular_file(name, ignored) ? name : std::string();
+    }
+    if (name.find("..") != std::string::npos) {
+        return {};
+    }
+    for (const std::string& directory : sources.fontDirectories) {
+        const fs::path candidate = fs::path(directory) / name;
+        if (fs::is_regular_file(candidate, ignored)) {
+            return candidate.string();
+        }
+    }
+    return {};
+}
+
+bool ResolveText(const Recipe& recipe, const RecipeEntry& entry, const Sources& sources, std::string& out,
+                 std::string& error) {
+    if (entry.value.empty() || entry.value[0] != '@') {
+        out = entry.value;
+        return true;
+    }
+    const std::string identifier = entry.value.substr(1);
+    const size_t dot = identifier.find('.');
+    const std::string table = dot == std::string::npos ? std::string() : identifier.substr(0, dot);
+    if (table.empty() || dot + 1 >= identifier.size() || table.find('/') != std::string::npos ||
+        table.find("..") != std::string::npos) {
+        error = recipe.ErrorAt(&entry, "a text reference is @table.key");
+        return false;
+    }
+    Recipe strings;
+    if (!strings.Load(sources.contentDirectory + "/text/" + table + ".config", error)) {
+        error = recipe.ErrorAt(&entry, "string table: " + error);
+        return false;
+    }
+    const RecipeEntry* found = strings.Find(identifier.substr(dot + 1));
+    if (!found) {
+        error = recipe.ErrorAt(&entry, "no text '" + identifier + "' in the string tables");
+        return false;
+    }
+    out = found->value;
+    return true;
+}
