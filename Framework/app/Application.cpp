@@ -116,6 +116,12 @@ void ApplySoundVolumeOption() {
     }
 }
 
+// The option Editing: the scene editor keeps input while the window is in the background.
+bool EditingOption() {
+    const Var* editing = options ? options->FindProperty("Editing") : nullptr;
+    return editing && editing->FirstBool();
+}
+
 // Step 18: play starts outside the scene editor.
 void ClearEditingOption() {
     if (Var* editing = options ? options->FindProperty("Editing") : nullptr) {
@@ -141,8 +147,13 @@ void RunFrame(GameHooks& game) {
         GetUI().Update();
     }
     GetCursor().Update();
-    //    Until the window follows its focus above, input follows it here.
-    input.inputEnabled = input.IsInstalled() && GetPlatform().WindowHasFocus();
+    //    Input is enabled while the window has the focus. Until following the
+    //    focus above exists, losing it clears inputEnabled here (not while editing).
+    if (GetPlatform().WindowHasFocus()) {
+        input.inputEnabled = input.IsInstalled();
+    } else if (!EditingOption()) {
+        input.inputEnabled = false;
+    }
 
     const bool drawing = GameWindowExists();
     // 2. The screen projection and the camera matrix.

@@ -357,6 +357,9 @@ void FocusGameWindow() {
 }
 
 void ShowSystemCursor(bool visible) {
+    if (!state.window) {
+        return;
+    }
     // SDL keeps one shown/hidden state instead of a display count, so one
     // call reaches the state the count loop of other systems reaches.
     if ((SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE) != visible) {
