@@ -6,6 +6,7 @@
 #include "audio/StaticSound.h"
 #include "audio/StreamedSound.h"
 #include "io/Resources.h"
+#include "support/AllocationCounter.h"
 #include "support/AudioCapture.h"
 #include "support/TestEnvironment.h"
 #include "support/ToneEncoder.h"
@@ -174,6 +175,25 @@ TEST_F(SoundDeviceTest, QueueRunsUpToTheRingAheadOfPlayback) {
     alGetSourcei(Audio::MusicSource(), AL_BUFFERS_QUEUED, &queued);
     EXPECT_EQ(queued, StreamedSound::kRingSize);
     EXPECT_EQ(music->RingIndex(), 0);
+}
+
+TEST_F(SoundDeviceTest, StreamingAndPlayingEffectsAllocateNothing) {
+    if (!AllocationCounter::Available()) {
+        GTEST_SKIP() << "the sanitizer's allocator is not counted";
+    }
+    WriteFile("loop.ogg", EncodeTone({.rate = 22050, .seconds = 0.3}));
+    BaseSound* music = Resources::FindMusic("loop.ogg")->Implementation();
+    BaseSound* effect = Effect("ping.ogg", 0.1);
+    ASSERT_NE(music->Play(true, 1.0f, 1.0f), Audio::kNoSource);
+    music->Update();
+    AllocationCounter counter;
+    // Past the loop point of the file several times over.
+    for (int frame = 0; frame < 40; ++frame) {
+        music->Update();
+        effect->Play(false, 1.0f, 1.0f);
+        effect->PlayingCount();
+    }
+    EXPECT_EQ(counter.Count(), 0u);
 }
 
 TEST_F(SoundDeviceTest, StreamWithoutLoopPlaysOutThenStops) {
