@@ -105,7 +105,7 @@ TEST(FontBakeTool, ReportsMissingCharactersAndFailsCleanly) {
     EXPECT_FALSE(fs::exists("broken.config"));
     EXPECT_FALSE(fs::exists("broken.png"));
 
-    for (const char* usage : {"", "a.ttf 16", "a.ttf 0 out", "a.ttf 16 out extra", "--color red a.ttf 16 out",
+    for (const char* usage : {"", "a.ttf 16", "a.ttf 0 out", "a.ttf 257 out", "a.ttf 16 out extra", "--color red a.ttf 16 out",
                               "--outline 2:12345 a.ttf 16 out", "--shadow 3 a.ttf 16 out", "--size 3 a.ttf 1 b"}) {
         SCOPED_TRACE(usage);
         EXPECT_EQ(RunBaker(usage).status, 2);

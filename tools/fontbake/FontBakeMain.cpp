@@ -3,6 +3,10 @@
 //   fontbake [--root DIR] [--color RRGGBB] [--outline PX[:RRGGBB]]
 //            [--shadow DX,DY[:RRGGBBAA]] FONT.ttf|otf SIZE OUT
 // Writes OUT.config and OUT.png; prints the characters the font lacks.
+//   --root DIR         ImagePath is written relative to DIR (default: .)
+//   --color RRGGBB     glyph colour (default FFFFFF)
+//   --outline PX[:RRGGBB]      outline of PX pixels (default colour 000000)
+//   --shadow DX,DY[:RRGGBBAA]  drop shadow offset (default colour 00000080)
 // Exit status 0 on success, 1 on failure (reason on stderr), 2 on bad usage.
 #include "FontBaker.h"
 

@@ -2,6 +2,7 @@
 
 #include "PngWriter.h"
 #include "io/AtomicWrite.h"
+#include "render/Image.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -47,25 +48,49 @@ Coverage Blank(int32_t x0, int32_t y0, int32_t width, int32_t height) {
     return blank;
 }
 
-/// The coverage grown by `radius` pixels in every direction (a round pen).
+/// The coverage grown by `radius` pixels in every direction (a round pen):
+/// each pixel takes the largest coverage within the disc around it. Rows of
+/// the disc are spans, so the search runs over horizontal maxima of each
+/// span width, built one width from the previous.
 Coverage Dilate(const Coverage& source, int32_t radius) {
     if (source.Empty() || radius <= 0) {
         return Coverage{};
     }
     Coverage grown = Blank(source.x0 - radius, source.y0 - radius, source.width + 2 * radius,
                            source.height + 2 * radius);
+    const size_t area = grown.alpha.size();
     const int32_t reach = radius * radius + radius; // a slightly full disc looks rounder
+    // spans[w]: for every pixel of the grown area, the largest source value within w columns.
+    std::vector<std::vector<uint8_t>> spans(size_t(radius) + 1, std::vector<uint8_t>(area, 0));
     for (int32_t y = 0; y < grown.height; ++y) {
         for (int32_t x = 0; x < grown.width; ++x) {
-            uint8_t best = 0;
-            for (int32_t dy = -radius; dy <= radius && best < 255; ++dy) {
-                for (int32_t dx = -radius; dx <= radius; ++dx) {
-                    if (dx * dx + dy * dy <= reach) {
-                        best = std::max(best, source.At(grown.x0 + x + dx, grown.y0 + y + dy));
-                    }
-                }
+            spans[0][size_t(y) * size_t(grown.width) + size_t(x)] = source.At(grown.x0 + x, grown.y0 + y);
+        }
+    }
+    for (int32_t w = 1; w <= radius; ++w) {
+        for (int32_t y = 0; y < grown.height; ++y) {
+            for (int32_t x = 0; x < grown.width; ++x) {
+                const size_t at = size_t(y) * size_t(grown.width) + size_t(x);
+                spans[size_t(w)][at] = std::max({spans[size_t(w) - 1][at], source.At(grown.x0 + x - w, grown.y0 + y),
+                                                 source.At(grown.x0 + x + w, grown.y0 + y)});
             }
-            grown.alpha[size_t(y) * size_t(grown.width) + size_t(x)] = best;
+        }
+    }
+    for (int32_t dy = -radius; dy <= radius; ++dy) {
+        int32_t halfWidth = 0;
+        while (halfWidth < radius && (halfWidth + 1) * (halfWidth + 1) + dy * dy <= reach) {
+            ++halfWidth;
+        }
+        const std::vector<uint8_t>& span = spans[size_t(halfWidth)];
+        for (int32_t y = 0; y < grown.height; ++y) {
+            const int32_t from = y + dy;
+            if (from < 0 || from >= grown.height) {
+                continue;
+            }
+            for (int32_t x = 0; x < grown.width; ++x) {
+                uint8_t& out = grown.alpha[size_t(y) * size_t(grown.width) + size_t(x)];
+                out = std::max(out, span[size_t(from) * size_t(grown.width) + size_t(x)]);
+            }
         }
     }
     return grown;
@@ -351,6 +376,16 @@ bool BakeFont(const BakeSettings& settings, BakeResult& result, std::string& err
     result.cellSize = layout.size;
     result.glyphs = int32_t(glyphs.size());
 
+    const uint64_t stripPixels = uint64_t(layout.size) * uint64_t(layout.size) * std::max<uint64_t>(glyphs.size(), 1);
+    if (stripPixels > Image::kMaxDecodedPixels) {
+        error = "cells of " + std::to_string(layout.size) + " pixels make a glyph strip larger than the engine loads";
+        return false;
+    }
+    std::error_code ignored;
+    const std::filesystem::path folder = std::filesystem::path(pngPath).parent_path();
+    if (!folder.empty()) {
+        std::filesystem::create_directories(folder, ignored);
+    }
     const size_t cellBytes = size_t(layout.size) * size_t(layout.size) * 4;
     std::vector<uint8_t> strip(cellBytes * std::max<size_t>(glyphs.size(), 1), 0);
     for (size_t i = 0; i < glyphs.size(); ++i) {

@@ -52,8 +52,8 @@ struct BakeSettings {
     BakeColor shadowColor{0, 0, 0, 128};
 };
 
-constexpr int32_t kMaxBakeSize = 512;
-constexpr int32_t kMaxBakeOutline = 32;
+constexpr int32_t kMaxBakeSize = 256;
+constexpr int32_t kMaxBakeOutline = 16;
 constexpr int32_t kMaxBakeShadowOffset = 64;
 
 struct BakeResult {
@@ -71,7 +71,8 @@ bool ParseBakeArguments(const std::vector<std::string>& arguments, BakeSettings&
 /// False when the file would not lie below the root.
 bool DataRelativePath(const std::string& pngPath, const std::string& root, std::string& relative);
 
-/// Bakes and writes both files. False with a one-line `error` on failure
-/// (unreadable font, no Unicode character map, unwritable output); nothing
-/// is left half-written.
+/// Bakes and writes both files, creating OUT's folder when needed. False
+/// with a one-line `error` on failure (unreadable font, no Unicode character
+/// map, a strip larger than the engine loads, unwritable output); nothing is
+/// left half-written.
 bool BakeFont(const BakeSettings& settings, BakeResult& result, std::string& error);
