@@ -68,6 +68,7 @@ public:
     }
     bool IsLink() const override { return true; }
     bool IsResourceLink() const override { return kIsResource; }
+    const char* LinkedClassName() const override { return T::StaticClassName(); }
 
     bool Resolve() override {
         if (!IsChanged()) {

@@ -55,6 +55,9 @@ public:
     virtual bool HasUnresolved() const { return false; }
     virtual bool IsLink() const { return false; }
     virtual bool IsResourceLink() const { return false; }
+    /// The class a link's items must resolve to ("Sprite", "Button"); null
+    /// for plain variables.
+    virtual const char* LinkedClassName() const { return nullptr; }
     virtual bool Resolve() { return true; }
 
     // Reading: the neutral value on a type mismatch or an index not below count.

@@ -8,7 +8,16 @@
 
 namespace {
 FileOpenHook openHook = nullptr;
+FilePathHook pathHook = nullptr;
 } // namespace
+
+void SetFilePathHook(FilePathHook hook) {
+    pathHook = hook;
+}
+
+FilePathHook GetFilePathHook() {
+    return pathHook;
+}
 
 void SetFileOpenHook(FileOpenHook hook) {
     openHook = hook;
@@ -41,6 +50,9 @@ bool File::Open(const char* path, int flags) {
     }
     if (openHook) {
         openHook(*this);
+    }
+    if (pathHook) {
+        pathHook(path);
     }
     return true;
 }

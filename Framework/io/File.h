@@ -25,6 +25,11 @@ class File;
 using FileOpenHook = void (*)(File& file);
 void SetFileOpenHook(FileOpenHook hook);
 FileOpenHook GetFileOpenHook();
+/// Called with the path as the caller gave it after every successful open,
+/// so a tool can record which files loading a data set reads. Null normally.
+using FilePathHook = void (*)(const char* path);
+void SetFilePathHook(FilePathHook hook);
+FilePathHook GetFilePathHook();
 
 class File : public Object {
     ENGINE_CLASS(File, Object)

@@ -1,0 +1,351 @@
+// The data checker on small crafted data sets, one kind of finding after
+// another, from loose folders and from pack archives, through its library
+// and through the built tool.
+#include "DataCheck.h"
+#include "CheckReport.h"
+#include "PackWriter.h"
+#include "PngWriter.h"
+
+#include "core/ClassRegistry.h"
+#include "core/Link.h"
+#include "io/PackArchive.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+namespace {
+
+// An element with an element link, as controls have them.
+class Door : public Element {
+    ENGINE_CLASS(Door, Element)
+
+public:
+    Door() { DeclareNamedString("Handle", Handle, 1, this); }
+    Link<Widget> Handle;
+};
+
+void RegisterDoor() {
+    RegisterClass("Door", MakeObject<Door>, "Test");
+}
+
+using Files = std::map<std::string, std::string>;
+
+std::string PngBytes() {
+    const uint8_t pixels[4 * 4] = {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 9, 9, 9, 255};
+    std::string error;
+    EXPECT_TRUE(WritePng("picture.png", pixels, 2, 2, error)) << error;
+    return ReadFile("picture.png");
+}
+
+// A small data set that is clean: settings, a string table, a screen-like
+// scene showing a picture, and a level whose files the level list names.
+Files CleanData() {
+    const std::string png = PngBytes();
+    return {
+        {"config/globals.scene", "Widget = settings;\n"
+                                 "settings.Type = Globals;\n"
+                                 "settings.String_Ok = str.ok;\n"
+                                 "settings.Music_Game = music/theme.ogg;\n"
+                                 "settings.Path_DunhavenUI = gui/Title.scene;\n"
+                                 "settings.Levels = garden;\n"},
+        {"text/str.config", "ok = OK;\n"},
+        {"music/theme.ogg", "music"},
+        {"gui/Title.scene", "Widget = logo;\n"
+                            "Widget = frame;\n"
+                            "logo.Type = Bitmap;\n"
+                            "logo.SpritePath = gui/logo.png;\n"
+                            "logo.Position = 10;\n"
+                            "logo.Position = 20;\n"
+                            "logo.Parent = frame;\n"
+                            "frame.Type = Widget;\n"},
+        {"gui/logo.png", png},
+        {"levels/garden/garden.scene",
+         "Widget = stone;\nstone.Type = Bitmap;\nstone.SpritePath = levels/garden/stone%d.png;\n"
+         "stone.FrameIndex = 2;\n"},
+        {"levels/garden/stone2.png", png},
+        {"levels/garden/garden.lua", "-- script\n"},
+        {"icon.png", png},
+    };
+}
+
+void WriteData(const std::string& root, const Files& files) {
+    for (const auto& [path, bytes] : files) {
+        ASSERT_TRUE(WriteFile(root + "/" + path, bytes)) << path;
+    }
+}
+
+std::vector<std::string> Lines(const CheckReport& report) {
+    std::vector<std::string> lines;
+    for (const Finding& finding : report.Findings()) {
+        lines.push_back(CheckReport::FormatLine(finding));
+    }
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+CheckReport Check(const std::string& data) {
+    DataCheckOptions options;
+    options.data = data;
+    options.registerMoreClasses = RegisterDoor;
+    CheckReport report;
+    std::string error;
+    EXPECT_TRUE(RunDataCheck(options, report, error)) << error;
+    return report;
+}
+
+// The clean data set with `changes` applied (an empty text removes a file).
+CheckReport CheckChanged(const Files& changes) {
+    Files files = CleanData();
+    for (const auto& [path, bytes] : changes) {
+        if (bytes.empty()) {
+            files.erase(path);
+        } else {
+            files[path] = bytes;
+        }
+    }
+    WriteData("data", files);
+    return Check("data");
+}
+
+#define EXPECT_FINDINGS(report, ...)                                                                         \
+    EXPECT_EQ(Joined(Lines(report)), Joined(std::vector<std::string>{__VA_ARGS__}))
+
+struct ToolRun {
+    int status = -1;
+    std::string output;
+};
+
+ToolRun RunTool(const std::string& arguments) {
+    ToolRun result;
+    const std::string command = std::string(TEST_BINARY_DIR) + "/bin/datacheck " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) {
+        return result;
+    }
+    char chunk[256];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
+        result.output.append(chunk, got);
+    }
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+} // namespace
+
+TEST(DataCheck, CleanDataSetHasNoFindingsAndEngineStateIsLeftEmpty) {
+    WriteData("data", CleanData());
+    const fs::path before = fs::current_path();
+    CheckReport report = Check("data");
+    EXPECT_FINDINGS(report);
+    EXPECT_EQ(report.filesListed, 9);
+    EXPECT_EQ(report.scenesChecked, 3);
+    EXPECT_EQ(report.Summary(), "datacheck: 9 files, 3 scene files checked: 0 errors, 0 warnings");
+    EXPECT_EQ(fs::current_path(), before);
+    EXPECT_FALSE(IsArchiveOpen());
+    EXPECT_TRUE(RegisteredClasses().empty());
+}
+
+TEST(DataCheck, SceneFilesThatDoNotLoadOrNameUnknownClasses) {
+    CheckReport report = CheckChanged({
+        {"gui/Empty.scene", "# nothing listed\nlogo.Type = Bitmap;\n"},
+        {"gui/Classes.scene", "Widget = a;\nWidget = b;\nWidget = c;\nWidget = a;\n"
+                              "a.Type = Bitmap;\nb.Type = Buton;\nc.Position = 1;\n"},
+        {"gui/Item.widget", "Widget = one;\nWidget = two;\none.Type = Widget;\ntwo.Type = Nothing;\n"},
+    });
+    EXPECT_FINDINGS(
+        report, "error: gui/Classes.scene: element \"b\": class \"Buton\" is not registered",
+        "error: gui/Classes.scene: element \"c\" has no Type",
+        "error: gui/Classes.scene: element \"a\" is listed twice under \"Widget\"",
+        "error: gui/Empty.scene: does not load: it lists no elements under \"Widget\"",
+        "warning: gui/Item.widget: only the first of the 2 elements listed under \"Widget\" is read "
+        "(\"one\")",
+        "warning: gui/Classes.scene: nothing uses this file",
+        "warning: gui/Empty.scene: nothing uses this file",
+        "warning: gui/Item.widget: nothing uses this file");
+}
+
+TEST(DataCheck, KeysAndValuesTheClassesDoNotTake) {
+    CheckReport report = CheckChanged({
+        {"gui/Title.scene", "Widget = logo;\nWidget = frame;\nWidget = data;\n"
+                            "logo.Type = Bitmap;\nlogo.SpritePath = gui/logo.png;\n"
+                            "logo.Postion = 1;\n"
+                            "logo.FrameIndex = first;\n"
+                            "logo.Visible = yes;\n"
+                            "logo.Scale = 1;\nlogo.Scale = 1;\nlogo.Scale = 1;\nlogo.Scale = 1;\n"
+                            "logo.Parent = data;\n"
+                            "frame.Type = Widget;\n"
+                            "frame.Position = 1.5;\n"
+                            "data.Type = Element;\n"
+                            "ghost.Position = 1;\n"
+                            "Loose = 1;\n"},
+    });
+    // The keys in the order the table sorts them.
+    EXPECT_FINDINGS(
+        report, "error: gui/Title.scene: key \"Loose\" belongs to no element",
+        "error: gui/Title.scene: key \"ghost.Position\": no element \"ghost\" is listed under \"Widget\"",
+        "error: gui/Title.scene: Bitmap \"logo\": \"FrameIndex\" item 0: \"first\" is not a whole number",
+        "error: gui/Title.scene: Bitmap \"logo\": parent \"data\" is no widget of this file, so it is "
+        "drawn at the top level",
+        "error: gui/Title.scene: Bitmap \"logo\": Bitmap has no property \"Postion\"",
+        "warning: gui/Title.scene: Bitmap \"logo\": \"Scale\" holds 2 items; the file gives 4 and the "
+        "rest are ignored",
+        "error: gui/Title.scene: Bitmap \"logo\": \"Visible\" item 0: \"yes\" is not true or false");
+}
+
+TEST(DataCheck, LinksAndPicturesThatDoNotResolve) {
+    CheckReport report = CheckChanged({
+        {"gui/Doors.scene",
+         "Widget = front;\nWidget = back;\nWidget = side;\nWidget = knob;\nWidget = plain;\n"
+         "Widget = room;\nWidget = broken;\nWidget = anim;\n"
+         "front.Type = Door;\n"                      // default "handle": absent
+         "back.Type = Door;\nback.Handle = knob;\n"  // resolves
+         "side.Type = Door;\nside.Handle = plain;\n" // not a widget
+         "knob.Type = Widget;\nplain.Type = Element;\n"
+         "room.Type = Instance;\nroom.Path = rooms/none.scene;\n"
+         "broken.Type = Bitmap;\nbroken.SpritePath = gui/broken.png;\n"
+         "anim.Type = Bitmap;\nanim.SpritePath = gui/frame%02d.png;\nanim.FrameIndex = 7;\n"},
+        {"gui/broken.png", "this is no picture"},
+    });
+    const std::vector<std::string> lines = Lines(report);
+    EXPECT_EQ(
+        std::count(lines.begin(), lines.end(),
+                   "error: gui/Doors.scene: Door \"front\": link \"Handle\" names no Widget \"handle\" in "
+                   "this file"),
+        1);
+    EXPECT_EQ(
+        std::count(lines.begin(), lines.end(),
+                   "error: gui/Doors.scene: Door \"side\": link \"Handle\" names no Widget \"plain\" (its "
+                   "class is Element)"),
+        1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "error: gui/Doors.scene: Instance \"room\": scene \"rooms/none.scene\" not found"),
+              1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "error: gui/Doors.scene: Bitmap \"anim\": sprite \"gui/frame07.png\" not found"),
+              1);
+    const auto broken = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind(
+                   "error: gui/Doors.scene: Bitmap \"broken\": sprite \"gui/broken.png\" cannot be loaded (",
+                   0) == 0;
+    });
+    EXPECT_NE(broken, lines.end()) << Joined(lines);
+    EXPECT_EQ(report.ErrorCount(), 5) << Joined(lines);
+}
+
+TEST(DataCheck, SettingsNamingMissingFilesAndStrings) {
+    CheckReport report = CheckChanged({
+        {"config/globals.scene", "Widget = settings;\nsettings.Type = Globals;\n"
+                                 "settings.String_Ok = str.okay;\n"
+                                 "settings.String_Yes = menu.yes;\n"
+                                 "settings.Music_Game = music/gone.ogg;\n"
+                                 "settings.Cursor_Default = gui/pointer.png;\n"
+                                 "settings.Quests = config/none.scene;\n"
+                                 "settings.Path_DunhavenUI = gui/Title.scene;\n"
+                                 "settings.Levels = garden;\n"},
+    });
+    // Settings left at their defaults (String_No, the second cursor, ...)
+    // belong to features this game does not read yet, and are not reported.
+    EXPECT_FINDINGS(
+        report, "error: config/globals.scene: setting \"Quests\": scene \"config/none.scene\" not found",
+        "error: config/globals.scene: setting \"String_Ok\": string table \"str\" has no key \"okay\"",
+        "error: config/globals.scene: setting \"String_Yes\": no string table \"menu\" holds "
+        "\"menu.yes\"",
+        "error: config/globals.scene: setting \"Music_Game\": file \"music/gone.ogg\" not found",
+        "error: config/globals.scene: setting \"Cursor_Default\" item 0: sprite \"gui/pointer.png\" not "
+        "found",
+        "warning: music/theme.ogg: nothing uses this file");
+}
+
+TEST(DataCheck, MissingSettingsFileIsAWarningAndAFileWithoutGlobalsAnError) {
+    CheckReport missing = CheckChanged({{"config/globals.scene", ""}, {"music/theme.ogg", ""}});
+    EXPECT_FINDINGS(missing,
+                    "warning: config/globals.scene: no settings file: the game runs on its built-in settings",
+                    "warning: gui/Title.scene: nothing uses this file",
+                    "warning: levels/garden/garden.lua: nothing uses this file",
+                    "warning: levels/garden/garden.scene: nothing uses this file");
+    fs::remove_all("data");
+    CheckReport wrong = CheckChanged(
+        {{"config/globals.scene", "Widget = settings;\nsettings.Type = Widget;\n"}, {"music/theme.ogg", ""}});
+    EXPECT_EQ(
+        Lines(wrong).at(0),
+        "error: config/globals.scene: holds no Globals element, so the game keeps its built-in settings");
+}
+
+TEST(DataCheck, UnusedFilesAreWarningsInFoldersAndArchives) {
+    Files files = CleanData();
+    files["gui/old.png"] = files["gui/logo.png"];
+    files["notes/todo.txt"] = "later";
+    files[".hidden"] = "editor state";
+    WriteData("data", files);
+    CheckReport loose = Check("data");
+    EXPECT_FINDINGS(loose, "warning: gui/old.png: nothing uses this file",
+                    "warning: notes/todo.txt: nothing uses this file");
+    EXPECT_EQ(loose.ErrorCount(), 0);
+
+    fs::remove("data/.hidden");
+    std::string error;
+    ASSERT_TRUE(PackCreate("data", "game.pack", error)) << error;
+    CheckReport packed = Check("game.pack");
+    EXPECT_EQ(Joined(Lines(packed)), Joined(Lines(loose)));
+    EXPECT_FALSE(IsArchiveOpen());
+}
+
+TEST(DataCheck, ArchiveFindsPathsOfAnyCaseWhereLooseFilesDoNot) {
+    Files files = CleanData();
+    files["gui/Title.scene"] = "Widget = logo;\nlogo.Type = Bitmap;\nlogo.SpritePath = GUI/Logo.PNG;\n";
+    WriteData("data", files);
+    CheckReport loose = Check("data");
+    EXPECT_FINDINGS(loose, "error: gui/Title.scene: Bitmap \"logo\": sprite \"GUI/Logo.PNG\" not found",
+                    "warning: gui/logo.png: nothing uses this file");
+    std::string error;
+    ASSERT_TRUE(PackCreate("data", "data.pack", error)) << error;
+    CheckReport packed = Check("data.pack");
+    EXPECT_FINDINGS(packed);
+}
+
+TEST(DataCheck, ToolPrintsOneLinePerFindingAndExitsByTheWorst) {
+    WriteData("data", CleanData());
+    ToolRun clean = RunTool("data");
+    EXPECT_EQ(clean.status, 0) << clean.output;
+    EXPECT_EQ(clean.output, "datacheck: 9 files, 3 scene files checked: 0 errors, 0 warnings\n");
+
+    ASSERT_TRUE(WriteFile("data/gui/spare.png", ReadFile("data/gui/logo.png")));
+    EXPECT_EQ(RunTool("data").status, 0);
+    ASSERT_TRUE(WriteFile("data/gui/Title.scene", "Widget = logo;\nlogo.Type = Bitmap;\n"
+                                                  "logo.SpritePath = gui/lost.png;\n"));
+    ToolRun failing = RunTool("data");
+    EXPECT_EQ(failing.status, 1);
+    EXPECT_NE(
+        failing.output.find("error: gui/Title.scene: Bitmap \"logo\": sprite \"gui/lost.png\" not found\n"),
+        std::string::npos)
+        << failing.output;
+    EXPECT_NE(failing.output.find(" 1 error, 2 warnings\n"), std::string::npos) << failing.output;
+
+    EXPECT_EQ(RunTool("nowhere").status, 2);
+    ASSERT_TRUE(WriteFile("fake.pack", "not an archive"));
+    ToolRun fake = RunTool("fake.pack");
+    EXPECT_EQ(fake.status, 2);
+    EXPECT_NE(fake.output.find("fake.pack is not a readable pack archive"), std::string::npos) << fake.output;
+    EXPECT_EQ(RunTool("one two").status, 2);
+}

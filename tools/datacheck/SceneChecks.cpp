@@ -1,0 +1,309 @@
+#include "SceneChecks.h"
+
+#include "CheckReport.h"
+#include "Recording.h"
+
+#include "core/ClassRegistry.h"
+#include "core/ConfigTable.h"
+#include "core/Instance.h"
+#include "core/Link.h"
+#include "core/Scene.h"
+#include "core/SceneFile.h"
+#include "io/File.h"
+#include "render/Bitmap.h"
+
+#include <cctype>
+#include <map>
+#include <set>
+#include <vector>
+
+namespace {
+
+// Contents:
+//   1. the elements the file lists and their classes
+//   2. the keys of the file against the declared properties
+//   3. links and picture paths after resolution
+
+struct FileUnderCheck {
+    const std::string& path;
+    CheckReport& report;
+    Recording& recording;
+    ConfigTable& table;
+    Scene& scene;
+    /// The names whose elements were built, in file order.
+    std::vector<std::string> built;
+    std::set<std::string> listed;
+    /// Listed beyond the first element of a widget file: built, never read.
+    std::set<std::string> unread;
+};
+
+bool EndsWith(const std::string& text, const char* suffix) {
+    const std::string end(suffix);
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+std::string Label(Element& element) {
+    return ElementLabel(element.GetClassName(), element.GetName());
+}
+
+std::string LowerCase(const char* text) {
+    std::string result(text);
+    for (char& c : result) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return result;
+}
+
+// 1. Every listed name needs a Type naming a registered class of elements.
+void CheckListedClasses(FileUnderCheck& file, const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        const std::string where = "element " + Quoted(name);
+        if (!file.listed.insert(name).second) {
+            file.report.Error(file.path, where + " is listed twice under \"Widget\"");
+            continue;
+        }
+        const String* type = file.table.Value(0, (name + ".Type").c_str());
+        if (!type || type->Empty()) {
+            file.report.Error(file.path, where + " has no Type");
+            continue;
+        }
+        const ClassEntry* entry = FindClass(type->CStr());
+        if (!entry) {
+            file.report.Error(file.path, where + ": class " + Quoted(type->CStr()) + " is not registered");
+            continue;
+        }
+        Object* probe = entry->factory ? entry->factory() : nullptr;
+        const bool makesElements = probe && probe->IsA("Element");
+        delete probe;
+        if (!makesElements) {
+            file.report.Error(file.path, where + ": class " + Quoted(type->CStr()) + " makes no elements");
+            continue;
+        }
+        file.built.push_back(name);
+    }
+}
+
+const char* TypeExpectation(int32_t type) {
+    switch (type) {
+    case kVarBool:
+        return "true or false";
+    case kVarInt:
+        return "a whole number";
+    case kVarFloat:
+        return "a number";
+    default:
+        return "text";
+    }
+}
+
+// 2. One "NAME.PROPERTY" key of a built element.
+void CheckPropertyKey(FileUnderCheck& file, Element& element, const std::string& property,
+                      const std::vector<String>& values) {
+    Var* var = element.FindProperty(property.c_str());
+    if (!var) {
+        file.report.Error(file.path, Label(element) + ": " + element.GetClassName() + " has no property " +
+                                         Quoted(property));
+        return;
+    }
+    if (!var->HasFlag(Var::kSaved)) {
+        file.report.Error(file.path,
+                          Label(element) + ": property " + Quoted(property) + " is not read from files");
+        return;
+    }
+    const size_t count = static_cast<size_t>(var->GetCount());
+    if (values.size() > count) {
+        file.report.Warning(file.path, Label(element) + ": " + Quoted(property) + " holds " +
+                                           std::to_string(count) + (count == 1 ? " item" : " items") +
+                                           "; the file gives " + std::to_string(values.size()) +
+                                           " and the rest are ignored");
+    }
+    for (size_t i = 0; i < values.size() && i < count; ++i) {
+        Var probe;
+        probe.SetType(var->GetType());
+        if (!probe.SetItemFromText(0, values[i].CStr())) {
+            file.report.Error(file.path, Label(element) + ": " + Quoted(property) + " item " +
+                                             std::to_string(i) + ": " + Quoted(values[i].CStr()) +
+                                             " is not " + TypeExpectation(var->GetType()));
+        }
+    }
+}
+
+void CheckParent(FileUnderCheck& file, Element& element, const std::vector<String>& values) {
+    if (values.empty() || !element.IsA("Widget")) {
+        return;
+    }
+    const char* parent = values[0].CStr();
+    Element* named = file.scene.FindElement(parent);
+    if (!named || !named->IsA("Widget")) {
+        file.report.Error(file.path, Label(element) + ": parent " + Quoted(parent) +
+                                         " is no widget of this file, so it is drawn at the top level");
+    }
+}
+
+void CheckKeys(FileUnderCheck& file) {
+    const std::set<std::string> built(file.built.begin(), file.built.end());
+    for (int32_t i = 0; i < file.table.Count(); ++i) {
+        const ConfigTable::Entry& entry = file.table.At(i);
+        const std::string key(entry.key.CStr());
+        if (key == "Widget") {
+            continue;
+        }
+        const size_t dot = key.rfind('.');
+        if (dot == std::string::npos || dot == 0) {
+            file.report.Error(file.path, "key " + Quoted(key) + " belongs to no element");
+            continue;
+        }
+        const std::string name = key.substr(0, dot);
+        const std::string property = key.substr(dot + 1);
+        if (file.unread.count(name)) {
+            continue;
+        }
+        if (!file.listed.count(name)) {
+            file.report.Error(file.path, "key " + Quoted(key) + ": no element " + Quoted(name) +
+                                             " is listed under \"Widget\"");
+            continue;
+        }
+        Element* element = built.count(name) ? file.scene.FindElement(name.c_str()) : nullptr;
+        if (!element || property == "Type") {
+            continue; // an element that could not be made is reported once, by its class
+        }
+        if (property == "Parent") {
+            CheckParent(file, *element, entry.values);
+        } else {
+            CheckPropertyKey(file, *element, property, entry.values);
+        }
+    }
+}
+
+// 3. Links that stayed unresolved.
+std::string UnresolvedElementLinkText(FileUnderCheck& file, const Var& var, const std::string& target) {
+    const char* className = var.LinkedClassName();
+    std::string text = "link " + Quoted(var.GetName()) + " names no " + className + " " + Quoted(target);
+    if (Element* other = file.scene.FindElement(target.c_str())) {
+        text += " (its class is " + std::string(other->GetClassName()) + ")";
+    } else {
+        text += " in this file";
+    }
+    return text;
+}
+
+void CheckLinks(FileUnderCheck& file, Element& element) {
+    for (Var* var : element.Properties()) {
+        if (!var->IsLink() || !var->HasUnresolved()) {
+            continue;
+        }
+        for (int32_t i = 0; i < var->GetCount(); ++i) {
+            if (!var->IsUnresolved(i)) {
+                continue;
+            }
+            const std::string target(var->GetString(i).CStr());
+            std::string text;
+            if (target.empty()) {
+                text = "link " + Quoted(var->GetName()) + " item " + std::to_string(i) + " is empty";
+            } else if (var->IsResourceLink() || std::string(var->LinkedClassName()) == "Scene") {
+                text = UnresolvedResourceText(var->LinkedClassName(), target, file.recording);
+            } else {
+                text = UnresolvedElementLinkText(file, *var, target);
+            }
+            file.report.Error(file.path, Label(element) + ": " + text);
+        }
+    }
+}
+
+// Paths held as plain text by classes that look them up themselves.
+void CheckBitmap(FileUnderCheck& file, Bitmap& bitmap) {
+    const String path = FramePath(bitmap.SpritePath.FirstString().CStr(), bitmap.FrameIndex.FirstInt());
+    if (!path.Empty() && !bitmap.GetSprite()) {
+        file.report.Error(file.path, Label(bitmap) + ": " +
+                                         UnresolvedResourceText("Sprite", path.CStr(), file.recording));
+    }
+}
+
+void CheckInstance(FileUnderCheck& file, Instance& instance) {
+    const std::string path(instance.Path.FirstString().CStr());
+    if (path.empty()) {
+        return;
+    }
+    file.recording.MarkUsed(path);
+    if (!Exists(path.c_str())) {
+        file.report.Error(file.path, Label(instance) + ": scene " + Quoted(path) + " not found");
+    }
+}
+
+void CheckResolvedElement(FileUnderCheck& file, Element& element) {
+    if (!element.IsA("Globals")) {
+        CheckLinks(file, element);
+    }
+    if (Bitmap* bitmap = ObjectCast<Bitmap>(&element)) {
+        CheckBitmap(file, *bitmap);
+    }
+    if (Instance* instance = ObjectCast<Instance>(&element)) {
+        CheckInstance(file, *instance);
+    }
+}
+
+} // namespace
+
+std::string UnresolvedResourceText(const char* className, const std::string& path,
+                                   const Recording& recording) {
+    std::string text = LowerCase(className) + " " + Quoted(path);
+    if (!Exists(path.c_str())) {
+        return text + " not found";
+    }
+    text += std::string(" cannot be loaded");
+    const std::string reason = recording.LogLineAbout(path);
+    return reason.empty() ? text : text + " (" + reason + ")";
+}
+
+SceneFileFacts CheckSceneFile(const std::string& path, CheckReport& report, Recording& recording) {
+    SceneFileFacts facts;
+    ConfigTable table;
+    {
+        Recording::Pause reading(recording);
+        if (!table.Load(path.c_str())) {
+            report.Error(path, "cannot be read");
+            return facts;
+        }
+    }
+    const int32_t listed = table.ValueCount("Widget");
+    if (listed == 0) {
+        report.Error(path, "does not load: it lists no elements under \"Widget\"");
+        return facts;
+    }
+    std::vector<std::string> names;
+    for (const String& name : table.At(table.Find("Widget")).values) {
+        names.emplace_back(name.CStr());
+    }
+    Scene scene;
+    FileUnderCheck file{path, report, recording, table, scene, {}, {}, {}};
+    if (EndsWith(path, ".widget") && names.size() > 1) {
+        report.Warning(path, "only the first of the " + std::to_string(names.size()) +
+                                 " elements listed under \"Widget\" is read (" + Quoted(names[0]) + ")");
+        file.unread.insert(names.begin() + 1, names.end());
+        file.unread.erase(names[0]);
+        names.resize(1);
+    }
+    CheckListedClasses(file, names);
+    recording.TakeLog();
+    BuildScene(table, scene);
+    for (const std::string& line : recording.TakeLog()) {
+        report.Warning(path, line);
+    }
+    facts.loaded = true;
+    CheckKeys(file);
+
+    // As on the scene's first update: every element resolves its links.
+    for (const std::string& name : file.built) {
+        if (Element* element = scene.FindElement(name.c_str())) {
+            element->Resolve();
+        }
+    }
+    for (const std::string& name : file.built) {
+        if (Element* element = scene.FindElement(name.c_str())) {
+            CheckResolvedElement(file, *element);
+            facts.holdsScreen = facts.holdsScreen || element->IsA("Screen");
+        }
+    }
+    recording.TakeLog();
+    return facts;
+}
