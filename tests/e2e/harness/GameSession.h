@@ -1,0 +1,78 @@
+#pragma once
+// GameSession: the real game binary, started on a private virtual display
+// with the test's own save folder, driven with real input.
+//
+// The game runs from its build folder and finds the data beside it (the demo
+// data), or from a copy of the binary in a folder of crafted data. Its
+// standard output (the log) goes to a file the session reads. HOME,
+// XDG_DATA_HOME and XDG_RUNTIME_DIR are the test's own (the shared test
+// main sets them), so saves and the single-instance lock are isolated.
+// Coordinates of input are pixels of the game's logical screen.
+//
+// Under the sanitizers everything runs several times slower; every timeout
+// is multiplied by TimeScale().
+
+#include "ChildProcess.h"
+#include "VirtualDisplay.h"
+
+#include <memory>
+#include <string>
+
+class Image;
+
+class GameSession {
+public:
+    /// Starts the game on `dataFolder` (copied beside a copy of the binary),
+    /// or on the data beside the built game when it is empty.
+    explicit GameSession(const std::string& dataFolder = "");
+    /// Kills the game if it still runs.
+    ~GameSession();
+    GameSession(const GameSession&) = delete;
+    GameSession& operator=(const GameSession&) = delete;
+
+    /// 1, or larger in the slower sanitizer builds.
+    static double TimeScale();
+
+    /// Waits until the game's window is mapped and gives it the keyboard
+    /// focus; false, with Problem() set, when it does not appear.
+    bool WaitForWindow(double seconds = 20.0);
+    const std::string& Problem() const { return problem; }
+    VirtualDisplay& Display() { return display; }
+    unsigned long Window() const { return window; }
+
+    /// Everything the game wrote so far.
+    std::string Log() const;
+    /// Waits until the log holds `fragment`.
+    bool WaitForLog(const std::string& fragment, double seconds);
+
+    bool Capture(Image& out);
+    /// Captures until two pictures in a row, 200 ms apart, are equal, and
+    /// gives that picture. False (with the last picture) when it keeps
+    /// changing for `seconds`.
+    bool WaitForStillPicture(Image& out, double seconds = 10.0);
+
+    bool MoveMouse(int x, int y);
+    bool Click(int x, int y, int button = 1);
+    /// xdotool key names, e.g. "Escape", "ctrl+s".
+    bool Key(const std::string& keys);
+    bool Type(const std::string& text);
+
+    /// Sends the window's close request and waits for the game to end: its
+    /// exit status, or kStillRunning after `seconds` (the game is then killed).
+    int Close(double seconds = 20.0);
+    bool Running() { return game && game->Running(); }
+
+    /// The path of the save folder file of that name (found below
+    /// XDG_DATA_HOME, whatever the company and title settings say), or "".
+    static std::string FindSaveFile(const std::string& name);
+
+private:
+    /// Window pixels of the logical screen's point.
+    void ToWindow(int& x, int& y);
+
+    VirtualDisplay display;
+    std::unique_ptr<ChildProcess> game;
+    unsigned long window = 0;
+    std::string logPath;
+    std::string problem;
+};

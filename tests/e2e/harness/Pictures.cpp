@@ -1,0 +1,127 @@
+#include "Pictures.h"
+
+#include "PngWriter.h"
+#include "render/Image.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kExpectedFolder = std::string(TEST_SOURCE_DIR) + "/e2e/expected";
+const std::string kOutputFolder = std::string(TEST_BINARY_DIR) + "/e2e-output";
+
+bool UpdateRequested() {
+    const char* update = std::getenv("DUNHAVEN_E2E_UPDATE");
+    return update && std::string(update) == "1";
+}
+
+} // namespace
+
+void HalfSize(const Image& source, Image& out) {
+    const uint32_t width = source.Width() / 2, height = source.Height() / 2;
+    if (width == 0 || height == 0 || !out.Create(width, height)) {
+        out.Release();
+        return;
+    }
+    for (uint32_t y = 0; y < height; ++y) {
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint8_t* corners[4] = {source.PixelAt(2 * x, 2 * y), source.PixelAt(2 * x + 1, 2 * y),
+                                         source.PixelAt(2 * x, 2 * y + 1),
+                                         source.PixelAt(2 * x + 1, 2 * y + 1)};
+            uint8_t* target = out.PixelAt(x, y);
+            for (int c = 0; c < 4; ++c) {
+                const int sum = corners[0][c] + corners[1][c] + corners[2][c] + corners[3][c];
+                target[c] = static_cast<uint8_t>((sum + 2) / 4);
+            }
+        }
+    }
+}
+
+long CountDifferingPixels(const Image& actual, const Image& expected, int channelTolerance, Image* diff) {
+    if (actual.Width() != expected.Width() || actual.Height() != expected.Height() || actual.Width() == 0) {
+        return -1;
+    }
+    if (diff && !diff->Create(actual.Width(), actual.Height())) {
+        diff = nullptr;
+    }
+    long differing = 0;
+    for (uint32_t y = 0; y < actual.Height(); ++y) {
+        for (uint32_t x = 0; x < actual.Width(); ++x) {
+            const uint8_t* a = actual.PixelAt(x, y);
+            const uint8_t* e = expected.PixelAt(x, y);
+            bool same = true;
+            for (int c = 0; c < 3; ++c) {
+                same = same && std::abs(a[c] - e[c]) <= channelTolerance;
+            }
+            differing += same ? 0 : 1;
+            if (diff) {
+                uint8_t* d = diff->PixelAt(x, y);
+                d[0] = same ? static_cast<uint8_t>(e[0] / 3) : 0;
+                d[1] = same ? static_cast<uint8_t>(e[1] / 3) : 0;
+                d[2] = same ? static_cast<uint8_t>(e[2] / 3) : 255;
+                d[3] = 255;
+            }
+        }
+    }
+    return differing;
+}
+
+bool SavePicture(const Image& picture, const std::string& path) {
+    std::error_code ignored;
+    fs::create_directories(fs::path(path).parent_path(), ignored);
+    std::string error;
+    return WritePng(path.c_str(), picture.Pixels(), picture.Width(), picture.Height(), error);
+}
+
+double DifferingShare(const Image& a, const Image& b, int channelTolerance) {
+    Image halfA, halfB;
+    HalfSize(a, halfA);
+    HalfSize(b, halfB);
+    const long differing = CountDifferingPixels(halfA, halfB, channelTolerance, nullptr);
+    if (differing < 0) {
+        return 1.0;
+    }
+    return double(differing) / (double(halfA.Width()) * double(halfA.Height()));
+}
+
+::testing::AssertionResult LooksLikeExpected(const Image& windowPicture, const std::string& name,
+                                             PictureTolerance tolerance) {
+    Image actual;
+    HalfSize(windowPicture, actual);
+    const std::string expectedPath = kExpectedFolder + "/" + name + ".png";
+    if (UpdateRequested()) {
+        if (!SavePicture(actual, expectedPath)) {
+            return ::testing::AssertionFailure() << "cannot write " << expectedPath;
+        }
+        std::printf("wrote the expected picture %s\n", expectedPath.c_str());
+        return ::testing::AssertionSuccess();
+    }
+    const std::string actualPath = kOutputFolder + "/" + name + "-actual.png";
+    Image expected;
+    if (!fs::exists(expectedPath) || !expected.Load(expectedPath.c_str())) {
+        SavePicture(actual, actualPath);
+        return ::testing::AssertionFailure() << "no expected picture " << expectedPath << "; the game showed "
+                                             << actualPath << " (DUNHAVEN_E2E_UPDATE=1 stores it)";
+    }
+    Image diff;
+    const long differing = CountDifferingPixels(actual, expected, tolerance.channel, &diff);
+    if (differing < 0) {
+        SavePicture(actual, actualPath);
+        return ::testing::AssertionFailure()
+               << "the picture is " << actual.Width() << " x " << actual.Height() << ", the expected one "
+               << expected.Width() << " x " << expected.Height() << "; see " << actualPath;
+    }
+    const double share = double(differing) / (double(actual.Width()) * double(actual.Height()));
+    if (share > tolerance.differingFraction) {
+        const std::string diffPath = kOutputFolder + "/" + name + "-diff.png";
+        SavePicture(actual, actualPath);
+        SavePicture(diff, diffPath);
+        return ::testing::AssertionFailure()
+               << differing << " pixels (" << share * 100.0 << "%) differ from " << expectedPath
+               << "; the game showed " << actualPath << ", differences in " << diffPath;
+    }
+    return ::testing::AssertionSuccess();
+}

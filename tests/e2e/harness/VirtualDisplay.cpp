@@ -1,0 +1,252 @@
+#include "VirtualDisplay.h"
+
+#include "ChildProcess.h"
+#include "render/Image.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr double kServerStartSeconds = 15.0;
+constexpr double kXdotoolSeconds = 10.0;
+
+// Every error of a request to a window that went away in between is
+// harmless to a test: the call reports failure by its result instead.
+int IgnoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
+
+// The display number Xvfb writes to the descriptor once it accepts
+// connections; empty after the timeout or when it exited.
+std::string ReadDisplayNumber(int descriptor) {
+    std::string number;
+    const auto start = std::chrono::steady_clock::now();
+    while (true) {
+        const double left = kServerStartSeconds -
+                            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        pollfd ready{descriptor, POLLIN, 0};
+        if (left <= 0 || poll(&ready, 1, static_cast<int>(left * 1000) + 1) <= 0) {
+            return "";
+        }
+        char c = 0;
+        if (read(descriptor, &c, 1) != 1) {
+            return "";
+        }
+        if (c == '\n') {
+            return number;
+        }
+        number += c;
+    }
+}
+
+pid_t WindowProcess(Display* display, Window window) {
+    static Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    pid_t pid = -1;
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
+                           &data) == Success &&
+        data && format == 32 && count == 1) {
+        pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
+    }
+    if (data) {
+        XFree(data);
+    }
+    return pid;
+}
+
+// Byte position of a colour channel inside a 32-bit pixel of the image.
+int ChannelShift(unsigned long mask) {
+    int shift = 0;
+    while (mask && !(mask & 1)) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+
+} // namespace
+
+VirtualDisplay::VirtualDisplay() {
+    if (!Start()) {
+        if (server > 0) {
+            kill(server, SIGKILL);
+            waitpid(server, nullptr, 0);
+            server = -1;
+        }
+    }
+}
+
+VirtualDisplay::~VirtualDisplay() {
+    if (connection) {
+        XCloseDisplay(connection);
+    }
+    if (server > 0) {
+        kill(server, SIGTERM);
+        if (WaitForChild(server, 5.0) == kStillRunning) {
+            kill(server, SIGKILL);
+            waitpid(server, nullptr, 0);
+        }
+    }
+}
+
+bool VirtualDisplay::Start() {
+    int ends[2];
+    if (pipe(ends) != 0) {
+        problem = "no pipe for the X server";
+        return false;
+    }
+    const std::string descriptor = std::to_string(ends[1]);
+    server = fork();
+    if (server == 0) {
+        close(ends[0]);
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDERR_FILENO);
+        dup2(quiet, STDOUT_FILENO);
+        execlp("Xvfb", "Xvfb", "-displayfd", descriptor.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+               "tcp", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ends[1]);
+    const std::string number = server > 0 ? ReadDisplayNumber(ends[0]) : "";
+    close(ends[0]);
+    if (number.empty()) {
+        problem = "Xvfb did not start (is the xvfb package installed?)";
+        return false;
+    }
+    name = ":" + number;
+    connection = XOpenDisplay(name.c_str());
+    if (!connection) {
+        problem = "no connection to the X server on " + name;
+        return false;
+    }
+    XSetErrorHandler(IgnoreXError);
+    return true;
+}
+
+unsigned long VirtualDisplay::WaitForWindow(pid_t pid, double seconds) {
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() < seconds) {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        Window found = 0;
+        if (XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children, &count)) {
+            for (unsigned int i = 0; i < count && !found; ++i) {
+                if (WindowProcess(connection, children[i]) == pid && IsMapped(children[i])) {
+                    found = children[i];
+                }
+            }
+            if (children) {
+                XFree(children);
+            }
+        }
+        if (found) {
+            return found;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return 0;
+}
+
+std::string VirtualDisplay::WindowTitle(unsigned long window) {
+    char* title = nullptr;
+    std::string result;
+    if (XFetchName(connection, window, &title) && title) {
+        result = title;
+        XFree(title);
+    }
+    return result;
+}
+
+bool VirtualDisplay::IsMapped(unsigned long window) {
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(connection, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+WindowSize VirtualDisplay::SizeOf(unsigned long window) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(connection, window, &attributes)) {
+        return {};
+    }
+    return {attributes.width, attributes.height};
+}
+
+bool VirtualDisplay::Capture(unsigned long window, Image& out) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(connection, window, &attributes) || attributes.map_state != IsViewable) {
+        return false;
+    }
+    XImage* shot = XGetImage(connection, window, 0, 0, static_cast<unsigned>(attributes.width),
+                             static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (!shot) {
+        return false;
+    }
+    const bool made = out.Create(static_cast<uint32_t>(shot->width), static_cast<uint32_t>(shot->height));
+    const int red = ChannelShift(shot->red_mask), green = ChannelShift(shot->green_mask),
+              blue = ChannelShift(shot->blue_mask);
+    for (int y = 0; made && y < shot->height; ++y) {
+        for (int x = 0; x < shot->width; ++x) {
+            const unsigned long pixel = XGetPixel(shot, x, y);
+            uint8_t* target = out.PixelAt(static_cast<uint32_t>(x), static_cast<uint32_t>(y));
+            target[0] = static_cast<uint8_t>(pixel >> blue);
+            target[1] = static_cast<uint8_t>(pixel >> green);
+            target[2] = static_cast<uint8_t>(pixel >> red);
+            target[3] = 255;
+        }
+    }
+    XDestroyImage(shot);
+    return made;
+}
+
+bool VirtualDisplay::RequestClose(unsigned long window) {
+    XEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(connection, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(connection, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const bool sent = XSendEvent(connection, window, False, NoEventMask, &event) != 0;
+    XSync(connection, False);
+    return sent;
+}
+
+bool VirtualDisplay::Focus(unsigned long window) {
+    XSetInputFocus(connection, window, RevertToParent, CurrentTime);
+    XSync(connection, False);
+    Window focused = 0;
+    int revert = 0;
+    XGetInputFocus(connection, &focused, &revert);
+    return focused == window;
+}
+
+bool VirtualDisplay::Unfocus() {
+    XSetInputFocus(connection, None, RevertToNone, CurrentTime);
+    XSync(connection, False);
+    Window focused = 0;
+    int revert = 0;
+    XGetInputFocus(connection, &focused, &revert);
+    return focused == None;
+}
+
+bool VirtualDisplay::Xdotool(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command = {"xdotool"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    ChildProcess tool(command, {{"DISPLAY", name}}, "/dev/null");
+    return tool.WaitForExit(kXdotoolSeconds) == 0;
+}
