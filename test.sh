@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs every test:
 #   1. the normal build (warnings are errors), its whole suite under a virtual display;
-#   2. the same suite built with AddressSanitizer + UndefinedBehaviorSanitizer;
-#   3. every fuzz target for a bounded time (FUZZ_SECONDS, 30 in CI, 10 otherwise).
+#   2. the data checker on the demo's data;
+#   3. the same suite built with AddressSanitizer + UndefinedBehaviorSanitizer;
+#   4. every fuzz target for a bounded time (FUZZ_SECONDS, 30 in CI, 10 otherwise).
 # Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -23,8 +24,17 @@ run_suite() {
   (cd "$root/$build" && "${display[@]}" ctest --output-on-failure -j "$jobs" --timeout 300)
 }
 
+# The demo's data as the game loads it: any error the checker finds fails the run.
+check_demo_data() {
+  local data=$root/build/data
+  [ -d "$data" ] || data=$root/build/bin/data.pack
+  echo "== demo data: datacheck ${data#$root/}"
+  "$root/build/bin/datacheck" "$data"
+}
+
 status=0
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo || status=1
+check_demo_data || status=1
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DDUNHAVEN_SANITIZE=ON || status=1
 

@@ -37,6 +37,93 @@ struct FileUnderCheck {
     std::set<std::string> unread;
 };
 
+// The classes of the game's design that are not part of this build yet. An
+// element of one is skipped by the game, as any unknown class is, but the
+// data is early rather than wrong; once the class exists it is checked in
+// full like every other.
+const std::set<std::string> kClassesStillToCome = {
+    "Shape",
+    "Transform",
+    "Viewer",
+    "Lightmap",
+    "Light",
+    "Emitter",
+    "Region",
+    "ScreenFill",
+    "Randomizer",
+    "Oscillator",
+    "Splitmap",
+    "NearestNeighborFill",
+    "GaussianBlurFill",
+    "WaveBitmap",
+    "CameraShaker",
+    "VideoViewer",
+    "FrameGroup",
+    "PeriodicAnimator",
+    "Button",
+    "CheckBox",
+    "Slider",
+    "TextBox",
+    "TextButton",
+    "TextWindow",
+    "Gauge",
+    "Window",
+    "SnakeBlob",
+    "TalkBubble",
+    "Scrollbar",
+    "Objective",
+    "Quest",
+    "LevelOptions",
+    "OptionsMenu",
+    "MapScreen",
+    "TitleScreen",
+    "GameMenu",
+    "MapMenu",
+    "LevelMarker",
+    "PlayerMarker",
+    "QuestMarker",
+    "Prompt",
+    "Waypoint",
+    "QuestScreen",
+    "MovieScreen",
+    "DialogueScreen",
+    "Actor",
+    "ProfilesMenu",
+    "ProfilePrompt",
+    "IntroScreen",
+    "SplashScreen",
+    "HelpPrompt",
+    "HelpMenu",
+    "ItemPrompt",
+    "MapChange",
+    "StoryScreen",
+    "JournalMenu",
+    "CreditsScreen",
+    "Entity",
+    "Thing",
+    "Flashlight",
+    "Doodad",
+    "Hotspot",
+    "LightHaze",
+    "ModelActor",
+    "LightControl",
+    "Boss",
+    "Puzzle",
+    "Leapfrog",
+    "LeapfrogConfig",
+    "LeapfrogPeg",
+    "LeapfrogSlot",
+    "Flip",
+    "FlipPeg",
+    "FlipSlot",
+    "Hex",
+    "HexPeg",
+};
+
+bool IsClassStillToCome(const char* name) {
+    return kClassesStillToCome.count(name) != 0;
+}
+
 bool EndsWith(const std::string& text, const char* suffix) {
     const std::string end(suffix);
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -68,6 +155,11 @@ void CheckListedClasses(FileUnderCheck& file, const std::vector<std::string>& na
             continue;
         }
         const ClassEntry* entry = FindClass(type->CStr());
+        if (!entry && IsClassStillToCome(type->CStr())) {
+            file.report.Warning(file.path, where + ": class " + Quoted(type->CStr()) +
+                                               " is not built yet, so the game skips this element");
+            continue;
+        }
         if (!entry) {
             file.report.Error(file.path, where + ": class " + Quoted(type->CStr()) + " is not registered");
             continue;
@@ -134,9 +226,14 @@ void CheckParent(FileUnderCheck& file, Element& element, const std::vector<Strin
     }
     const char* parent = values[0].CStr();
     Element* named = file.scene.FindElement(parent);
-    if (!named || !named->IsA("Widget")) {
+    if (!named) {
         file.report.Error(file.path, Label(element) + ": parent " + Quoted(parent) +
-                                         " is no widget of this file, so it is drawn at the top level");
+                                         " is no element of this file, so it is drawn at the top level");
+    } else if (!named->IsA("Widget")) {
+        // Drawn as if no parent were named: harmless, but not what the file says.
+        file.report.Warning(file.path, Label(element) + ": parent " +
+                                           ElementLabel(named->GetClassName(), parent) +
+                                           " is no widget, so it is drawn at the top level");
     }
 }
 

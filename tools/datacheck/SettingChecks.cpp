@@ -2,6 +2,7 @@
 
 #include "CheckReport.h"
 #include "Recording.h"
+#include "ResourceChecks.h"
 #include "SceneChecks.h"
 
 #include "core/ClassRegistry.h"
@@ -160,10 +161,24 @@ private:
                 report.Error(file.path, where + ": " + MissingStringText(text));
             }
         } else if (!kNotDataFiles.count(name) && LooksLikeDataFile(text)) {
-            recording.MarkUsed(text);
-            if (!Exists(text.c_str())) {
-                report.Error(file.path, where + ": file " + Quoted(text) + " not found");
-            }
+            CheckFile(name, text, where);
+        }
+    }
+
+    // Files of a kind the checker can load are loaded; the rest (sounds,
+    // music, scripts) must exist.
+    void CheckFile(const std::string& name, const std::string& path, const std::string& where) {
+        std::string problem;
+        if (StartsWith(name, "Font_")) {
+            problem = FontDescriptionProblem(path, recording);
+        } else if (name == "CursorConfigPath") {
+            problem = CursorConfigProblem(path, recording);
+        } else if (!Exists(path.c_str())) {
+            problem = "file " + Quoted(path) + " not found";
+        }
+        recording.MarkUsed(path);
+        if (!problem.empty()) {
+            report.Error(file.path, where + ": " + problem);
         }
     }
 
@@ -175,9 +190,14 @@ private:
 } // namespace
 
 const std::vector<std::string>& SettingsTheGameReads() {
-    // Grows as the game reads more of its settings; each name here makes the
-    // built-in default a file or text the data set must provide.
-    static const std::vector<std::string> names = {};
+    // The settings read on the way every player takes (start-up, the first
+    // screen, the cursor, the paused view); each name here makes its
+    // built-in default a file or text the data set must provide. Grows as the
+    // game reads more of its settings there.
+    static const std::vector<std::string> names = {
+        "CursorConfigPath", "Cursor_Default",  "Cursor_Link",       "Cursor_Exit",       "Cursor_Use",
+        "Cursor_Info",      "Font_HeaderText", "Font_DialogueText", "String_GamePaused",
+    };
     return names;
 }
 
