@@ -19,7 +19,7 @@ public:
     virtual void OnKey(int /*key*/, int /*down*/, int /*repeat*/) {}
     virtual void OnChar(int /*code*/) {}
     /// A message posted with InputManagerCallback::PostDeferred, now due.
-    virtual void OnDeferredMessage(int /*code*/, intptr_t /*data*/) {}
+    virtual void OnDeferredMessage(int /*code*/, void* /*data*/) {}
     virtual void OnFocus(int /*gained*/) {}
     /// kind: 1 minimised, 2 restored, 0 any other change.
     virtual void OnSize(int /*width*/, int /*height*/, int /*kind*/) {}

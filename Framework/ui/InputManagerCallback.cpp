@@ -104,7 +104,7 @@ int InputManagerCallback::FindHandler(const InputHandler* handler) const {
 
 // ---- deferred messages and the frame timer ----------------------------------------
 
-bool InputManagerCallback::PostDeferred(InputHandler* handler, int code, intptr_t data, float delay) {
+bool InputManagerCallback::PostDeferred(InputHandler* handler, int code, void* data, float delay) {
     if (deferred.size() >= deferred.max_size()) {
         return false;
     }

@@ -27,7 +27,7 @@ public:
     struct DeferredMessage {
         InputHandler* handler = nullptr;
         int code = 0;
-        intptr_t data = 0;
+        void* data = nullptr; ///< not owned; whoever posts decides what it points at
         float delay = 0.0f;
     };
 
@@ -54,7 +54,7 @@ public:
 
     /// Queues a message for `handler` after `delay` seconds (0: the next
     /// Pump). False only when the queue cannot grow.
-    bool PostDeferred(InputHandler* handler, int code, intptr_t data, float delay);
+    bool PostDeferred(InputHandler* handler, int code, void* data, float delay);
     const std::vector<DeferredMessage>& Deferred() const { return deferred; }
 
     /// Once per frame, before the update: delivers the pending window events

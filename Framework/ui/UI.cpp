@@ -29,7 +29,7 @@ constexpr const char* kDefaultInterfaceDirectory = "gui";
 constexpr const char* kDefaultFirstWorldHud = "gui/DunhavenHud.scene";
 constexpr const char* kDefaultSecondWorldHud = "gui/EmberlowHud.scene";
 // Push and pop transitions last this long.
-constexpr float kStackTransitionSeconds = 0.5f;
+[[maybe_unused]] constexpr float kStackTransitionSeconds = 0.5f;
 // Seconds of a timed input lock that count as none left.
 constexpr float kLockResidue = 1e-5f;
 
@@ -120,7 +120,7 @@ bool UI::IsQueuedForRelease(const Element* element) const {
     return std::find(releaseLater.begin(), releaseLater.end(), element) != releaseLater.end();
 }
 
-bool UI::PushScreen(Screen* screen, int32_t transitionType) {
+bool UI::PushScreen(Screen* screen, [[maybe_unused]] int32_t transitionType) {
     if (!screen) {
         return false;
     }
@@ -145,9 +145,7 @@ bool UI::PushScreen(Screen* screen, int32_t transitionType) {
     screen->OnPush();
     // 5. The time spent loading must not show up as one long frame.
     RestartFrameClock();
-    // 6. Transition: StartTransition(transitionType, 0.5f, -1) runs here.
-    (void)transitionType;
-    (void)kStackTransitionSeconds;
+    // 6. Transition: StartTransition(transitionType, kStackTransitionSeconds, -1) runs here.
     return true;
 }
 
@@ -156,14 +154,13 @@ bool UI::PushScreenByName(const char* className, int32_t transitionType) {
     return screen && PushScreen(screen, transitionType);
 }
 
-bool UI::PopScreen(int32_t transitionType) {
+bool UI::PopScreen([[maybe_unused]] int32_t transitionType) {
     if (stack.empty()) {
         return false;
     }
     Screen* popped = stack.back();
     popped->OnPop();
-    // Transition: StartTransition(transitionType, 0.5f, -1) runs here.
-    (void)transitionType;
+    // Transition: StartTransition(transitionType, kStackTransitionSeconds, -1) runs here.
     // OnPop may itself have changed the stack: take out the screen it was
     // called on, wherever it is now.
     auto position = std::find(stack.begin(), stack.end(), popped);
@@ -209,7 +206,7 @@ bool UI::PushTestScreen(const char* path) {
     stack.push_back(screen);
     screen->OnPush();
     RestartFrameClock();
-    // Transition: StartTransition(-1, 0.5f, -1) runs here (the previous type is kept).
+    // Transition: StartTransition(-1, kStackTransitionSeconds, -1) runs here (the type is kept).
     return true;
 }
 
@@ -285,16 +282,11 @@ void UI::OnChar(int code) {
     }
 }
 
-void UI::OnDeferredMessage(int code, intptr_t data) {
-    switch (code) {
-    case 1000: // Music: PlayMusic(sound in data, pending half-fade) runs here.
-    case 1001: // Music: StopMusic(0) runs here.
-    case 1002: // Screenshot: TakeScreenshot(name in data, 0) runs here, then the name copy is freed.
-    case 1003: // Level scenes: LoadLevel(name), SwitchToLevel(name, true) run here, then the copy is freed.
-    default:
-        break;
-    }
-    (void)data;
+void UI::OnDeferredMessage(int /*code*/, void* /*data*/) {
+    // Music: 1000 PlayMusic(data as sound, pending half-fade) and 1001 StopMusic(0) run here.
+    // Screenshot: 1002 TakeScreenshot(data as name, 0) runs here; the name copy is freed after.
+    // Level scenes: 1003 LoadLevel(data as name), SwitchToLevel(name, true) run here; the copy is freed
+    // after.
 }
 
 void UI::OnSize(int /*width*/, int /*height*/, int kind) {

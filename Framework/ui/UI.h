@@ -109,7 +109,7 @@ public:
     void OnMouseButton(int button, int down) override;
     void OnKey(int key, int down, int repeat) override;
     void OnChar(int code) override;
-    void OnDeferredMessage(int code, intptr_t data) override;
+    void OnDeferredMessage(int code, void* data) override;
     void OnSize(int width, int height, int kind) override;
     void OnDisplayChange(int width, int height, int bitsPerPixel) override;
     void OnClose() override;

@@ -30,8 +30,8 @@ struct RecordingHandler : InputHandler {
         Note("key" + std::to_string(key) + std::to_string(down) + std::to_string(repeat));
     }
     void OnChar(int code) override { Note("char" + std::to_string(code)); }
-    void OnDeferredMessage(int code, intptr_t data) override {
-        Note("deferred" + std::to_string(code) + "/" + std::to_string(data));
+    void OnDeferredMessage(int code, void* data) override {
+        Note("deferred" + std::to_string(code) + "/" + std::to_string(reinterpret_cast<intptr_t>(data)));
         if (onDeferred) {
             onDeferred(code);
         }
@@ -137,7 +137,7 @@ TEST_F(InputManager, AHandlerRemovingItselfDuringFanOutDoesNotBreakTheWalk) {
 
 TEST_F(InputManager, DeferredMessageWithDelayZeroArrivesOnTheNextPumpNotAtOnce) {
     input.AddHandler(&first);
-    ASSERT_TRUE(input.PostDeferred(&first, 1001, 42, 0.0f));
+    ASSERT_TRUE(input.PostDeferred(&first, 1001, reinterpret_cast<void*>(intptr_t{42}), 0.0f));
     EXPECT_TRUE(log.empty());
     Frame(0.016);
     EXPECT_EQ(log, (std::vector<std::string>{"a:deferred1001/42"}));
@@ -150,10 +150,10 @@ TEST_F(InputManager, AMessagePostedFromADeliveryWaitsForTheFollowingPump) {
     input.AddHandler(&first);
     first.onDeferred = [&](int code) {
         if (code == 1) {
-            input.PostDeferred(&first, 2, 0, 0.0f);
+            input.PostDeferred(&first, 2, nullptr, 0.0f);
         }
     };
-    input.PostDeferred(&first, 1, 0, 0.0f);
+    input.PostDeferred(&first, 1, nullptr, 0.0f);
     Frame(0.01);
     EXPECT_EQ(log, (std::vector<std::string>{"a:deferred1/0"}));
     Frame(0.01);
@@ -162,9 +162,9 @@ TEST_F(InputManager, AMessagePostedFromADeliveryWaitsForTheFollowingPump) {
 
 TEST_F(InputManager, DelaysCountDownByThePreviousFrameTimeInPostingOrder) {
     input.AddHandler(&first);
-    input.PostDeferred(&first, 1, 0, 0.05f);
-    input.PostDeferred(&first, 2, 0, 0.0f);
-    input.PostDeferred(&first, 3, 0, 0.05f);
+    input.PostDeferred(&first, 1, nullptr, 0.05f);
+    input.PostDeferred(&first, 2, nullptr, 0.0f);
+    input.PostDeferred(&first, 3, nullptr, 0.05f);
     // Pump 1 counts down by the frame measured before it: 0 after Install.
     Frame(0.03);
     EXPECT_EQ(log, (std::vector<std::string>{"a:deferred2/0"}));
@@ -181,8 +181,8 @@ TEST_F(InputManager, DelaysCountDownByThePreviousFrameTimeInPostingOrder) {
 TEST_F(InputManager, AMessageForARemovedHandlerIsDroppedSilently) {
     input.AddHandler(&first);
     input.AddHandler(&second);
-    input.PostDeferred(&first, 7, 0, 0.0f);
-    input.PostDeferred(&second, 8, 0, 0.0f);
+    input.PostDeferred(&first, 7, nullptr, 0.0f);
+    input.PostDeferred(&second, 8, nullptr, 0.0f);
     input.RemoveHandler(input.FindHandler(&first));
     Frame(0.01);
     EXPECT_EQ(log, (std::vector<std::string>{"b:deferred8/0"}));
@@ -191,7 +191,7 @@ TEST_F(InputManager, AMessageForARemovedHandlerIsDroppedSilently) {
 
 TEST_F(InputManager, InstallAndUninstallStartAfresh) {
     input.AddHandler(&first);
-    input.PostDeferred(&first, 1, 0, 1.0f);
+    input.PostDeferred(&first, 1, nullptr, 1.0f);
     input.OnMouseMove(3, 4);
     input.OnMouseButton(0, 1);
     input.Uninstall();

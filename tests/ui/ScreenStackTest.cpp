@@ -434,7 +434,7 @@ TEST_F(ScreenStackTest, ASteadyFrameAllocatesNothing) {
     InputManagerCallback input;
     input.Install();
     input.AddHandler(&ui);
-    input.PostDeferred(&ui, 3000, 0, 0.0f);
+    input.PostDeferred(&ui, 3000, nullptr, 0.0f);
     // Warm-up frames fill the reused buffers and release what was queued.
     for (int frame = 0; frame < 3; ++frame) {
         input.Pump();
