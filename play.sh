@@ -1,27 +1,118 @@
 #!/usr/bin/env bash
-# Sets everything up, builds the engine, the tools and the game, and starts it.
-# Without a display (DISPLAY unset) the game runs under a virtual display.
-# PLAY_SECONDS=N stops it after N seconds (as Ctrl-C would).
+# Sets everything up, builds the engine, the tools, the game and its data,
+# and starts it.
+# Without a display (DISPLAY unset) the game runs on a virtual display for a
+# short scripted tour (the first screen, the cursor moving, the window losing
+# and regaining the focus) and the screenshots of the tour are written to
+# build/tour/, their paths printed.
+# PLAY_SECONDS=N stops the game after N seconds (as Ctrl-C would); without a
+# display the tour then lasts at least that long.
 set -euo pipefail
 cd "$(dirname "$0")"
+root=$(pwd)
 
 scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > build.configure.log 2>&1 \
   || { cat build.configure.log; exit 1; }
 cmake --build build -j "${JOBS:-2}"
 
-game=(build/bin/dunhaven)
-if [ -n "${PLAY_SECONDS:-}" ]; then
-  game=(timeout -s INT --foreground "$PLAY_SECONDS" "${game[@]}")
+play_on_display() {
+  local game=(build/bin/dunhaven)
+  if [ -n "${PLAY_SECONDS:-}" ]; then
+    game=(timeout -s INT --foreground "$PLAY_SECONDS" "${game[@]}")
+  fi
+  set +e
+  "${game[@]}"
+  local code=$?
+  set -e
+  # timeout's own code when it ended the game on purpose
+  [ "$code" -eq 124 ] && code=0
+  return $code
+}
+
+# --- The tour on a virtual display -------------------------------------------
+
+tour=$root/build/tour
+server_pid=
+game_pid=
+
+stop_tour() {
+  [ -n "$game_pid" ] && kill -INT "$game_pid" 2>/dev/null && wait "$game_pid" 2>/dev/null
+  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  return 0
+}
+
+start_display() {
+  local fifo
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+  server_pid=$!
+  local number
+  read -r -t 15 number <"$fifo" || true
+  rm -f "$fifo"
+  [ -n "$number" ] || { echo "play.sh: the virtual display did not start" >&2; return 1; }
+  export DISPLAY=:$number
+}
+
+# Waits until the game's window is mapped; prints its id.
+game_window() {
+  local id
+  for _ in $(seq 1 200); do
+    id=$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    kill -0 "$game_pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+shot() {
+  local path=$tour/$1.png
+  import -window root "$path"
+  echo "play.sh: screenshot $path"
+}
+
+play_tour() {
+  rm -rf "$tour"
+  mkdir -p "$tour"
+  start_display
+  echo "play.sh: no display found; a short tour on the virtual display $DISPLAY"
+  # Sound goes nowhere: a server has no sound card.
+  ALSOFT_DRIVERS=null build/bin/dunhaven > "$tour/game.log" 2>&1 &
+  game_pid=$!
+  local started=$SECONDS window
+  window=$(game_window) || { cat "$tour/game.log"; echo "play.sh: the game opened no window" >&2; return 1; }
+  # A desktop gives a new window the focus; there is no desktop here.
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool mousemove --window "$window" 960 700
+  sleep 3
+  shot 1-first-screen
+  xdotool mousemove --window "$window" 300 200
+  sleep 0.5
+  xdotool mousemove --window "$window" 520 560
+  sleep 1
+  shot 2-cursor-moved
+  # Another program takes the focus: the game shows its paused view.
+  xdotool windowfocus "$(xwininfo -root | awk '/Window id:/ {print $4}')" 2>/dev/null || true
+  sleep 2
+  shot 3-focus-lost
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  sleep 1.5
+  shot 4-focus-back
+  local left=$(( ${PLAY_SECONDS:-0} - (SECONDS - started) ))
+  [ "$left" -gt 0 ] && sleep "$left"
+  kill -INT "$game_pid"
+  local code=0
+  wait "$game_pid" || code=$?
+  game_pid=
+  echo "play.sh: the game's log is $tour/game.log"
+  return $code
+}
+
+if [ -n "${DISPLAY:-}" ]; then
+  play_on_display
+else
+  trap stop_tour EXIT
+  play_tour
 fi
-if [ -z "${DISPLAY:-}" ]; then
-  echo "play.sh: no display found; running the game on a virtual one"
-  game=(xvfb-run -a -s "-screen 0 1024x768x24" "${game[@]}")
-fi
-set +e
-"${game[@]}"
-code=$?
-set -e
-# timeout's own code when it ended the game on purpose
-[ "$code" -eq 124 ] && code=0
-exit $code

@@ -16,7 +16,10 @@ namespace {
 
 constexpr int kLogicalWidth = 1024;
 constexpr int kLogicalHeight = 768;
+// A picture is still when this many captures in a row, an interval apart,
+// are equal: long enough to see through a slow frame in the middle of a fade.
 constexpr auto kStillInterval = std::chrono::milliseconds(200);
+constexpr int kStillCaptures = 3;
 
 const std::string kBuiltGame = std::string(TEST_BINARY_DIR) + "/bin/dunhaven";
 
@@ -27,6 +30,17 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 bool SamePixels(const Image& a, const Image& b) {
     return a.Width() == b.Width() && a.Height() == b.Height() && a.PixelBytes() == b.PixelBytes() &&
            std::memcmp(a.Pixels(), b.Pixels(), a.PixelBytes()) == 0;
+}
+
+// Every pixel the same: the game has not drawn its first screen yet.
+bool IsBlank(const Image& picture) {
+    const size_t bytes = picture.PixelBytes();
+    for (size_t i = 4; i < bytes; ++i) {
+        if (picture.Pixels()[i] != picture.Pixels()[i % 4]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // A copy of the built game in a folder of its own with the data beside it:
@@ -103,20 +117,21 @@ bool GameSession::Capture(Image& out) {
     return window && display.Capture(window, out);
 }
 
-bool GameSession::WaitForStillPicture(Image& out, double seconds) {
+bool GameSession::WaitForStillPicture(Image& out, double seconds, bool allowBlank) {
     const auto start = std::chrono::steady_clock::now();
     Image previous;
-    bool havePrevious = false;
+    int sameInARow = 0;
     while (SecondsSince(start) <= seconds * TimeScale()) {
         if (!Capture(out)) {
             return false;
         }
-        if (havePrevious && SamePixels(previous, out)) {
+        const bool same = previous.Width() > 0 && SamePixels(previous, out) && (allowBlank || !IsBlank(out));
+        sameInARow = same ? sameInARow + 1 : 0;
+        if (sameInARow + 1 >= kStillCaptures) {
             return true;
         }
         previous.Create(out.Width(), out.Height());
         std::memcpy(previous.Pixels(), out.Pixels(), out.PixelBytes());
-        havePrevious = true;
         std::this_thread::sleep_for(kStillInterval);
     }
     return false;

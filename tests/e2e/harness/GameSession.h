@@ -46,10 +46,11 @@ public:
     bool WaitForLog(const std::string& fragment, double seconds);
 
     bool Capture(Image& out);
-    /// Captures until two pictures in a row, 200 ms apart, are equal, and
-    /// gives that picture. False (with the last picture) when it keeps
-    /// changing for `seconds`.
-    bool WaitForStillPicture(Image& out, double seconds = 10.0);
+    /// Captures until three pictures in a row, 200 ms apart, are equal, and
+    /// gives that picture. A picture of one colour only counts with
+    /// `allowBlank` (before its first screen the game shows black). False
+    /// (with the last picture) when it keeps changing for `seconds`.
+    bool WaitForStillPicture(Image& out, double seconds = 10.0, bool allowBlank = false);
 
     bool MoveMouse(int x, int y);
     bool Click(int x, int y, int button = 1);
