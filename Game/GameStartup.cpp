@@ -12,6 +12,7 @@
 #include "data/State.h"
 #include "io/File.h"
 #include "io/Resources.h"
+#include "platform/GameWindow.h"
 #include "render/TextStyles.h"
 #include "ui/ScreenGameHooks.h"
 #include "ui/UI.h"
@@ -75,6 +76,15 @@ void GameStartup::Preload() {
     Resources::PreloadSettings settings;
     settings.directories = GetGlobals()->GetString("PreLoadDirectories");
     settings.fileTypes = GetGlobals()->GetString("PreLoadFileTypes");
+    // The loading picture shows over the player's saved background when there is one.
+    GetUI().services.LoadSavedBackground();
+    settings.onProgress = [](float progress) {
+        if (!GameWindowExists()) {
+            return;
+        }
+        ScreenServices& services = GetUI().services;
+        services.DrawLoadingPicture(progress, services.Background().HasPicture());
+    };
     std::vector<String> loaded;
     Resources::Preload(settings, &loaded);
     LogFormat("Preloaded %zu files", loaded.size());

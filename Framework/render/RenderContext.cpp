@@ -2,6 +2,7 @@
 
 #include "core/Log.h"
 #include "render/RenderState.h"
+#include "render/ScreenDraw.h"
 #include "render/Sprite.h"
 
 #include <GL/gl.h>
@@ -37,6 +38,7 @@ bool InitRenderContext(int32_t width, int32_t height) {
 
 void ShutdownRenderContext() {
     EvictUnusedTextures(false);
+    ForgetKeptFrame();
     FreeTextureScratch();
     maxTextureSize = 0;
 }

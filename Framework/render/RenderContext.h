@@ -27,7 +27,7 @@ constexpr size_t kTextureScratchBytes = size_t(1024) * 1024 * 4;
 /// Called once the context is current. Returns false (logging why) only when
 /// the scratch buffer cannot be allocated; the context is usable either way.
 bool InitRenderContext(int32_t displayWidth, int32_t displayHeight);
-/// Deletes every sprite texture and frees the scratch buffer.
+/// Deletes every sprite texture and the kept frame, and frees the scratch buffer.
 void ShutdownRenderContext();
 
 void SetDisplaySize(int32_t width, int32_t height);

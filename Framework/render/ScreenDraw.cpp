@@ -56,12 +56,67 @@ void DrawRectQuad(const Vec2& a, const Vec2& b) {
 
 namespace {
 
+struct KeptFrame {
+    GLuint texture = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+KeptFrame kept;
+
 void ReadFrameBuffer(int32_t width, int32_t height, uint8_t* pixels) {
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    if (kept.texture != 0 && kept.width == width && kept.height == height) {
+        glBindTexture(GL_TEXTURE_2D, kept.texture);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+        return;
+    }
     glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
 }
 
 } // namespace
+
+void KeepFrame() {
+    const int32_t width = DisplayWidth();
+    const int32_t height = DisplayHeight();
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    if (kept.texture == 0 || kept.width != width || kept.height != height) {
+        ForgetKeptFrame();
+        glGenTextures(1, &kept.texture);
+        glBindTexture(GL_TEXTURE_2D, kept.texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        // Uninitialised until the first copy below fills all of it.
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        kept.width = width;
+        kept.height = height;
+    }
+    glBindTexture(GL_TEXTURE_2D, kept.texture);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
+}
+
+void ForgetKeptFrame() {
+    if (kept.texture != 0) {
+        glDeleteTextures(1, &kept.texture);
+    }
+    kept = KeptFrame{};
+}
+
+bool HasKeptFrame() {
+    return kept.texture != 0;
+}
+
+bool ReadScreen(uint8_t* pixels) {
+    const int32_t width = DisplayWidth();
+    const int32_t height = DisplayHeight();
+    if (!pixels || width <= 0 || height <= 0) {
+        return false;
+    }
+    ReadFrameBuffer(width, height, pixels);
+    return true;
+}
 
 bool CaptureScreen(Sprite& sprite) {
     const int32_t width = DisplayWidth();

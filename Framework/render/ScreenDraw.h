@@ -26,6 +26,23 @@ void DrawScreenQuad();
 /// One quad with corners (b.x, b.y), (a.x, b.y), (a.x, a.y), (b.x, a.y), z = 0.
 void DrawRectQuad(const Vec2& a, const Vec2& b);
 
+/// The last complete picture. A presented frame leaves the back buffer
+/// cleared, so whoever presents keeps a GPU copy of the finished picture
+/// first (KeepFrame, once per frame, just before presenting); from then on
+/// every read below reads that copy, whenever it happens, instead of the
+/// back buffer. Without a kept frame (tools, tests) the reads take the back
+/// buffer as it is. The copy is a texture of the display size.
+void KeepFrame();
+/// Deletes the copy; reads take the back buffer again. Call with the context current.
+void ForgetKeptFrame();
+bool HasKeptFrame();
+
+/// The last complete picture at the display size, 4 bytes per pixel (blue,
+/// green, red, alpha), rows as OpenGL gives them (bottom row first), into
+/// `pixels` (DisplayWidth × DisplayHeight × 4 bytes). False for an empty
+/// display size or a null buffer.
+bool ReadScreen(uint8_t* pixels);
+
 /// Reads the whole frame buffer (glReadPixels from (0, 0), GL_BGRA) into the
 /// pixels of a sprite of exactly the display size, rows as OpenGL gives them
 /// (bottom row first), and marks the pixels changed. The sprite's texture is

@@ -69,6 +69,9 @@ void DrawLoadingPicture(float fraction, ScreenBackground* background) {
         RenderStack::SetBlendMode(kBlendAlphaBlend);
         DrawLoadScreenSprite("LoadScreen_Overlay", "LoadScreen_OverlayPos");
     }
+    // Kept as the last picture, so that the transition into the loaded
+    // level starts from the loading picture.
+    KeepFrame();
     Present();
     EvictUnusedTextures(true);
 }

@@ -21,16 +21,24 @@ void SetSenderVisible(Element* sender, bool visible) {
     }
 }
 
-// Message 2004 carries a sound in the sender slot; anything else there
-// (null, an element) plays nothing.
-void PlaySenderSound(Element* sender) {
+// Messages 2004 and 2005 carry a sound in the sender slot; anything else
+// there (null, an element) plays nothing.
+Sound* SenderSound(Element* sender) {
     // Not a derived-to-base conversion: the pointer may hold a Sound, which is
     // an Object but no Element.
     auto* carried = reinterpret_cast<Object*>(sender);
-    if (Sound* sound = ObjectCast<Sound>(carried); sound && sound->Implementation()) {
+    Sound* sound = ObjectCast<Sound>(carried);
+    return sound && sound->Implementation() ? sound : nullptr;
+}
+
+void PlaySenderSound(Element* sender) {
+    if (Sound* sound = SenderSound(sender)) {
         sound->Implementation()->Play(false, 1.0f, 1.0f);
     }
 }
+
+// The fade of music started by message 2005, in seconds.
+constexpr float kMessageMusicFade = 1.0f;
 
 bool IsPendingHide(const DelayedMessage& entry, const Element* widget) {
     return entry.message == kMessageHideSender && entry.sender == widget;
@@ -86,7 +94,7 @@ bool Screen::Message(int32_t message, Element* sender) {
         PlaySenderSound(sender);
         return true;
     case kMessagePlayMusic:
-        // Music: PlayMusic(sender as sound, 1.0f) runs here.
+        GetUI().services.PlayMusic(SenderSound(sender), kMessageMusicFade);
         return true;
     default:
         return Element::Message(message, sender);

@@ -6,9 +6,8 @@
 #include "render/ImageBlur.h"
 #include "render/RenderContext.h"
 #include "render/RenderState.h"
+#include "render/ScreenDraw.h"
 #include "ui/PictureDraw.h"
-
-#include <GL/gl.h>
 
 #include <cstring>
 #include <new>
@@ -42,8 +41,7 @@ bool ScreenBackground::Capture(bool blur) {
     if (!scratch || !picture.Pixels() || scratchWidth != DisplayWidth() || scratchHeight != DisplayHeight()) {
         return false;
     }
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, scratchWidth, scratchHeight, GL_BGRA, GL_UNSIGNED_BYTE, scratch.get());
+    ReadScreen(scratch.get());
     const int32_t width = picture.Width();
     const int32_t height = picture.Height();
     uint8_t* target = picture.Pixels();

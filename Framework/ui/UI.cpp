@@ -7,8 +7,10 @@
 #include "platform/GameWindow.h"
 #include "platform/Platform.h"
 #include "render/RenderContext.h"
+#include "render/ScreenDraw.h"
 #include "render/Sprite.h"
 #include "ui/Cursor.h"
+#include "ui/InputManagerCallback.h"
 #include "ui/Screen.h"
 #include "ui/ScreenGameHooks.h"
 #include "ui/UiSettings.h"
@@ -29,7 +31,7 @@ constexpr const char* kDefaultInterfaceDirectory = "gui";
 constexpr const char* kDefaultFirstWorldHud = "gui/DunhavenHud.scene";
 constexpr const char* kDefaultSecondWorldHud = "gui/EmberlowHud.scene";
 // Push and pop transitions last this long.
-[[maybe_unused]] constexpr float kStackTransitionSeconds = 0.5f;
+constexpr float kStackTransitionSeconds = 0.5f;
 // Seconds of a timed input lock that count as none left.
 constexpr float kLockResidue = 1e-5f;
 
@@ -120,7 +122,7 @@ bool UI::IsQueuedForRelease(const Element* element) const {
     return std::find(releaseLater.begin(), releaseLater.end(), element) != releaseLater.end();
 }
 
-bool UI::PushScreen(Screen* screen, [[maybe_unused]] int32_t transitionType) {
+bool UI::PushScreen(Screen* screen, int32_t transitionType) {
     if (!screen) {
         return false;
     }
@@ -138,14 +140,18 @@ bool UI::PushScreen(Screen* screen, [[maybe_unused]] int32_t transitionType) {
     }
     // 1. Every texture is re-created on its next use.
     EvictUnusedTextures(false);
-    // 2. Background: CaptureBackground() runs here when screen->captureBackground is true.
+    // 2. Blurred, at brightness 0, for drawing beneath the screen.
+    if (screen->captureBackground.FirstBool()) {
+        services.CaptureBackground(true);
+    }
     // 3.
     stack.push_back(screen);
     // 4.
     screen->OnPush();
     // 5. The time spent loading must not show up as one long frame.
     RestartFrameClock();
-    // 6. Transition: StartTransition(transitionType, kStackTransitionSeconds, -1) runs here.
+    // 6.
+    services.StartTransition(transitionType, kStackTransitionSeconds, -1);
     return true;
 }
 
@@ -154,13 +160,13 @@ bool UI::PushScreenByName(const char* className, int32_t transitionType) {
     return screen && PushScreen(screen, transitionType);
 }
 
-bool UI::PopScreen([[maybe_unused]] int32_t transitionType) {
+bool UI::PopScreen(int32_t transitionType) {
     if (stack.empty()) {
         return false;
     }
     Screen* popped = stack.back();
     popped->OnPop();
-    // Transition: StartTransition(transitionType, kStackTransitionSeconds, -1) runs here.
+    services.StartTransition(transitionType, kStackTransitionSeconds, -1);
     // OnPop may itself have changed the stack: take out the screen it was
     // called on, wherever it is now.
     auto position = std::find(stack.begin(), stack.end(), popped);
@@ -172,8 +178,13 @@ bool UI::PopScreen([[maybe_unused]] int32_t transitionType) {
         stack.back()->OnReturn(popped);
     }
     if (popped->IsA(kGameScreenClass)) {
-        // Level scenes: UnloadLevels() runs here; the level list owns the game screen's scene.
-        return true;
+        // The level list owns the scenes of its level screens; a game screen
+        // that is no level is released like any other screen.
+        const bool level = levels.IsLevelScreen(popped);
+        levels.UnloadLevels();
+        if (level) {
+            return true;
+        }
     }
     ReleaseLater(popped->scene ? static_cast<Element*>(popped->scene) : popped);
     return true;
@@ -206,7 +217,8 @@ bool UI::PushTestScreen(const char* path) {
     stack.push_back(screen);
     screen->OnPush();
     RestartFrameClock();
-    // Transition: StartTransition(-1, kStackTransitionSeconds, -1) runs here (the type is kept).
+    // The previous transition's type is kept.
+    services.StartTransition(-1, kStackTransitionSeconds, -1);
     return true;
 }
 
@@ -282,11 +294,11 @@ void UI::OnChar(int code) {
     }
 }
 
-void UI::OnDeferredMessage(int /*code*/, void* /*data*/) {
-    // Music: 1000 PlayMusic(data as sound, pending half-fade) and 1001 StopMusic(0) run here.
-    // Screenshot: 1002 TakeScreenshot(data as name, 0) runs here; the name copy is freed after.
-    // Level scenes: 1003 LoadLevel(data as name), SwitchToLevel(name, true) run here; the copy is freed
-    // after.
+void UI::OnDeferredMessage(int code, void* data) {
+    // 1000 and 1001 music, 1002 a delayed screenshot, 1003 a queued level load.
+    if (!services.OnDeferredMessage(code, data)) {
+        levels.OnDeferredMessage(code, data);
+    }
 }
 
 void UI::OnSize(int /*width*/, int /*height*/, int kind) {
@@ -332,7 +344,8 @@ void UI::Update() {
     UpdateScreens();
     // 5.
     UpdateOverlays();
-    // 6. Music: the music channel and its fade are serviced here.
+    // 6.
+    services.UpdateMusic(frameTime);
     // 7.
     Screen* top = TopScreen();
     if (!top || !top->IsA(kGameScreenClass)) {
@@ -402,9 +415,8 @@ void UI::DestroyOverlays() {
 void UI::Draw() {
     // 1.
     if (!GetPlatform().WindowHasFocus()) {
-        // Paused view: once start-up has finished, the first such frame
-        // captures the paused image (when drawnLastFrame) and every such frame
-        // draws DrawPausedView() here.
+        // The first such frame takes the still from the last picture drawn.
+        services.DrawPausedView(drawnLastFrame);
         drawnLastFrame = false;
         return;
     }
@@ -418,7 +430,13 @@ void UI::Draw() {
             widget->Draw();
         }
     }
-    // Transition: DrawTransition() runs here.
+    const int32_t completion = services.DrawTransition(frameTime);
+    if (completion >= 0 && !stack.empty()) {
+        stack.back()->Message(completion, nullptr);
+    }
+    // The finished picture, without the cursor, is what later snapshots,
+    // backgrounds, the paused still and screenshots show.
+    KeepFrame();
     // 6.
     DrawCursorOrSystemPointer();
 }
@@ -437,7 +455,7 @@ void UI::DrawScreens() {
     for (size_t index = LowestDrawnScreen(); index < stack.size(); ++index) {
         Screen* screen = stack[index];
         if (!backgroundDrawn && screen->captureBackground.FirstBool()) {
-            // Background: DrawBackground() runs here, over the whole picture.
+            services.DrawBackground();
             backgroundDrawn = true;
         }
         screen->Draw();
@@ -459,8 +477,13 @@ void UI::DrawCursorOrSystemPointer() {
 // ---- start and shut-down -------------------------------------------------------------------
 
 void UI::Start() {
-    // Snapshots: the transition snapshot, the background and the paused
-    // image are allocated here.
+    services.SetPoster(
+        [](void* context, int32_t code, void* data, float delay) {
+            auto* ui = static_cast<UI*>(context);
+            GetInputManager().PostDeferred(ui, code, data, delay);
+        },
+        this);
+    services.Startup();
     inputLock = 0.0f;
     active = true;
 }
@@ -476,10 +499,11 @@ void UI::Clear() {
 }
 
 void UI::Shutdown() {
-    // Level scenes: UnloadLevels() runs here.
-    // Music: StopMusic(0) runs here (at once).
+    levels.UnloadLevels();
+    services.StopMusic(0.0f);
     Clear();
-    // Snapshots: the snapshot images are freed here.
+    // The snapshot images, and the texts of deferred messages that never came.
+    services.Shutdown();
     GetCursor().Reset();
 }
 

@@ -21,6 +21,8 @@
 
 #include "core/String.h"
 #include "ui/InputHandler.h"
+#include "ui/LevelScenes.h"
+#include "ui/ScreenServices.h"
 
 #include <cstdint>
 #include <functional>
@@ -136,8 +138,11 @@ public:
     /// Whether the previous frame drew the screens.
     bool drawnLastFrame = false;
 
-    // The visual services (transition, background, paused view, music,
-    // loading picture, level scenes) keep their state below.
+    /// The transition, background, paused view, music channel, screenshots
+    /// and loading picture every screen uses.
+    ScreenServices services;
+    /// The loaded level scenes and the moves between them.
+    LevelScenes levels{*this, services};
 
 private:
     /// The tests every routed event passes: pointer in the client area,

@@ -50,18 +50,21 @@ void WriteRedPicture(const char* path) {
     ASSERT_TRUE(image.SaveTga(path));
 }
 
-// The real game's hooks; each frame reads the picture the screen stack drew
-// and the second frame ends the loop.
+// The real game's hooks; the second frame after the push transition has
+// ended reads the picture the screen stack drew and ends the loop.
 struct CapturingGame : GameStartup {
     Image frame;
     bool captured = false;
     int frames = 0;
+    int settled = 0;
     std::string topScreen;
     size_t handlers = 0;
 
     void OnFrame() override {
         ++frames;
-        if (frames == 2) {
+        // The frame that ends the transition still draws its last faint step.
+        settled = GetUI().services.Transition().IsRunning() ? 0 : settled + 1;
+        if (frames >= 2 && (settled >= 2 || frames == 500)) {
             captured = CaptureScreen(frame);
             Screen* top = GetUI().TopScreen();
             topScreen = top ? top->GetName() : "";

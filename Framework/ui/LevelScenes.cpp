@@ -1,0 +1,325 @@
+#include "ui/LevelScenes.h"
+
+#include "app/Engine.h"
+#include "core/Log.h"
+#include "core/Scene.h"
+#include "io/FileListing.h"
+#include "io/Resources.h"
+#include "render/Bitmap.h"
+#include "render/Sprite.h"
+#include "ui/LevelScreen.h"
+#include "ui/ScreenGameHooks.h"
+#include "ui/ScreenServices.h"
+#include "ui/UI.h"
+#include "ui/UiSettings.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kDefaultLevelDirectory = "levels";
+constexpr float kLevelTransitionSeconds = 0.5f;
+
+String LevelDirectory() {
+    return GlobalText("LevelDirectory", kDefaultLevelDirectory);
+}
+
+/// The index of `name` among Globals "Levels", or −1.
+int32_t LevelIndex(const char* name) {
+    const int32_t count = GlobalCount("Levels");
+    for (int32_t i = 0; i < count; ++i) {
+        if (GlobalText("Levels", "", i).Equals(name)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+/// The name of the directory that holds `path` below `root` + "/", or empty
+/// for a file directly in `root`.
+String HoldingDirectoryName(const String& path, const String& root) {
+    const char* text = path.CStr();
+    const size_t rootLength = root.Length();
+    if (std::strncmp(text, root.CStr(), rootLength) != 0 || text[rootLength] != '/') {
+        return String();
+    }
+    const char* lastSlash = std::strrchr(text, '/');
+    if (lastSlash == text + rootLength) {
+        return String();
+    }
+    const char* start = lastSlash;
+    while (start > text + rootLength && start[-1] != '/') {
+        --start;
+    }
+    String name;
+    name.Assign(start, size_t(lastSlash - start));
+    return name;
+}
+
+} // namespace
+
+LevelScenes::LevelScenes(UI& owner, ScreenServices& visual) : ui(owner), services(visual) {}
+
+void LevelScenes::PopAllScreens() {
+    // Bounded, so that a screen whose OnPop pushes another cannot keep this going.
+    for (size_t guard = ui.stack.size() * 2 + 8; !ui.stack.empty() && guard > 0; --guard) {
+        ui.PopScreen(0);
+    }
+}
+
+void LevelScenes::ReleaseLevelScene(LevelScreen* screen) {
+    ui.stack.erase(std::remove(ui.stack.begin(), ui.stack.end(), screen), ui.stack.end());
+    ui.ReleaseLater(screen->scene ? static_cast<Element*>(screen->scene) : screen);
+}
+
+bool LevelScenes::LoadLevel(const char* name) {
+    if (!name || !name[0]) {
+        return false;
+    }
+    PopAllScreens();
+    Screen* loaded = ui.LoadScreen("QuestScreen");
+    if (!loaded) {
+        return false;
+    }
+    LevelScreen* level = ObjectCast<LevelScreen>(loaded);
+    if (!level) {
+        LogFormat("LoadLevel %s: the quest screen %s (%s) is no level screen", name, loaded->GetName(),
+                  loaded->GetClassName());
+        ui.ReleaseLater(loaded->scene ? static_cast<Element*>(loaded->scene) : loaded);
+        return false;
+    }
+    loadingLevel = level;
+    const bool levelLoaded = level->LoadLevel(name);
+    loadingLevel = nullptr;
+    if (!levelLoaded) {
+        LogFormat("LoadLevel %s: the level did not load", name);
+        ReleaseLevelScene(level);
+        return false;
+    }
+    RestartFrameClock();
+    // A level loaded again replaces the old copy, so a name means one screen.
+    auto same = std::find_if(entries.begin(), entries.end(),
+                             [name](const Entry& entry) { return entry.name.Equals(name); });
+    if (same != entries.end()) {
+        ReleaseLevelScene(same->screen);
+        entries.erase(same);
+    }
+    entries.push_back(Entry{level, String(name)});
+    sorted = false;
+    return true;
+}
+
+std::vector<String> LevelScenes::LevelSetMembers(const char* name) const {
+    const String root = LevelDirectory();
+    ListFiles(root.CStr(), "*.lua", true);
+    const std::vector<String> scripts = ListedFiles();
+    std::vector<String> members;
+    for (const String& script : scripts) {
+        const String level = HoldingDirectoryName(script, root);
+        if (level.Empty() || !std::strstr(level.CStr(), name)) {
+            continue;
+        }
+        if (std::find(members.begin(), members.end(), level) == members.end()) {
+            members.push_back(level);
+        }
+    }
+    return members;
+}
+
+bool LevelScenes::LoadLevelSet(const char* name, bool enter) {
+    if (!name || !name[0]) {
+        return false;
+    }
+    ScreenGameHooks& game = GetScreenGameHooks();
+    // 1. to 4.: the player's side, the picture behind the loading bar, the old levels.
+    game.CompactInventory();
+    services.CaptureBackground(false);
+    UnloadLevels();
+    game.EnterLevelSet(LevelIndex(name));
+    // 5. and 6.
+    const std::vector<String> members = LevelSetMembers(name);
+    for (size_t i = 0; i < members.size(); ++i) {
+        services.BeginLoadingProgress(members[i].CStr(), i == 0);
+    }
+    // 7.
+    for (const String& member : members) {
+        if (!LoadLevel(member.CStr())) {
+            services.BeginLoadingProgress("", true);
+            UnloadLevels();
+            return false;
+        }
+    }
+    // 8.
+    services.BeginLoadingProgress("", true);
+    game.ApplyLevelOrbCount();
+    // 9.
+    return SwitchToLevel(name, enter);
+}
+
+bool LevelScenes::SwitchToLevel(const char* name, bool enter) {
+    if (!name) {
+        return false;
+    }
+    LevelScreen* target = FindLevel(name);
+    // 1.
+    if (target && ui.TopmostGameScreen() == target) {
+        return true;
+    }
+    // 2. Every texture is re-created on its next use.
+    EvictUnusedTextures(false);
+    // 3.
+    LevelScreen* previous = nullptr;
+    if (ui.stack.size() > 1) {
+        LogFormat("SwitchToLevel %s: refused with %zu screens on the stack", name, ui.stack.size());
+        return false;
+    }
+    if (ui.stack.size() == 1) {
+        Screen* only = ui.stack.front();
+        previous = only->IsA("QuestScreen") ? ObjectCast<LevelScreen>(only) : nullptr;
+        if (!previous) {
+            LogFormat("SwitchToLevel %s: refused, the screen %s (%s) is not a level", name, only->GetName(),
+                      only->GetClassName());
+            return false;
+        }
+    }
+    // 4. Looked up before the old level is told it leaves, so that a refusal
+    //    leaves it as it was.
+    if (!target) {
+        LogFormat("SwitchToLevel %s: no such level is loaded", name);
+        return false;
+    }
+    if (previous) {
+        previous->OnPop();
+        if (!IsLevelScreen(previous)) {
+            // Not in the list: nothing else would ever release its scene.
+            ui.ReleaseLater(previous->scene ? static_cast<Element*>(previous->scene) : previous);
+            previous = nullptr;
+        }
+    }
+    ui.stack.clear();
+    ui.stack.push_back(target);
+    if (enter) {
+        target->EnterLevel(previous);
+    }
+    // 5.
+    services.StartTransition(1, kLevelTransitionSeconds, -1);
+    currentLevelName = name;
+    return true;
+}
+
+void LevelScenes::UnloadLevels() {
+    const String root = LevelDirectory();
+    std::vector<Entry> unloading;
+    unloading.swap(entries);
+    for (Entry& entry : unloading) {
+        const String directory = root + "/" + entry.name;
+        Resources::UnloadDirectory(directory.CStr());
+        // A screen whose scene is about to go must not stay on the stack; it
+        // leaves it as a pop would have it leave.
+        if (std::find(ui.stack.begin(), ui.stack.end(), entry.screen) != ui.stack.end()) {
+            entry.screen->OnPop();
+        }
+        ReleaseLevelScene(entry.screen);
+    }
+    sorted = true;
+    if (dropDeferredScriptCalls) {
+        dropDeferredScriptCalls();
+    }
+}
+
+bool LevelScenes::StartCurrentLevel() {
+    const int32_t index = GetScreenGameHooks().CurrentLevel();
+    if (index < 0 || index >= GlobalCount("Levels")) {
+        return false;
+    }
+    const String name = GlobalText("Levels", "", index);
+    if (name.Empty() || !LoadLevelSet(name.CStr(), false)) {
+        return false;
+    }
+    if (LevelScreen* root = FindLevel(rootLevelName.CStr())) {
+        root->EnterLevel(nullptr);
+    }
+    return true;
+}
+
+bool LevelScenes::SaveLevels() {
+    // A player state that cannot be written does not keep the levels from
+    // saving what they can.
+    bool saved = GetScreenGameHooks().SavePlayerState();
+    for (const Entry& entry : entries) {
+        if (!entry.screen->SaveLevel()) {
+            LogFormat("SaveLevels: the level %s could not be saved", entry.name.CStr());
+            return false;
+        }
+    }
+    return saved;
+}
+
+void LevelScenes::QueueLevelLoad(const char* name, float delay) {
+    PopAllScreens();
+    services.Post(kLevelLoadMessage, services.Texts().Keep(name), delay);
+}
+
+bool LevelScenes::OnDeferredMessage(int32_t code, void* data) {
+    if (code != kLevelLoadMessage) {
+        return false;
+    }
+    String name;
+    if (!services.Texts().Take(data, name)) {
+        LogLine("Delayed level load dropped: its name was not one the screen stack sent");
+        return true;
+    }
+    LoadLevel(name.CStr());
+    SwitchToLevel(name.CStr(), true);
+    return true;
+}
+
+void LevelScenes::ApplyBrightness(float brightness) {
+    const float spriteBrightness = (brightness - 0.5f) * 2.0f;
+    for (const Entry& entry : entries) {
+        Scene* scene = entry.screen->scene;
+        if (!scene) {
+            continue;
+        }
+        for (auto& element : scene->Elements().Entries()) {
+            Bitmap* bitmap = ObjectCast<Bitmap>(element.value);
+            Sprite* sprite = bitmap ? bitmap->GetSprite() : nullptr;
+            if (!sprite) {
+                continue;
+            }
+            sprite->SetBrightness(spriteBrightness);
+            // A sprite without a texture uploads with the new value when next drawn.
+            if (sprite->Slot() >= 0) {
+                sprite->Upload(true);
+            }
+        }
+    }
+}
+
+LevelScreen* LevelScenes::FindLevel(const char* name) {
+    if (!name) {
+        return nullptr;
+    }
+    SortIfChanged();
+    auto found =
+        std::lower_bound(entries.begin(), entries.end(), name, [](const Entry& entry, const char* key) {
+            return std::strcmp(entry.name.CStr(), key) < 0;
+        });
+    return found != entries.end() && found->name.Equals(name) ? found->screen : nullptr;
+}
+
+bool LevelScenes::IsLevelScreen(const Screen* screen) const {
+    return std::any_of(entries.begin(), entries.end(),
+                       [screen](const Entry& entry) { return entry.screen == screen; });
+}
+
+void LevelScenes::SortIfChanged() {
+    if (sorted) {
+        return;
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return std::strcmp(a.name.CStr(), b.name.CStr()) < 0;
+    });
+    sorted = true;
+}
