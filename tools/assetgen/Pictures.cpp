@@ -195,20 +195,56 @@ void PaintTown(Canvas& canvas, const Hill& hill, uint32_t seed, float from, floa
     lit.AddRoundedRect(lx - 6, ground - 140, lx + 6, ground - 129, 1);
     canvas.Fill(lit.Blurred(7), Colour{light.r, light.g, light.b, 0.8f});
     canvas.Fill(lit, light);
-    // The lantern's beam.
+    // The lantern's beam: a cone towards the left, fading with distance.
     Mask beam(canvas.Width(), canvas.Height());
-    beam.AddPolygon({{lx, ground - 136}, {lx - 260, ground - 175}, {lx - 260, ground - 105}});
-    canvas.Fill(beam.Blurred(14), Colour{light.r, light.g, light.b, 0.18f});
+    const Point lamp{lx, ground - 135};
+    const float reach = 300;
+    beam.AddPolygon({lamp, {lamp.x - reach, lamp.y - 34}, {lamp.x - reach, lamp.y + 30}});
+    canvas.Fill(beam.Blurred(6), [&](float x, float) {
+        const float fade = std::clamp(1.0f - (lamp.x - x) / reach, 0.0f, 1.0f);
+        return Colour{light.r, light.g, light.b, 0.32f * fade * fade};
+    });
+}
+
+// Round trees standing along a crest: a trunk and a crown of three puffs,
+// lit on the sun's side.
+template <typename CrestAt>
+void PaintTrees(Canvas& canvas, const Colour& hill, const Colour& sun, const CrestAt& crestAt, int32_t count,
+                uint32_t seed) {
+    Random random(seed);
+    const float w = static_cast<float>(canvas.Width());
+    const Colour leaves = Darker(hill, 0.72f), trunk{0.28f, 0.2f, 0.14f, 1};
+    for (int32_t t = 0; t < count; ++t) {
+        const float x = random.Range(10, w - 10);
+        const float size = random.Range(0.7f, 1.3f);
+        const float ground = crestAt(x) + 4 * size;
+        Mask stem(canvas.Width(), canvas.Height()), crown(canvas.Width(), canvas.Height());
+        stem.AddRoundedRect(x - 2.2f * size, ground - 22 * size, x + 2.2f * size, ground + 2, 1);
+        crown.AddCircle(x, ground - 34 * size, 13 * size);
+        crown.AddCircle(x - 9 * size, ground - 25 * size, 10 * size);
+        crown.AddCircle(x + 9 * size, ground - 26 * size, 10.5f * size);
+        Mask shadow(canvas.Width(), canvas.Height());
+        shadow.AddRoundedRect(x - 4 * size, ground - 2 * size, x + 20 * size, ground + 3 * size, 3 * size);
+        canvas.Fill(shadow.Blurred(3), Colour{0, 0, 0, 0.18f});
+        canvas.Fill(stem, trunk);
+        const float top = ground - 47 * size, height = 34 * size;
+        canvas.Fill(crown, [&](float px, float py) {
+            const float light = std::clamp(1.0f - (py - top) / height, 0.0f, 1.0f) * 0.5f +
+                                std::clamp((x - px) / (22 * size), -0.5f, 0.5f) * 0.4f;
+            return Mix(Darker(leaves, 0.8f), Mix(leaves, sun, 0.25f), std::clamp(light + 0.3f, 0.0f, 1.0f));
+        });
+    }
 }
 
 bool MakeBackground(const Recipe& recipe, const Sources&, Canvas& canvas, std::string& error) {
     if (!recipe.CheckKeys({"Kind", "Size", "Seed", "SkyTop", "SkyHorizon", "Horizon", "Sun", "SunColour", "Clouds",
-                           "CloudColour", "Hill", "Town", "TownColour", "WindowColour", "Vignette", "Grain"},
+                           "CloudColour", "Sea", "Hill", "Trees", "Town", "TownColour", "WindowColour", "Vignette", "Grain"},
                           error)) {
         return false;
     }
     int32_t w = 0, h = 0, seed = 1, clouds = 0, town = -1;
     Colour skyTop{0.2f, 0.35f, 0.6f, 1}, skyHorizon{0.95f, 0.8f, 0.6f, 1}, sunColour{1, 0.95f, 0.8f, 1};
+    Colour seaColour{0.25f, 0.45f, 0.6f, 1};
     Colour cloudColour{1, 0.97f, 0.94f, 0.85f}, townColour{0.2f, 0.18f, 0.25f, 1}, windowColour{1, 0.85f, 0.45f, 1};
     float horizon = 0, sun[3] = {0, 0, 0}, vignette = 0, grain = 0, townSpan[2] = {0, 0};
     std::vector<Hill> hills;
@@ -217,11 +253,23 @@ bool MakeBackground(const Recipe& recipe, const Sources&, Canvas& canvas, std::s
         !recipe.GetFloat("Horizon", horizon, 0, kMaxSide, true, error) ||
         !recipe.GetFloats("Sun", sun, 3, -kMaxSide, kMaxSide, false, error) ||
         !recipe.GetColour("SunColour", sunColour, false, error) || !recipe.GetInt("Clouds", clouds, 0, 40, false, error) ||
-        !recipe.GetColour("CloudColour", cloudColour, false, error) || !ReadHills(recipe, hills, error) ||
+        !recipe.GetColour("CloudColour", cloudColour, false, error) || !recipe.GetColour("Sea", seaColour, false, error) ||
+        !ReadHills(recipe, hills, error) ||
         !recipe.GetColour("TownColour", townColour, false, error) ||
         !recipe.GetColour("WindowColour", windowColour, false, error) ||
         !recipe.GetFloat("Vignette", vignette, 0, 1, false, error) || !recipe.GetFloat("Grain", grain, 0, 1, false, error)) {
         return false;
+    }
+    std::vector<std::pair<int32_t, int32_t>> trees;
+    for (const RecipeEntry* entry : recipe.FindAll("Trees")) {
+        const std::vector<std::string> words = Recipe::Words(entry->value);
+        float layer = 0, count = 0;
+        if (words.size() != 2 || !Recipe::ParseFloat(words[0], 0, 64, layer) ||
+            layer >= static_cast<float>(hills.size()) || !Recipe::ParseFloat(words[1], 0, 200, count)) {
+            error = recipe.ErrorAt(entry, "Trees is: hill-number (from 0) count");
+            return false;
+        }
+        trees.emplace_back(static_cast<int32_t>(layer), static_cast<int32_t>(count));
     }
     if (const RecipeEntry* entry = recipe.Find("Town")) {
         const std::vector<std::string> words = Recipe::Words(entry->value);
@@ -251,21 +299,45 @@ bool MakeBackground(const Recipe& recipe, const Sources&, Canvas& canvas, std::s
         canvas.Fill(disc.Blurred(sun[2] * 0.6f), Colour{sunColour.r, sunColour.g, sunColour.b, 0.5f});
         canvas.Fill(disc, Colour{1, 0.98f, 0.9f, 0.95f});
     }
-    // Clouds: clusters of soft discs, lit from above, in long bands.
+    // Clouds: rows of puffs, biggest in the middle, on a flat base; lit from
+    // above and shaded underneath.
     Random random(base);
     for (int32_t c = 0; c < clouds; ++c) {
         Mask cloud(w, h);
-        const float cx = random.Range(0, static_cast<float>(w)), cy = random.Range(horizon * 0.08f, horizon * 0.6f);
-        const float scale = random.Range(0.6f, 1.3f);
-        for (int32_t k = 0; k < 7; ++k) {
-            const float ox = random.Range(-90, 90) * scale, oy = random.Range(-14, 8) * scale;
-            cloud.AddCircle(cx + ox, cy + oy, random.Range(18, 36) * scale);
+        const float cx = random.Range(0, static_cast<float>(w)), cy = random.Range(horizon * 0.1f, horizon * 0.55f);
+        const float size = random.Range(0.55f, 1.25f);
+        const float half = random.Range(80, 130) * size;
+        const int32_t puffs = 5 + static_cast<int32_t>(random.Unit() * 4);
+        for (int32_t k = 0; k < puffs; ++k) {
+            const float t = (static_cast<float>(k) + 0.5f) / static_cast<float>(puffs);
+            const float radius = (18 + 26 * std::sin(3.14159265f * t)) * size * random.Range(0.8f, 1.15f);
+            cloud.AddCircle(cx - half + 2 * half * t + random.Range(-8, 8) * size, cy - radius * 0.45f, radius);
         }
-        cloud.AddRoundedRect(cx - 110 * scale, cy, cx + 110 * scale, cy + 14 * scale, 7 * scale);
-        const Mask soft = cloud.Blurred(8);
+        cloud.AddRoundedRect(cx - half - 6 * size, cy - 14 * size, cx + half + 6 * size, cy + 6 * size, 10 * size);
+        const Mask soft = cloud.Blurred(5);
+        const Colour shade = Mix(skyHorizon, Colour{0.72f, 0.68f, 0.78f, 1}, 0.55f);
         canvas.Fill(soft, [&](float, float y) {
-            const float t = std::clamp((y - (cy - 40 * scale)) / (60 * scale), 0.0f, 1.0f);
-            return Mix(cloudColour, Mix(cloudColour, skyTop, 0.35f), t);
+            const float t = std::clamp((y - (cy - 50 * size)) / (56 * size), 0.0f, 1.0f);
+            return Mix(cloudColour, Colour{shade.r, shade.g, shade.b, cloudColour.a}, t * t);
+        });
+    }
+    // The sea from the horizon down, with the sun's glitter on it.
+    if (recipe.Find("Sea")) {
+        Mask sea(w, h);
+        sea.AddDistance([&](float, float y) { return horizon - y; }, 0, horizon - 1, static_cast<float>(w), static_cast<float>(h));
+        canvas.Fill(sea, [&](float x, float y) {
+            const float depth = std::clamp((y - horizon) / 90.0f, 0.0f, 1.0f);
+            Colour c = Mix(Mix(seaColour, skyHorizon, 0.55f), seaColour, depth);
+            // Long, thin ripples.
+            const float ripple = FractalNoise(x * 0.12f, y * 3.0f, 30, 2, base + 3u) - 0.5f;
+            c = Darker(c, 1.0f + ripple * 0.18f);
+            if (sun[2] > 0) {
+                const float spread = sun[2] * (1.2f + (y - horizon) * 0.04f);
+                const float near = std::exp(-std::pow((x - sun[0]) / spread, 2.0f));
+                const float glint = SmoothStep(0.55f, 0.72f, FractalNoise(x * 0.3f, y * 3.0f, 12, 2, base + 9u));
+                c = Mix(c, Colour{1, 0.97f, 0.85f, 1}, near * (0.2f + glint * 0.8f));
+            }
+            return c;
         });
     }
     // Hills, far to near; each lighter towards its crest, as in hazy air.
@@ -281,14 +353,24 @@ bool MakeBackground(const Recipe& recipe, const Sources&, Canvas& canvas, std::s
             crest[static_cast<size_t>(x)] = Crest(hill, x + 0.5f, hillSeed);
         }
         land.AddDistance([&](float x, float y) { return crest[static_cast<size_t>(std::clamp<int32_t>(static_cast<int32_t>(x), 0, w - 1))] - y; });
-        const Colour haze = Mix(hill.colour, skyHorizon, 0.35f);
+        const Colour haze = Mix(hill.colour, skyHorizon, 0.3f);
+        const Colour lit = Mix(hill.colour, sunColour, 0.3f);
+        const auto crestAt = [&](float x) { return crest[static_cast<size_t>(std::clamp<int32_t>(static_cast<int32_t>(x), 0, w - 1))]; };
         canvas.Fill(land, [&](float x, float y) {
-            const float depth = (y - crest[static_cast<size_t>(std::clamp<int32_t>(static_cast<int32_t>(x), 0, w - 1))]) / 120.0f;
-            Colour c = Mix(haze, hill.colour, std::clamp(depth, 0.0f, 1.0f));
+            const float below = y - crestAt(x);
+            // A sunlit rim, a hazy band under the crest, then deeper colour.
+            Colour c = Mix(haze, hill.colour, std::clamp(below / 40.0f, 0.0f, 1.0f));
+            c = Mix(c, lit, std::exp(-below / 3.0f) * 0.6f);
+            c = Darker(c, 1.0f - 0.18f * std::clamp((below - 40.0f) / 220.0f, 0.0f, 1.0f));
             // Brush-stroke texture: long, flat noise.
             const float stroke = FractalNoise(x * 0.25f, y * 1.6f, 40, 3, hillSeed + 5u) - 0.5f;
-            return Darker(c, 1.0f + stroke * 0.12f);
+            return Darker(c, 1.0f + stroke * 0.14f);
         });
+        for (const auto& [layer, count] : trees) {
+            if (layer == static_cast<int32_t>(i)) {
+                PaintTrees(canvas, hill.colour, sunColour, crestAt, count, hillSeed + 77u);
+            }
+        }
     }
     // Canvas grain and vignette.
     canvas.Shade([&](float x, float y) {
