@@ -171,6 +171,9 @@ TEST(AssetGenTest, BadRecipesFailWithOneLineAndExitCodeOne) {
         {"Kind = music;\nTempo = 80;\nBar = C3 | C5:3;\n", "m.ogg", ":3: the melody of this bar lasts 3"},
         {"Kind = text;\nText = @str.no_such_text;\n", "t.png", ":2: no text 'str.no_such_text'"},
         {"Kind = sculpture;\n", "s.png", ":1: unknown kind 'sculpture'"},
+        {"Kind = text;\nSize = 20 10;\nText = Far too long for its picture;\n", "t.png", ":2: the text needs"},
+        {"Kind = panel;\nSize = 40 40;\nMargin = 20;\n", "p.png", ":3: the margin leaves no room"},
+        {"Kind = emoji;\nCharacter = U+1F511x;\n", "e.png", ":2: a Character is one character"},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(WriteFile(dir + "/bad.config", c.recipe));

@@ -162,7 +162,8 @@ Mask Mask::Grown(float radius) const {
                     if (sx < 0 || sx >= w) {
                         continue;
                     }
-                    const float weight = Clamp01(radius + 0.5f - std::hypot(static_cast<float>(ox), static_cast<float>(oy)));
+                    // A source pixel reaches as far as `radius` past its own edge.
+                    const float weight = Clamp01(radius + 1.0f - std::hypot(static_cast<float>(ox), static_cast<float>(oy)));
                     best = std::max(best, At(sx, sy) * weight);
                 }
             }

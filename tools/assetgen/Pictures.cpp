@@ -597,7 +597,7 @@ bool MakeCursor(const Recipe& recipe, const Sources&, Canvas& canvas, std::strin
     if (!lens) {
         all.Add(badge);
     }
-    const Mask rim = all.Grown(1.3f);
+    const Mask rim = all.Grown(1.0f);
     canvas.Fill(rim.Shifted(2, 2).Blurred(2.5f), Colour{0, 0, 0, 0.45f});
     canvas.Fill(rim, outline);
     if (lens) {
