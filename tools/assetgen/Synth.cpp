@@ -239,10 +239,11 @@ class LoopBuffer {
 public:
     explicit LoopBuffer(int64_t frames) : left(static_cast<size_t>(frames), 0.0f), right(static_cast<size_t>(frames), 0.0f) {}
     int64_t Frames() const { return static_cast<int64_t>(left.size()); }
-    void Add(int64_t frame, float value, float pan) {
-        const auto i = static_cast<size_t>(((frame % Frames()) + Frames()) % Frames());
-        left[i] += value * (1.0f - pan) * 0.5f * 2.0f;
-        right[i] += value * (1.0f + pan) * 0.5f * 2.0f;
+    /// The buffer index of a frame, wrapped into the loop.
+    size_t Wrap(int64_t frame) const { return static_cast<size_t>(((frame % Frames()) + Frames()) % Frames()); }
+    void Add(size_t index, float value, float pan) {
+        left[index] += value * (1.0f - pan);
+        right[index] += value * (1.0f + pan);
     }
     // A ping-pong echo, run twice around the loop so its tail wraps in too.
     void Echo(int64_t delay, float feedback, float mix) {
@@ -296,7 +297,9 @@ void AddVoice(LoopBuffer& buffer, const Voice& voice, int64_t start, int64_t len
             double phase = copy * 0.25;
             const float fall = voice.decay > 0.0f ? std::exp(-1.0f / (voice.decay * p.decayScale * kRate)) : 1.0f;
             float level = 1.0f;
-            for (int64_t i = 0; i < length + release; ++i) {
+            size_t index = buffer.Wrap(start);
+            const auto frames = static_cast<size_t>(buffer.Frames());
+            for (int64_t i = 0; i < length + release; ++i, index = index + 1 == frames ? 0 : index + 1) {
                 float env = i < attack ? static_cast<float>(i) / static_cast<float>(attack) : 1.0f;
                 if (i >= length) {
                     const float t = static_cast<float>(i - length) / static_cast<float>(release);
@@ -307,7 +310,7 @@ void AddVoice(LoopBuffer& buffer, const Voice& voice, int64_t start, int64_t len
                     wobble += voice.vibrato * sine(5.0 * static_cast<double>(i) / kRate);
                 }
                 phase += step * wobble;
-                buffer.Add(start + i, volume * p.amplitude * env * level * sine(phase) / copies, pan);
+                buffer.Add(index, volume * p.amplitude * env * level * sine(phase) / copies, pan);
                 level *= fall;
             }
         }
