@@ -116,6 +116,10 @@ TEST_F(FontFixture, LookupsCompareTheSignedByteValues) {
     ASSERT_TRUE(signedLookup->GetFontBase()->FindGlyph('e', direct));
     EXPECT_EQ(substituted, direct);
     EXPECT_FALSE(unsignedLookup->GetFontBase()->FindGlyph(-23, substituted));
+    // A glyph written with the unsigned value is never reached by text either.
+    Font* unsignedGlyph = Make("g233", "Glyph = 233 5;\n", 4, 1);
+    ASSERT_NE(unsignedGlyph, nullptr);
+    EXPECT_EQ(unsignedGlyph->TextWidth("\xE9"), 0);
 }
 
 TEST_F(FontFixture, MissingAdvancesComeFromSpaceWidthOrTheInk) {

@@ -112,6 +112,42 @@ TEST(FontBakeTool, ReportsMissingCharactersAndFailsCleanly) {
     }
 }
 
+TEST(FontBakeTool, ColoursOutlineAndShadowLayerUnderTheGlyph) {
+    if (!HaveFont(kDejaVu)) {
+        GTEST_SKIP() << kDejaVu << " is not installed";
+    }
+    ASSERT_EQ(RunBaker("--color ff0000 --outline 1:0000ff " + kDejaVu + " 20 outlined").status, 0);
+    ASSERT_EQ(RunBaker("--color ff0000 --shadow 4,0:00ff0080 " + kDejaVu + " 20 shadowed").status, 0);
+    Image outlined;
+    Image shadowed;
+    ASSERT_TRUE(outlined.Load("outlined.png"));
+    ASSERT_TRUE(shadowed.Load("shadowed.png"));
+    // Count pixels by what they show: pure glyph colour, pure outline or shadow colour.
+    auto census = [](const Image& image, int& glyph, int& under, int& strongestUnder) {
+        glyph = under = strongestUnder = 0;
+        for (uint32_t y = 0; y < image.Height(); ++y) {
+            for (uint32_t x = 0; x < image.Width(); ++x) {
+                const uint8_t* p = image.PixelAt(x, y); // b, g, r, a
+                if (p[3] == 255 && p[2] == 255 && p[1] == 0 && p[0] == 0) {
+                    ++glyph;
+                } else if (p[2] == 0 && p[3] > 0) {
+                    ++under;
+                    strongestUnder = std::max<int>(strongestUnder, p[3]);
+                }
+            }
+        }
+    };
+    int glyph = 0, under = 0, strongest = 0;
+    census(outlined, glyph, under, strongest);
+    EXPECT_GT(glyph, 1000);
+    EXPECT_GT(under, glyph / 2); // the outline rings every glyph
+    EXPECT_EQ(strongest, 255);
+    census(shadowed, glyph, under, strongest);
+    EXPECT_GT(glyph, 1000);
+    EXPECT_GT(under, 100);       // the shadow shows beside the glyphs
+    EXPECT_EQ(strongest, 0x80);  // never stronger than its own alpha
+}
+
 TEST(FontBakeTool, BakedFontDrawsCrispTextOnTheLineBox) {
     if (!HaveFont(kDejaVu)) {
         GTEST_SKIP() << kDejaVu << " is not installed";
