@@ -21,7 +21,6 @@
 // textures no larger than the maximum side, row by row; each texture holds
 // as many of the remaining cells as possible with the least unused area.
 
-
 #include <cstdint>
 #include <map>
 #include <vector>
