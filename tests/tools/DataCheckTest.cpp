@@ -10,6 +10,7 @@
 #include "core/Link.h"
 #include "io/PackArchive.h"
 #include "support/TestEnvironment.h"
+#include "support/ToneEncoder.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,12 @@ void RegisterDoor() {
 }
 
 using Files = std::map<std::string, std::string>;
+
+std::string Tone() {
+    testing_support::ToneSpec spec;
+    spec.seconds = 0.05;
+    return testing_support::EncodeTone(spec);
+}
 
 std::string PngBytes() {
     const uint8_t pixels[4 * 4] = {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 9, 9, 9, 255};
@@ -83,7 +90,7 @@ Files CleanData() {
         {"text/str.config", "ok = OK;\npaused = Paused;\n"},
         {"fonts/plain.config", "ImagePath = fonts/plain.png;\nHeight = 2;\nGlyph = 65 2;\n"},
         {"fonts/plain.png", png},
-        {"music/theme.ogg", "music"},
+        {"music/theme.ogg", Tone()},
         {"gui/Title.scene", "Widget = logo;\n"
                             "Widget = frame;\n"
                             "logo.Type = Bitmap;\n"
@@ -246,7 +253,9 @@ TEST(DataCheck, LinksAndPicturesThatDoNotResolve) {
     CheckReport report = CheckChanged({
         {"gui/Doors.scene",
          "Widget = front;\nWidget = back;\nWidget = side;\nWidget = knob;\nWidget = plain;\n"
-         "Widget = room;\nWidget = broken;\nWidget = anim;\n"
+         "Widget = room;\nWidget = broken;\nWidget = anim;\nWidget = bell;\nWidget = quiet;\n"
+         "bell.Type = Speaker;\nbell.Sound = audio/bell.ogg;\n"
+         "quiet.Type = Speaker;\n"                   // no sound: "null"
          "front.Type = Door;\n"                      // default "handle": absent
          "back.Type = Door;\nback.Handle = knob;\n"  // resolves
          "side.Type = Door;\nside.Handle = plain;\n" // not a widget
@@ -279,7 +288,10 @@ TEST(DataCheck, LinksAndPicturesThatDoNotResolve) {
                    0) == 0;
     });
     EXPECT_NE(broken, lines.end()) << Joined(lines);
-    EXPECT_EQ(report.ErrorCount(), 5) << Joined(lines);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "error: gui/Doors.scene: Speaker \"bell\": sound \"audio/bell.ogg\" not found"),
+              1);
+    EXPECT_EQ(report.ErrorCount(), 6) << Joined(lines);
 }
 
 // The settings the game reads with the first cursor picture replaced.
@@ -296,6 +308,8 @@ TEST(DataCheck, SettingsNamingMissingFilesAndStrings) {
                                  "settings.String_Ok = str.okay;\n"
                                  "settings.String_Yes = menu.yes;\n"
                                  "settings.Music_Game = music/gone.ogg;\n"
+                                 "settings.Sound_Bogus = music/theme.ogg;\n"
+                                 "settings.Sound_BadClick = text/str.config;\n"
                                  "settings.Quests = config/none.scene;\n"
                                  "settings.Path_DunhavenUI = gui/Title.scene;\n"
                                  "settings.Levels = garden;\n" +
@@ -308,10 +322,12 @@ TEST(DataCheck, SettingsNamingMissingFilesAndStrings) {
         "error: config/globals.scene: setting \"String_Ok\": string table \"str\" has no key \"okay\"",
         "error: config/globals.scene: setting \"String_Yes\": no string table \"menu\" holds "
         "\"menu.yes\"",
-        "error: config/globals.scene: setting \"Music_Game\": file \"music/gone.ogg\" not found",
+        "error: config/globals.scene: setting \"Sound_BadClick\": sound \"text/str.config\" cannot be loaded "
+        "(Sound "
+        "text/str.config: not an Ogg Vorbis file)",
+        "error: config/globals.scene: setting \"Music_Game\": music \"music/gone.ogg\" not found",
         "error: config/globals.scene: setting \"Cursor_Default\" item 0: sprite \"gui/pointer.png\" not "
-        "found",
-        "warning: music/theme.ogg: nothing uses this file");
+        "found");
 }
 
 TEST(DataCheck, DefaultsOfSettingsTheGameReadsMustBeInTheData) {

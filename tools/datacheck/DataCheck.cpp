@@ -7,6 +7,7 @@
 
 #include "GameStartup.h"
 #include "app/Engine.h"
+#include "audio/Sound.h"
 #include "core/ClassRegistry.h"
 #include "data/Globals.h"
 #include "io/FileListing.h"
@@ -140,6 +141,9 @@ public:
             registerMoreClasses();
         }
         StartResourcesAndRenderer();
+        // Sounds decode without a device; fonts need the graphics card for
+        // their textures and are checked without their loader.
+        InstallAudioResourceLoaders();
     }
 
     ~CheckSession() {

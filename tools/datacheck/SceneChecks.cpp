@@ -3,6 +3,7 @@
 #include "CheckReport.h"
 #include "Recording.h"
 
+#include "audio/Speaker.h"
 #include "core/ClassRegistry.h"
 #include "core/ConfigTable.h"
 #include "core/Instance.h"
@@ -327,6 +328,15 @@ void CheckInstance(FileUnderCheck& file, Instance& instance) {
     }
 }
 
+void CheckSpeaker(FileUnderCheck& file, Speaker& speaker) {
+    const std::string path(speaker.Sound.FirstString().CStr());
+    // "null" is the speaker's own word for no sound.
+    if (!path.empty() && path != "null" && !speaker.ResolvedSound()) {
+        file.report.Error(file.path,
+                          Label(speaker) + ": " + UnresolvedResourceText("Sound", path, file.recording));
+    }
+}
+
 void CheckResolvedElement(FileUnderCheck& file, Element& element) {
     if (!element.IsA("Globals")) {
         CheckLinks(file, element);
@@ -336,6 +346,9 @@ void CheckResolvedElement(FileUnderCheck& file, Element& element) {
     }
     if (Instance* instance = ObjectCast<Instance>(&element)) {
         CheckInstance(file, *instance);
+    }
+    if (Speaker* speaker = ObjectCast<Speaker>(&element)) {
+        CheckSpeaker(file, *speaker);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "core/Link.h"
 #include "data/Globals.h"
 #include "io/File.h"
+#include "io/Resources.h"
 #include "io/StringTable.h"
 
 #include <algorithm>
@@ -165,12 +166,18 @@ private:
         }
     }
 
-    // Files of a kind the checker can load are loaded; the rest (sounds,
-    // music, scripts) must exist.
+    // Files of a kind the checker can load are loaded; the rest (scripts,
+    // scenes checked on their own) must exist.
     void CheckFile(const std::string& name, const std::string& path, const std::string& where) {
         std::string problem;
         if (StartsWith(name, "Font_")) {
             problem = FontDescriptionProblem(path, recording);
+        } else if (StartsWith(name, "Sound_") || StartsWith(name, "Music_")) {
+            recording.TakeLog();
+            const bool music = StartsWith(name, "Music_");
+            if (!(music ? Resources::FindMusic(path.c_str()) : Resources::FindSound(path.c_str()))) {
+                problem = UnresolvedResourceText(music ? "Music" : "Sound", path, recording);
+            }
         } else if (name == "CursorConfigPath") {
             problem = CursorConfigProblem(path, recording);
         } else if (!Exists(path.c_str())) {
