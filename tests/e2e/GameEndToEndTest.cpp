@@ -181,3 +181,24 @@ TEST(EndToEnd, SmallDataSetShowsItsFirstScreenAndClosingWritesTheOptions) {
     EXPECT_EQ(game.Close(), 0) << game.Log();
     EXPECT_NE(GameSession::FindSaveFile("options.widget"), "") << game.Log();
 }
+
+TEST(EndToEnd, LosingTheFocusShowsThePausedViewAndRegainingItLeavesIt) {
+    GameSession game;
+    START_GAME(game);
+    ASSERT_TRUE(game.MoveMouse(960, 700));
+    Image playing, paused, back;
+    ASSERT_TRUE(game.WaitForStillPicture(playing));
+
+    // Another program takes the keyboard focus.
+    ASSERT_TRUE(game.Display().Unfocus());
+    ASSERT_TRUE(game.WaitForStillPicture(paused)) << "the paused view never settled";
+    // The blur changes every edge (smooth sky and grass stay much the same) and the caption appears.
+    EXPECT_GT(DifferingShare(playing, paused), 0.05) << "the picture hardly changed when the focus went";
+    EXPECT_TRUE(LooksLikeExpected(paused, "paused_view"));
+
+    // The player clicks back into the game.
+    ASSERT_TRUE(game.Display().Focus(game.Window()));
+    ASSERT_TRUE(game.WaitForStillPicture(back));
+    EXPECT_LT(DifferingShare(playing, back), 0.0005) << "the game did not come back as it was";
+    EXPECT_EQ(game.Close(), 0) << game.Log();
+}
