@@ -71,7 +71,10 @@ const char* const kSettingsEveryGameReads = "settings.Cursor_Default = gui/logo.
                                             "settings.Cursor_Info = gui/logo.png;\n"
                                             "settings.Font_HeaderText = fonts/plain.config;\n"
                                             "settings.Font_DialogueText = fonts/plain.config;\n"
-                                            "settings.String_GamePaused = str.paused;\n";
+                                            "settings.String_GamePaused = str.paused;\n"
+                                            "settings.LoadScreen_Frame = gui/logo.png;\n"
+                                            "settings.LoadScreen_Fill = gui/logo.png;\n"
+                                            "settings.LoadScreen_Overlay = gui/logo.png;\n";
 
 // A small data set that is clean: settings, a string table, a screen-like
 // scene showing a picture, a font, the cursor, and a level whose files the
@@ -349,8 +352,12 @@ TEST(DataCheck, DefaultsOfSettingsTheGameReadsMustBeInTheData) {
     EXPECT_TRUE(has("error: config/globals.scene: setting \"String_GamePaused\" (built-in default): string "
                     "table \"str\" has no key \"game_paused\""))
         << Joined(lines);
-    // Ten cursor pictures, two fonts, the caption; the cursor configuration is there.
-    EXPECT_EQ(report.ErrorCount(), 13) << Joined(lines);
+    EXPECT_TRUE(has("error: config/globals.scene: setting \"LoadScreen_Fill\" (built-in default): sprite "
+                    "\"gui/LoadScreen/fill.tga\" not found"))
+        << Joined(lines);
+    // Ten cursor pictures, two fonts, the caption, three loading pictures;
+    // the cursor configuration is there.
+    EXPECT_EQ(report.ErrorCount(), 16) << Joined(lines);
     EXPECT_EQ(lines.back(), "warning: fonts/plain.png: nothing uses this file");
 }
 

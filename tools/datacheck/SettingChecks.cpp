@@ -197,13 +197,14 @@ private:
 } // namespace
 
 const std::vector<std::string>& SettingsTheGameReads() {
-    // The settings read on the way every player takes (start-up, the first
-    // screen, the cursor, the paused view); each name here makes its
-    // built-in default a file or text the data set must provide. Grows as the
-    // game reads more of its settings there.
+    // The settings read on the way every player takes (start-up and its
+    // loading picture, the first screen, the cursor, the paused view); each
+    // name here makes its built-in default a file or text the data set must
+    // provide. Grows as the game reads more of its settings there.
     static const std::vector<std::string> names = {
-        "CursorConfigPath", "Cursor_Default",  "Cursor_Link",       "Cursor_Exit",       "Cursor_Use",
-        "Cursor_Info",      "Font_HeaderText", "Font_DialogueText", "String_GamePaused",
+        "CursorConfigPath",  "Cursor_Default",   "Cursor_Link",     "Cursor_Exit",
+        "Cursor_Use",        "Cursor_Info",      "Font_HeaderText", "Font_DialogueText",
+        "String_GamePaused", "LoadScreen_Frame", "LoadScreen_Fill", "LoadScreen_Overlay",
     };
     return names;
 }
