@@ -34,6 +34,7 @@
 #include "ui/Cursor.h"
 #include "ui/InputManagerCallback.h"
 #include "ui/UI.h"
+#include "ui/UiSettings.h"
 
 #include <ctime>
 
@@ -231,8 +232,10 @@ bool Startup(GameHooks& game) {
     // 14. The global script functions and console commands are registered here.
     // 15. The player-state scene reloads.
     game.ReloadPlayerState();
-    // 16. The options are applied here: sound volume, music volume, brightness.
+    // 16. The options: sound volume; the music channel reads the music volume
+    //     at every update; the brightness level pictures get.
     ApplySoundVolumeOption();
+    GetUI().services.SetLevelBrightness(OptionFloat("Brightness", ScreenServices::kLevelBrightnessStart));
     // 17. The console closes here.
     // 18. The first screen. Before it: the player state reloads, the screen camera
     //     is reset; the screen stack is emptied, reset and made an input handler.

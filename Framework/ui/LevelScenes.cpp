@@ -107,6 +107,11 @@ bool LevelScenes::LoadLevel(const char* name) {
     }
     entries.push_back(Entry{level, String(name)});
     sorted = false;
+    // Pictures of a level loaded after a brightness change get it as well.
+    const float brightness = services.LevelBrightness();
+    if (brightness != ScreenServices::kLevelBrightnessStart) {
+        ApplyBrightnessTo(entries.back(), (brightness - 0.5f) * 2.0f);
+    }
     return true;
 }
 
@@ -275,25 +280,59 @@ bool LevelScenes::OnDeferredMessage(int32_t code, void* data) {
     return true;
 }
 
-void LevelScenes::ApplyBrightness(float brightness) {
-    const float spriteBrightness = (brightness - 0.5f) * 2.0f;
-    for (const Entry& entry : entries) {
-        Scene* scene = entry.screen->scene;
-        if (!scene) {
+void LevelScenes::ApplyBrightnessTo(const Entry& entry, float spriteBrightness) {
+    Scene* scene = entry.screen->scene;
+    if (!scene) {
+        return;
+    }
+    for (auto& element : scene->Elements().Entries()) {
+        Bitmap* bitmap = ObjectCast<Bitmap>(element.value);
+        if (!bitmap) {
             continue;
         }
-        for (auto& element : scene->Elements().Entries()) {
-            Bitmap* bitmap = ObjectCast<Bitmap>(element.value);
-            Sprite* sprite = bitmap ? bitmap->GetSprite() : nullptr;
-            if (!sprite) {
-                continue;
-            }
-            sprite->SetBrightness(spriteBrightness);
-            // A sprite without a texture uploads with the new value when next drawn.
-            if (sprite->Slot() >= 0) {
-                sprite->Upload(true);
-            }
+        // A bitmap not yet resolved finds its sprite here rather than at its
+        // first draw, so that it is drawn with the brightness from the start.
+        bitmap->Resolve();
+        Sprite* sprite = bitmap->GetSprite();
+        if (!sprite) {
+            continue;
         }
+        sprite->SetBrightness(spriteBrightness);
+        // A sprite without a texture uploads with the new value when next drawn.
+        if (sprite->Slot() >= 0) {
+            sprite->Upload(true);
+        }
+    }
+}
+
+void LevelScenes::ApplyBrightness(float brightness) {
+    for (const Entry& entry : entries) {
+        ApplyBrightnessTo(entry, (brightness - 0.5f) * 2.0f);
+    }
+}
+
+void LevelScenes::ApplyBrightness() {
+    ApplyBrightness(services.LevelBrightness());
+}
+
+void LevelScenes::ScreenshotAllLevels() {
+    if (options) {
+        if (Var* dialogue = options->FindProperty("EnableDialogue")) {
+            dialogue->SetFirstBool(false);
+        }
+    }
+    ListFiles("levels", "*.scene", true);
+    const std::vector<String> scenes = ListedFiles();
+    for (size_t i = 0; i < scenes.size(); ++i) {
+        const char* path = scenes[i].CStr();
+        const char* slash = std::strrchr(path, '/');
+        const char* file = slash ? slash + 1 : path;
+        const char* dot = std::strrchr(file, '.');
+        String base;
+        base.Assign(file, dot ? size_t(dot - file) : std::strlen(file));
+        const float start = 7.0f * float(i);
+        QueueLevelLoad(base.CStr(), start);
+        services.TakeScreenshot(base.CStr(), start + 5.0f);
     }
 }
 

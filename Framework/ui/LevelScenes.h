@@ -68,6 +68,12 @@ public:
     /// Every bitmap of every level scene gets the sprite brightness
     /// (brightness − 0.5) × 2, brightness being the game's option 0 … 1.
     void ApplyBrightness(float brightness);
+    /// The same with the services' level brightness.
+    void ApplyBrightness();
+    /// A screenshot of every level: dialogues off, then for the i-th scene
+    /// file below "levels" (base name n) a queued load of n after 7·i s and
+    /// a screenshot named n after 7·i + 5 s.
+    void ScreenshotAllLevels();
 
     /// The loaded level `name`, or null.
     LevelScreen* FindLevel(const char* name);
@@ -87,6 +93,7 @@ public:
 
 private:
     void PopAllScreens();
+    void ApplyBrightnessTo(const Entry& entry, float spriteBrightness);
     void ReleaseLevelScene(LevelScreen* screen);
     void SortIfChanged();
     /// The directories below LevelDirectory holding a level script whose

@@ -4,6 +4,7 @@
 #include "data/SaveFiles.h"
 #include "data/State.h"
 #include "ui/ScreenGameHooks.h"
+#include "ui/UI.h"
 
 namespace {
 
@@ -57,4 +58,6 @@ PlayerScreenHooks hooks;
 
 void InstallPlayerScreenHooks() {
     SetScreenGameHooks(&hooks);
+    SetScreenOpenQuery(
+        [](const char* screenName) { return GetUI().FindScreen(screenName, true) != nullptr; });
 }

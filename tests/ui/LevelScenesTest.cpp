@@ -3,7 +3,10 @@
 // saving and queued loads, with a level screen that records what it is asked.
 #include "ScreenStackFixture.h"
 
+#include "io/Resources.h"
 #include "render/Bitmap.h"
+#include "render/Image.h"
+#include "render/RenderResources.h"
 #include "render/Sprite.h"
 #include "ui/LevelScreen.h"
 #include "ui/ScreenGameHooks.h"
@@ -363,4 +366,41 @@ TEST_F(LevelScenesTest, BrightnessReachesEveryBitmapOfTheLevelScenes) {
     EXPECT_FLOAT_EQ(towerPicture.Brightness(), -1.0f);
     ui.levels.UnloadLevels();
     ui.Update();
+}
+
+TEST_F(LevelScenesTest, LevelsLoadedAfterABrightnessChangeTakeIt) {
+    ui.services.SetLevelBrightness(0.25f);
+    ASSERT_TRUE(testing_support::WriteFile("gui/DunhavenHud.scene",
+                                           "Widget = hud;\nWidget = picture;\nhud.Type = TestLevel;\n"
+                                           "picture.Type = Bitmap;\npicture.SpritePath = lit.tga;\n"));
+    Image image;
+    ASSERT_TRUE(image.Create(4, 4));
+    ASSERT_TRUE(image.SaveTga("lit.tga"));
+    InstallRenderResourceLoaders();
+    Resources::lookupEnabled = Resources::storeEnabled = true;
+    ASSERT_TRUE(ui.levels.LoadLevel("plaza"));
+    auto* bitmap = static_cast<Bitmap*>(Level("plaza")->scene->FindElement("picture", "Bitmap"));
+    ASSERT_NE(bitmap->GetSprite(), nullptr);
+    EXPECT_FLOAT_EQ(bitmap->GetSprite()->Brightness(), -0.5f);
+    ui.services.SetLevelBrightness(0.5f);
+    ui.levels.UnloadLevels();
+    ui.Update();
+    Resources::Shutdown();
+}
+
+TEST_F(LevelScenesTest, ScreenshotOfEveryLevelIsQueuedSevenSecondsApart) {
+    ASSERT_TRUE(testing_support::WriteFile("levels/plaza/plaza.scene", "Widget = a;\n"));
+    ASSERT_TRUE(testing_support::WriteFile("levels/tower/top.scene", "Widget = a;\n"));
+    ui.levels.ScreenshotAllLevels();
+    ASSERT_EQ(posted.size(), 4u);
+    const std::vector<std::pair<int32_t, float>> expected = {
+        {1003, 0.0f}, {1002, 5.0f}, {1003, 7.0f}, {1002, 12.0f}};
+    const std::vector<std::string> names = {"plaza", "plaza", "top", "top"};
+    for (size_t i = 0; i < posted.size(); ++i) {
+        EXPECT_EQ(posted[i].code, expected[i].first) << i;
+        EXPECT_FLOAT_EQ(posted[i].delay, expected[i].second) << i;
+        String name;
+        ASSERT_TRUE(ui.services.Texts().Take(posted[i].data, name)) << i;
+        EXPECT_EQ(std::string(name.CStr()), names[i]);
+    }
 }
