@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -38,6 +39,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& command,
     }
     // The child: only async-signal-safe work until exec, apart from setenv,
     // which is safe here because the parent's other threads do not exist in it.
+    // It goes when the test process goes, even when that one crashes.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     const int output = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     if (output >= 0) {
         dup2(output, STDOUT_FILENO);

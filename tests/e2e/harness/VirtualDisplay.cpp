@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <thread>
@@ -112,6 +113,8 @@ bool VirtualDisplay::Start() {
     const std::string descriptor = std::to_string(ends[1]);
     server = fork();
     if (server == 0) {
+        // The server goes when the test process goes, even when that one crashes.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         close(ends[0]);
         const int quiet = open("/dev/null", O_WRONLY);
         dup2(quiet, STDERR_FILENO);
