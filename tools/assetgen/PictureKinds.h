@@ -1,0 +1,21 @@
+#pragma once
+// The picture kinds' painters, shared between the files that hold them
+// (Pictures.cpp dispatches; Landscape.cpp paints backgrounds), and the small
+// helpers they all use. Each painter checks the recipe's keys, paints `canvas`
+// and returns false with a "FILE:LINE: ..." error otherwise.
+
+#include "Canvas.h"
+#include "Pictures.h"
+#include "Recipe.h"
+
+#include <string>
+
+/// Largest side of a picture, in pixels.
+constexpr float kMaxSide = 4096.0f;
+
+/// Reads "Size = W H" (required).
+bool GetSize(const Recipe& recipe, int32_t& w, int32_t& h, std::string& error);
+/// The colour with its red, green and blue scaled by `f`.
+Colour Darker(const Colour& c, float f);
+
+bool MakeBackground(const Recipe& recipe, const Sources& sources, Canvas& canvas, std::string& error);
