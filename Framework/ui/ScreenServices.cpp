@@ -4,6 +4,7 @@
 #include "io/File.h"
 #include "io/Resources.h"
 #include "io/StringTable.h"
+#include "platform/GameWindow.h"
 #include "render/Font.h"
 #include "render/Screenshot.h"
 #include "ui/ScreenGameHooks.h"
@@ -16,6 +17,10 @@ void PostFromMusic(void* context, int32_t code, void* data, float delay) {
 }
 
 void DrawProgressPicture(void* context, float fraction) {
+    // A game without a window (servers, tests) loads without a picture.
+    if (!GameWindowExists()) {
+        return;
+    }
     auto* services = static_cast<ScreenServices*>(context);
     services->DrawLoadingPicture(fraction, services->Background().HasPicture());
 }
