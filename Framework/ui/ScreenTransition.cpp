@@ -82,6 +82,9 @@ void FillBlended(float level, float alpha) {
 
 } // namespace
 
+// Every effect flips the snapshot about its horizontal centre line: it holds
+// the frame buffer's rows bottom first, and drawn unflipped the old picture
+// would slide, zoom or flash upside down.
 void ScreenTransition::DrawEffect() {
     const float p = progress;
     const float width = float(DisplayWidth());
@@ -95,22 +98,22 @@ void ScreenTransition::DrawEffect() {
         DrawBlendedSnapshot(snapshot, p, {.mirrored = true});
         break;
     case 2:
-        DrawOpaqueSnapshot(snapshot, {.offsetX = (1.0f - p) * width});
+        DrawOpaqueSnapshot(snapshot, {.offsetX = (1.0f - p) * width, .mirrored = true});
         break;
     case 3:
-        DrawOpaqueSnapshot(snapshot, {.offsetY = (1.0f - p) * height});
+        DrawOpaqueSnapshot(snapshot, {.offsetY = (1.0f - p) * height, .mirrored = true});
         break;
     case 4:
-        DrawBlendedSnapshot(snapshot, p, {.scaleX = zoom, .scaleY = zoom});
+        DrawBlendedSnapshot(snapshot, p, {.scaleX = zoom, .scaleY = zoom, .mirrored = true});
         break;
     case 5:
-        DrawBlendedSnapshot(snapshot, p, {.scaleX = p, .scaleY = p});
+        DrawBlendedSnapshot(snapshot, p, {.scaleX = p, .scaleY = p, .mirrored = true});
         break;
     case 6:
-        DrawBlendedSnapshot(snapshot, p, {.scaleX = zoom, .scaleY = zoom, .radians = spin});
+        DrawBlendedSnapshot(snapshot, p, {.scaleX = zoom, .scaleY = zoom, .radians = spin, .mirrored = true});
         break;
     case 7:
-        DrawBlendedSnapshot(snapshot, p, {.scaleX = p, .scaleY = p, .radians = -spin});
+        DrawBlendedSnapshot(snapshot, p, {.scaleX = p, .scaleY = p, .radians = -spin, .mirrored = true});
         break;
     case 8:
     case 10:
@@ -124,7 +127,7 @@ void ScreenTransition::DrawEffect() {
     case 12:
     case 13:
         FillOpaque(type == 12 ? 0.0f : 1.0f);
-        DrawBlendedSnapshot(snapshot, std::fabs(2.0f * p - 1.0f), {});
+        DrawBlendedSnapshot(snapshot, std::fabs(2.0f * p - 1.0f), {.mirrored = true});
         break;
     default:
         // Type 0 and unknown types draw nothing; the timing still runs.

@@ -9,20 +9,21 @@
 // drawn frame (speed = 1 / duration). Types:
 //
 //   0  nothing drawn; only the timing and the completion message
-//   1  cross-fade: snapshot mirrored, blended with alpha p
+//   1  cross-fade: snapshot blended with alpha p
 //   2  slide along x by (1 − p) × width, opaque
 //   3  slide along y by (1 − p) × height, opaque
 //   4  zoom out of view: scaled by min(1 / p, 10), blended with alpha p
 //   5  shrink: scaled by p, blended with alpha p
 //   6  as 4, turned by ((1 − p) × 4)² radians
 //   7  as 5, turned by −((1 − p) × 4)² radians
-//   8  opaque black, then the snapshot mirrored with alpha p (fade to black)
+//   8  opaque black, then the snapshot with alpha p (fade to black)
 //   9  black with alpha p (fade from black)
 //   10 as 8 with white       11 as 9 with white
 //   12 opaque black, then the snapshot with alpha |2p − 1|
 //   13 as 12 with white
 //
-// Only 1, 8 and 10 mirror the snapshot. With 8 and 10 the new screens stay
+// Every type that draws the snapshot flips it about the horizontal centre
+// line, so the old picture shows the right way up. With 8 and 10 the new screens stay
 // hidden until the end; callers change screens on the completion message
 // and follow with 9 or 11. Main thread only.
 

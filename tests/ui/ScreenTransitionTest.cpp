@@ -62,46 +62,46 @@ TEST_F(TransitionTest, CrossFadeShowsTheOldPictureTheRightWayUp) {
     EXPECT_EQ(RenderStack::Top(), 0);
 }
 
-TEST_F(TransitionTest, SlidesMoveAnOpaqueUnmirroredSnapshot) {
+TEST_F(TransitionTest, SlidesMoveAnOpaqueSnapshotTheRightWayUp) {
     // Along x by (1 − p) × width: the left half is uncovered.
     DrawAtProgress(transition, 2, 0.5f);
     EXPECT_TRUE(Near(At(10, 5), kUnder));
-    EXPECT_TRUE(Near(At(kWidth / 2 + 10, 5), kBlue));
-    EXPECT_TRUE(Near(At(kWidth / 2 + 10, kHeight - 5), kRed));
+    EXPECT_TRUE(Near(At(kWidth / 2 + 10, 5), kRed));
+    EXPECT_TRUE(Near(At(kWidth / 2 + 10, kHeight - 5), kBlue));
     // Along y by (1 − p) × height.
     DrawAtProgress(transition, 3, 0.5f);
     EXPECT_TRUE(Near(At(10, 10), kUnder));
-    EXPECT_TRUE(Near(At(10, kHeight / 2 + 10), kBlue));
-    EXPECT_TRUE(Near(At(kWidth - 10, kHeight / 2 + 10), kWhite));
+    EXPECT_TRUE(Near(At(10, kHeight / 2 + 10), kRed));
+    EXPECT_TRUE(Near(At(kWidth - 10, kHeight / 2 + 10), kGreen));
     // At the start it covers everything.
     DrawAtProgress(transition, 2, 1.0f);
-    EXPECT_TRUE(Near(At(5, 5), kBlue));
+    EXPECT_TRUE(Near(At(5, 5), kRed));
 }
 
 TEST_F(TransitionTest, ZoomsScaleAboutTheCentreAndFade) {
     // Type 4 at p = 0.5: twice the size, alpha 0.5.
     DrawAtProgress(transition, 4, 0.5f);
-    EXPECT_TRUE(Near(At(2, 2), Mix(kBlue, kUnder, 0.5f)));
-    EXPECT_TRUE(Near(At(kWidth - 3, kHeight - 3), Mix(kGreen, kUnder, 0.5f)));
+    EXPECT_TRUE(Near(At(2, 2), Mix(kRed, kUnder, 0.5f)));
+    EXPECT_TRUE(Near(At(kWidth - 3, kHeight - 3), Mix(kWhite, kUnder, 0.5f)));
     // Type 5 at p = 0.5: half the size, the border uncovered.
     DrawAtProgress(transition, 5, 0.5f);
     EXPECT_TRUE(Near(At(3, 3), kUnder));
-    EXPECT_TRUE(Near(At(20, 15), Mix(kBlue, kUnder, 0.5f)));
-    EXPECT_TRUE(Near(At(44, 33), Mix(kGreen, kUnder, 0.5f)));
+    EXPECT_TRUE(Near(At(20, 15), Mix(kRed, kUnder, 0.5f)));
+    EXPECT_TRUE(Near(At(44, 33), Mix(kWhite, kUnder, 0.5f)));
 }
 
 TEST_F(TransitionTest, TurningZoomsRotateBySquaredProgress) {
     const float p = kHalfTurnProgress;
-    // Without turning the top-left corner shows the snapshot's bottom-left
-    // quadrant (unmirrored); half a turn brings the opposite quadrant there.
+    // Without turning the top-left corner shows the picture's top-left
+    // quadrant; half a turn brings the opposite quadrant there.
     DrawAtProgress(transition, 4, p);
-    EXPECT_TRUE(Near(At(10, 10), Mix(kBlue, kUnder, p)));
+    EXPECT_TRUE(Near(At(10, 10), Mix(kRed, kUnder, p)));
     DrawAtProgress(transition, 6, p);
-    EXPECT_TRUE(Near(At(10, 10), Mix(kGreen, kUnder, p)));
+    EXPECT_TRUE(Near(At(10, 10), Mix(kWhite, kUnder, p)));
     DrawAtProgress(transition, 5, p);
-    EXPECT_TRUE(Near(At(24, 19), Mix(kBlue, kUnder, p)));
+    EXPECT_TRUE(Near(At(24, 19), Mix(kRed, kUnder, p)));
     DrawAtProgress(transition, 7, p);
-    EXPECT_TRUE(Near(At(24, 19), Mix(kGreen, kUnder, p)));
+    EXPECT_TRUE(Near(At(24, 19), Mix(kWhite, kUnder, p)));
 }
 
 TEST_F(TransitionTest, FadesThroughBlackAndWhiteHideTheNewScreens) {
@@ -120,14 +120,14 @@ TEST_F(TransitionTest, FadesThroughBlackAndWhiteHideTheNewScreens) {
 
 TEST_F(TransitionTest, FlashesShowTheSnapshotByDistanceFromHalfway) {
     DrawAtProgress(transition, 12, 0.75f);
-    EXPECT_TRUE(Near(At(5, 5), Mix(kBlue, kBlack, 0.5f)));
+    EXPECT_TRUE(Near(At(5, 5), Mix(kRed, kBlack, 0.5f)));
     DrawAtProgress(transition, 12, 0.5f);
     EXPECT_TRUE(Near(At(5, 5), kBlack));
     DrawAtProgress(transition, 13, 0.5f);
     EXPECT_TRUE(Near(At(kWidth - 5, kHeight - 5), kWhite));
     DrawAtProgress(transition, 13, 0.25f);
-    EXPECT_TRUE(Near(At(kWidth - 5, 5), Mix(kWhite, kWhite, 0.5f)));
-    EXPECT_TRUE(Near(At(5, 5), Mix(kBlue, kWhite, 0.5f)));
+    EXPECT_TRUE(Near(At(kWidth - 5, 5), Mix(kGreen, kWhite, 0.5f)));
+    EXPECT_TRUE(Near(At(5, 5), Mix(kRed, kWhite, 0.5f)));
 }
 
 TEST_F(TransitionTest, TypeZeroDrawsNothingButDeliversItsMessageAfterItsDuration) {
