@@ -102,6 +102,12 @@ void GameStartup::ChooseFirstScreen() {
         return;
     }
     ui.SetScreen("IntroScreen", 1);
+    // The intro's own class, which plays the intro movie in silence, is not
+    // built yet; while its page is a plain screen the player is welcomed with
+    // the title music, as the title screen does.
+    if (!FindClass("IntroScreen")) {
+        ui.services.PlayMusicByName(GetGlobals()->GetString("Music_DunhavenTitle").CStr());
+    }
 }
 
 bool GameStartup::ContinueGame() {
