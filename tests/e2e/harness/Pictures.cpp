@@ -89,9 +89,15 @@ double DifferingShare(const Image& a, const Image& b, int channelTolerance) {
 
 ::testing::AssertionResult LooksLikeExpected(const Image& windowPicture, const std::string& name,
                                              PictureTolerance tolerance) {
+    return LooksLikeExpectedIn(windowPicture, kExpectedFolder, kOutputFolder, name, tolerance);
+}
+
+::testing::AssertionResult LooksLikeExpectedIn(const Image& windowPicture, const std::string& expectedFolder,
+                                               const std::string& outputFolder, const std::string& name,
+                                               PictureTolerance tolerance) {
     Image actual;
     HalfSize(windowPicture, actual);
-    const std::string expectedPath = kExpectedFolder + "/" + name + ".png";
+    const std::string expectedPath = expectedFolder + "/" + name + ".png";
     if (UpdateRequested()) {
         if (!SavePicture(actual, expectedPath)) {
             return ::testing::AssertionFailure() << "cannot write " << expectedPath;
@@ -99,7 +105,7 @@ double DifferingShare(const Image& a, const Image& b, int channelTolerance) {
         std::printf("wrote the expected picture %s\n", expectedPath.c_str());
         return ::testing::AssertionSuccess();
     }
-    const std::string actualPath = kOutputFolder + "/" + name + "-actual.png";
+    const std::string actualPath = outputFolder + "/" + name + "-actual.png";
     Image expected;
     if (!fs::exists(expectedPath) || !expected.Load(expectedPath.c_str())) {
         SavePicture(actual, actualPath);
@@ -116,7 +122,7 @@ double DifferingShare(const Image& a, const Image& b, int channelTolerance) {
     }
     const double share = double(differing) / (double(actual.Width()) * double(actual.Height()));
     if (share > tolerance.differingFraction) {
-        const std::string diffPath = kOutputFolder + "/" + name + "-diff.png";
+        const std::string diffPath = outputFolder + "/" + name + "-diff.png";
         SavePicture(actual, actualPath);
         SavePicture(diff, diffPath);
         return ::testing::AssertionFailure()

@@ -35,5 +35,9 @@ bool SavePicture(const Image& picture, const std::string& path);
 /// The window picture at half size against tests/e2e/expected/NAME.png.
 ::testing::AssertionResult LooksLikeExpected(const Image& windowPicture, const std::string& name,
                                              PictureTolerance tolerance = {});
+/// The same with the folders of the stored pictures and of the failure output given.
+::testing::AssertionResult LooksLikeExpectedIn(const Image& windowPicture, const std::string& expectedFolder,
+                                               const std::string& outputFolder, const std::string& name,
+                                               PictureTolerance tolerance = {});
 /// The share (0..1) of pixels of the half-size pictures that differ beyond the channel tolerance.
 double DifferingShare(const Image& a, const Image& b, int channelTolerance = 24);
