@@ -34,7 +34,9 @@ void PausedView::Draw(const PausedCaption& caption) {
     if (caption.text.Empty() || !caption.measure || !caption.draw) {
         return;
     }
-    const float width = caption.measure->TextWidth(caption.text.CStr());
+    // Centred on the width of the font it is drawn in: measured in another
+    // font, a caption in a smaller drawing font would sit left of centre.
+    const float width = caption.draw->TextWidth(caption.text.CStr());
     const float height = caption.measure->HeightValue();
     RenderStack::SetBlendMode(kBlendAlphaBlend);
     RenderStack::SetColor(1.0f, 1.0f, 1.0f, 1.0f);

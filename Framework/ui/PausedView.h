@@ -4,10 +4,10 @@
 //
 // The still is a sprite of the display size, allocated once, read from the
 // frame buffer on the first background frame (bottom row first, so it is
-// drawn mirrored) and blurred with radius 5. The caption is centred
-// horizontally on the width measured in the measuring font and drawn, in
-// the drawing font, at (−W/2, −2H) from the centre of the picture, H being
-// the measuring font's height value. Main thread only.
+// drawn mirrored) and blurred with radius 5. The caption is drawn in the
+// drawing font at (−W/2, −2H) from the centre of the picture: W is its width
+// in that font, so it is centred, and H the measuring font's height value.
+// Main thread only.
 
 #include "core/String.h"
 #include "render/Sprite.h"
@@ -27,8 +27,8 @@ public:
 
 struct PausedCaption {
     String text;                    ///< empty: no caption
-    CaptionFont* measure = nullptr; ///< width and height value
-    CaptionFont* draw = nullptr;    ///< the drawing font
+    CaptionFont* measure = nullptr; ///< height value
+    CaptionFont* draw = nullptr;    ///< the drawing font, which also gives the width
 };
 
 class PausedView {

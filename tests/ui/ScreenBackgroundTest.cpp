@@ -160,7 +160,8 @@ namespace {
 /// Records where the caption is drawn; fixed metrics.
 class RecordingFont : public CaptionFont {
 public:
-    float TextWidth(const char* text) override { return 4.0f * float(std::strlen(text)); }
+    explicit RecordingFont(float advance = 4.0f) : advance(advance) {}
+    float TextWidth(const char* text) override { return advance * float(std::strlen(text)); }
     float HeightValue() override { return 5.0f; }
     void DrawText(const char* text) override {
         drawn = text;
@@ -173,6 +174,7 @@ public:
     float x = 0.0f;
     float y = 0.0f;
     bool blending = false;
+    float advance;
 };
 
 } // namespace
@@ -187,16 +189,17 @@ TEST_F(BackgroundTest, PausedViewShowsAStronglyBlurredStillAndTheCaption) {
     EXPECT_EQ(edge.r, (6 * 255) / 11);
     EXPECT_EQ(edge.g, (5 * 255) / 11);
 
-    RecordingFont header;
-    RecordingFont dialogue;
+    RecordingFont header(4.0f);
+    RecordingFont dialogue(3.0f);
     ClearTo(kBlack);
     paused.Draw(PausedCaption{"Paused", &header, &dialogue});
     EXPECT_TRUE(Near(At(1, 1), kRed));
     EXPECT_TRUE(Near(At(kWidth - 2, kHeight - 2), kWhite));
     EXPECT_TRUE(header.drawn.empty());
     EXPECT_EQ(dialogue.drawn, "Paused");
-    // At (−W/2, −2H) from the centre, measured with the header font.
-    EXPECT_FLOAT_EQ(dialogue.x, kWidth / 2 - 12.0f);
+    // At (−W/2, −2H) from the centre: W in the font it is drawn in, so it
+    // is centred; H the header font's height value.
+    EXPECT_FLOAT_EQ(dialogue.x, kWidth / 2 - 9.0f);
     EXPECT_FLOAT_EQ(dialogue.y, kHeight / 2 - 10.0f);
     EXPECT_TRUE(dialogue.blending);
 
