@@ -8,6 +8,7 @@
 
 #include "core/ConfigTable.h"
 #include "support/TestEnvironment.h"
+#include "support/ToolRun.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -17,7 +18,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -90,26 +90,8 @@ bool DecodeOgg(const std::string& path, std::vector<float>& samples, int& channe
     return got == 0;
 }
 
-struct RunResult {
-    int status = -1;
-    std::string output;
-};
-
-RunResult RunAssetGen(const std::string& arguments) {
-    RunResult result;
-    const std::string command = std::string(TEST_BINARY_DIR) + "/bin/assetgen " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        return result;
-    }
-    char chunk[256];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
-        result.output.append(chunk, got);
-    }
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+testing_support::ToolRun RunAssetGen(const std::string& arguments) {
+    return testing_support::RunTool("assetgen", arguments);
 }
 
 } // namespace
@@ -177,7 +159,7 @@ TEST(AssetGenTest, BadRecipesFailWithOneLineAndExitCodeOne) {
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(WriteFile(dir + "/bad.config", c.recipe));
-        const RunResult run = RunAssetGen("--content " + kContent + " " + dir + "/bad.config " + dir + "/" + c.output);
+        const testing_support::ToolRun run = RunAssetGen("--content " + kContent + " " + dir + "/bad.config " + dir + "/" + c.output);
         EXPECT_EQ(run.status, 1) << c.recipe;
         EXPECT_NE(run.output.find("bad.config" + c.message), std::string::npos) << run.output;
         EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << "not one line: " << run.output;

@@ -10,6 +10,7 @@
 #include "core/Link.h"
 #include "io/PackArchive.h"
 #include "support/TestEnvironment.h"
+#include "support/ToolRun.h"
 #include "support/ToneEncoder.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,6 @@
 #include <filesystem>
 #include <map>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -161,26 +161,8 @@ CheckReport CheckChanged(const Files& changes) {
 #define EXPECT_FINDINGS(report, ...)                                                                         \
     EXPECT_EQ(Joined(Lines(report)), Joined(std::vector<std::string>{__VA_ARGS__}))
 
-struct ToolRun {
-    int status = -1;
-    std::string output;
-};
-
-ToolRun RunTool(const std::string& arguments) {
-    ToolRun result;
-    const std::string command = std::string(TEST_BINARY_DIR) + "/bin/datacheck " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        return result;
-    }
-    char chunk[256];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
-        result.output.append(chunk, got);
-    }
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+testing_support::ToolRun RunDataCheck(const std::string& arguments) {
+    return testing_support::RunTool("datacheck", arguments);
 }
 
 } // namespace
@@ -453,15 +435,15 @@ TEST(DataCheck, ArchiveFindsPathsOfAnyCaseWhereLooseFilesDoNot) {
 
 TEST(DataCheck, ToolPrintsOneLinePerFindingAndExitsByTheWorst) {
     WriteData("data", CleanData());
-    ToolRun clean = RunTool("data");
+    testing_support::ToolRun clean = RunDataCheck("data");
     EXPECT_EQ(clean.status, 0) << clean.output;
     EXPECT_EQ(clean.output, "datacheck: 12 files, 3 scene files checked: 0 errors, 0 warnings\n");
 
     ASSERT_TRUE(WriteFile("data/gui/spare.png", ReadFile("data/gui/logo.png")));
-    EXPECT_EQ(RunTool("data").status, 0);
+    EXPECT_EQ(RunDataCheck("data").status, 0);
     ASSERT_TRUE(WriteFile("data/gui/Title.scene", "Widget = logo;\nlogo.Type = Bitmap;\n"
                                                   "logo.SpritePath = gui/lost.png;\n"));
-    ToolRun failing = RunTool("data");
+    testing_support::ToolRun failing = RunDataCheck("data");
     EXPECT_EQ(failing.status, 1);
     EXPECT_NE(
         failing.output.find("error: gui/Title.scene: Bitmap \"logo\": sprite \"gui/lost.png\" not found\n"),
@@ -469,12 +451,12 @@ TEST(DataCheck, ToolPrintsOneLinePerFindingAndExitsByTheWorst) {
         << failing.output;
     EXPECT_NE(failing.output.find(" 1 error, 1 warning\n"), std::string::npos) << failing.output;
 
-    EXPECT_EQ(RunTool("nowhere").status, 2);
+    EXPECT_EQ(RunDataCheck("nowhere").status, 2);
     ASSERT_TRUE(WriteFile("fake.pack", "not an archive"));
-    ToolRun fake = RunTool("fake.pack");
+    testing_support::ToolRun fake = RunDataCheck("fake.pack");
     EXPECT_EQ(fake.status, 2);
     EXPECT_NE(fake.output.find("fake.pack is not a readable pack archive"), std::string::npos) << fake.output;
-    EXPECT_EQ(RunTool("one two").status, 2);
+    EXPECT_EQ(RunDataCheck("one two").status, 2);
 }
 
 #ifdef TEST_DATA_STAGING

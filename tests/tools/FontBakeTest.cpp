@@ -9,10 +9,10 @@
 #include "render/ScreenDraw.h"
 #include "support/GlTestContext.h"
 #include "support/TestEnvironment.h"
+#include "support/ToolRun.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -32,22 +32,8 @@ struct RunResult {
 };
 
 RunResult RunBaker(const std::string& arguments) {
-    RunResult result;
-    const std::string command =
-        std::string(TEST_BINARY_DIR) + "/bin/fontbake " + arguments + " 2>fontbake.err";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        return result;
-    }
-    char chunk[256];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
-        result.out.append(chunk, got);
-    }
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.err = testing_support::ReadFile("fontbake.err");
-    return result;
+    const testing_support::ToolRun run = testing_support::RunTool("fontbake", arguments, "fontbake.err");
+    return RunResult{run.status, run.output, testing_support::ReadFile("fontbake.err")};
 }
 
 bool HaveFont(const std::string& path) {

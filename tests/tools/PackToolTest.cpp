@@ -9,6 +9,7 @@
 #include "io/PackBytes.h"
 
 #include "support/TestEnvironment.h"
+#include "support/ToolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,6 @@
 #include <filesystem>
 #include <map>
 #include <string>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 using testing_support::ReadFile;
@@ -51,27 +51,9 @@ std::string Lower(std::string text) {
     return text;
 }
 
-struct RunResult {
-    int status = -1;
-    std::string output;
-};
-
 /// Runs the built tool with `arguments`, capturing stdout and stderr together.
-RunResult RunPack(const std::string& arguments) {
-    RunResult result;
-    std::string command = std::string(TEST_BINARY_DIR) + "/bin/pack " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        return result;
-    }
-    char chunk[256];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
-        result.output.append(chunk, got);
-    }
-    int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+testing_support::ToolRun RunPack(const std::string& arguments) {
+    return testing_support::RunTool("pack", arguments);
 }
 
 class PackToolTest : public ::testing::Test {
@@ -231,12 +213,12 @@ TEST_F(PackToolTest, VerifyNamesTheEntryOutsideTheFile) {
 
 TEST_F(PackToolTest, BinaryExitsZeroOnSuccessAndOneLineReasonOtherwise) {
     WriteTree("src");
-    RunResult created = RunPack("create src data.pack");
+    testing_support::ToolRun created = RunPack("create src data.pack");
     ASSERT_EQ(created.status, 0) << created.output;
-    RunResult listed = RunPack("list data.pack");
+    testing_support::ToolRun listed = RunPack("list data.pack");
     EXPECT_EQ(listed.status, 0);
     EXPECT_NE(listed.output.find("gui/options.scene\t9\n"), std::string::npos) << listed.output;
-    RunResult verified = RunPack("verify data.pack");
+    testing_support::ToolRun verified = RunPack("verify data.pack");
     EXPECT_EQ(verified.status, 0);
     EXPECT_NE(verified.output.find("ok, 6 entries"), std::string::npos) << verified.output;
     EXPECT_EQ(RunPack("extract data.pack out").status, 0);
@@ -247,7 +229,7 @@ TEST_F(PackToolTest, BinaryExitsZeroOnSuccessAndOneLineReasonOtherwise) {
     for (const char* arguments :
          {"verify cut.pack", "list cut.pack", "create missing x.pack", "frobnicate x", "list"}) {
         SCOPED_TRACE(arguments);
-        RunResult failed = RunPack(arguments);
+        testing_support::ToolRun failed = RunPack(arguments);
         EXPECT_NE(failed.status, 0);
         ASSERT_FALSE(failed.output.empty());
         EXPECT_EQ(failed.output.find('\n'), failed.output.size() - 1) << failed.output;
