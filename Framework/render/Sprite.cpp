@@ -176,6 +176,10 @@ bool Sprite::CreateTexture() {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, newTexWidth, newTexHeight, 0, GL_BGRA, GL_UNSIGNED_BYTE, scratch);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    // Clamped, so a picture drawn scaled or turned (linear filtering) never
+    // blends its edge texels with the opposite edge of the texture.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     slots[freeSlot] = TextureSlot{this, textureName, false};
     slot = freeSlot;
     texWidth = newTexWidth;

@@ -198,6 +198,24 @@ TEST(SpriteDraw, ScaledDrawSwitchesToLinearFilteringTranslationKeepsNearest) {
     EXPECT_FALSE(TextureSlotIsLinear(linear->Slot()));
 }
 
+TEST(SpriteDraw, ScaledPictureEdgesDoNotBleedFromTheOppositeEdge) {
+    GL_TEST_CONTEXT_OR_SKIP(gl, kWidth, kHeight);
+    BeginScreen();
+    RenderStack::SetBlendMode(kBlendBlockCopy);
+    // A texture exactly as wide as the picture: its left edge lies beside
+    // its right edge when the texture wraps around.
+    auto sprite = MakeSprite(2, 1, Bgra{0, 0, 0, 255});
+    SetPixel(*sprite, 1, 0, Bgra{255, 255, 255, 255});
+    {
+        RenderStackScope scope;
+        RenderStack::SetModelMatrix(Matrix4::Translation(10, 40, 0) * Matrix4::Scaling(16, 2, 1));
+        sprite->Draw();
+    }
+    ASSERT_TRUE(TextureSlotIsLinear(sprite->Slot()));
+    EXPECT_TRUE(Near(gl.ReadPixel(10, 40), 0, 0, 0, 8));
+    EXPECT_TRUE(Near(gl.ReadPixel(41, 40), 255, 255, 255, 8));
+}
+
 TEST(SpriteDraw, BrightnessShiftsColourChannelsAtUploadAndClamps) {
     GL_TEST_CONTEXT_OR_SKIP(gl, kWidth, kHeight);
     BeginScreen();
