@@ -13,7 +13,7 @@
 
 using testing_support::EncodeTone;
 using testing_support::LogCapture;
-using testing_support::ToneSpec;
+using testing_support::Tone;
 using testing_support::WriteFile;
 
 namespace {

@@ -38,10 +38,10 @@ void Drain(vorbis_dsp_state& dsp, vorbis_block& block, ogg_stream_state& stream,
 
 } // namespace
 
-std::string EncodeTone(const ToneSpec& spec) {
+std::string EncodeTone(const Tone& tone) {
     vorbis_info info;
     vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, spec.channels, spec.rate, spec.quality) != 0) {
+    if (vorbis_encode_init_vbr(&info, tone.channels, tone.rate, tone.quality) != 0) {
         vorbis_info_clear(&info);
         return {};
     }
@@ -66,24 +66,24 @@ std::string EncodeTone(const ToneSpec& spec) {
     }
 
     ogg_int64_t pageGranule = 0;
-    const long frames = std::lround(spec.seconds * spec.rate);
-    const double step = 2.0 * M_PI * spec.frequency / spec.rate;
+    const long frames = std::lround(tone.seconds * tone.rate);
+    const double step = 2.0 * M_PI * tone.frequency / tone.rate;
     constexpr long kFramesPerWrite = 1024;
     for (long done = 0; done < frames;) {
         const long count = std::min(kFramesPerWrite, frames - done);
         float** channels = vorbis_analysis_buffer(&dsp, int(count));
         for (long i = 0; i < count; ++i) {
-            const float value = float(spec.amplitude * std::sin(step * double(done + i)));
-            for (int c = 0; c < spec.channels; ++c) {
+            const float value = float(tone.amplitude * std::sin(step * double(done + i)));
+            for (int c = 0; c < tone.channels; ++c) {
                 channels[c][i] = value;
             }
         }
         vorbis_analysis_wrote(&dsp, int(count));
-        Drain(dsp, block, stream, spec.rate, pageGranule, out);
+        Drain(dsp, block, stream, tone.rate, pageGranule, out);
         done += count;
     }
     vorbis_analysis_wrote(&dsp, 0);
-    Drain(dsp, block, stream, spec.rate, pageGranule, out);
+    Drain(dsp, block, stream, tone.rate, pageGranule, out);
     while (ogg_stream_flush(&stream, &page)) {
         AppendPage(out, page);
     }

@@ -6,7 +6,7 @@
 
 namespace testing_support {
 
-struct ToneSpec {
+struct Tone {
     int rate = 44100;
     int channels = 1;
     double seconds = 1.0;
@@ -17,6 +17,6 @@ struct ToneSpec {
 
 /// The whole Ogg Vorbis file of a sine tone, every channel alike; empty when
 /// the encoder refuses the format.
-std::string EncodeTone(const ToneSpec& spec);
+std::string EncodeTone(const Tone& tone);
 
 } // namespace testing_support

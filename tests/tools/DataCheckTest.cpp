@@ -44,9 +44,9 @@ void RegisterDoor() {
 using Files = std::map<std::string, std::string>;
 
 std::string Tone() {
-    testing_support::ToneSpec spec;
-    spec.seconds = 0.05;
-    return testing_support::EncodeTone(spec);
+    testing_support::Tone tone;
+    tone.seconds = 0.05;
+    return testing_support::EncodeTone(tone);
 }
 
 std::string PngBytes() {
