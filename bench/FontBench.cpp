@@ -16,8 +16,9 @@
 #include "render/RenderState.h"
 #include "render/ScreenDraw.h"
 
+#include "support/GlTestContext.h"
+
 #include <GL/gl.h>
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -36,44 +37,6 @@ constexpr int kLineLength = 100;
 constexpr int kCell = 8;
 constexpr int kFirstCode = 33;
 constexpr int kGlyphs = 94; // '!' .. '~'
-
-struct Window {
-    SDL_Window* window = nullptr;
-    SDL_GLContext context = nullptr;
-
-    bool Open() {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            return false;
-        }
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        window = SDL_CreateWindow("font bench", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kScreenWidth,
-                                  kScreenHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        if (!window) {
-            return false;
-        }
-        context = SDL_GL_CreateContext(window);
-        if (!context || SDL_GL_MakeCurrent(window, context) != 0) {
-            return false;
-        }
-        InitRenderContext(kScreenWidth, kScreenHeight);
-        return true;
-    }
-
-    ~Window() {
-        if (context) {
-            ShutdownRenderContext();
-            SDL_GL_DeleteContext(context);
-        }
-        if (window) {
-            SDL_DestroyWindow(window);
-        }
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    }
-};
 
 /// A font of 94 glyphs of 8 × 8 (advance 6) in a temporary folder.
 bool WriteBenchFont(const std::string& folder) {
@@ -192,8 +155,8 @@ struct BenchFont {
 };
 
 void BM_FontTextWidth10000Characters(benchmark::State& state) {
-    Window window;
-    if (!window.Open()) {
+    testing_support::GlTestContext window(kScreenWidth, kScreenHeight);
+    if (!window.Available()) {
         state.SkipWithError("skipped: no display for an OpenGL context; run under xvfb-run");
         return;
     }
@@ -240,8 +203,8 @@ void BM_FontTextWidth10000Characters(benchmark::State& state) {
 BENCHMARK(BM_FontTextWidth10000Characters)->Unit(benchmark::kMicrosecond);
 
 void BM_FontDraw10000Characters(benchmark::State& state) {
-    Window window;
-    if (!window.Open()) {
+    testing_support::GlTestContext window(kScreenWidth, kScreenHeight);
+    if (!window.Available()) {
         state.SkipWithError("skipped: no display for an OpenGL context; run under xvfb-run");
         return;
     }

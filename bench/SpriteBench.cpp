@@ -13,8 +13,9 @@
 #include "render/ScreenDraw.h"
 #include "render/Sprite.h"
 
+#include "support/GlTestContext.h"
+
 #include <GL/gl.h>
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -28,44 +29,6 @@ constexpr int kScreenHeight = 768;
 constexpr int kSprites = 100;
 constexpr int kDrawsPerSprite = 10;
 constexpr int kSide = 32;
-
-struct Window {
-    SDL_Window* window = nullptr;
-    SDL_GLContext context = nullptr;
-
-    bool Open() {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            return false;
-        }
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        window = SDL_CreateWindow("sprite bench", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                  kScreenWidth, kScreenHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        if (!window) {
-            return false;
-        }
-        context = SDL_GL_CreateContext(window);
-        if (!context || SDL_GL_MakeCurrent(window, context) != 0) {
-            return false;
-        }
-        InitRenderContext(kScreenWidth, kScreenHeight);
-        return true;
-    }
-
-    ~Window() {
-        if (context) {
-            ShutdownRenderContext();
-            SDL_GL_DeleteContext(context);
-        }
-        if (window) {
-            SDL_DestroyWindow(window);
-        }
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    }
-};
 
 Matrix4 PlaceOf(int sprite, int copy) {
     const int index = sprite * kDrawsPerSprite + copy;
@@ -111,8 +74,8 @@ double Seconds(Clock::time_point from, Clock::time_point to) {
 }
 
 void BM_Draw1000Sprites(benchmark::State& state) {
-    Window window;
-    if (!window.Open()) {
+    testing_support::GlTestContext window(kScreenWidth, kScreenHeight);
+    if (!window.Available()) {
         state.SkipWithError("skipped: no display for an OpenGL context; run under xvfb-run");
         return;
     }
