@@ -67,44 +67,172 @@ bool ConfigTable::Load(const char* filePath) {
     if (!filePath || !file.Open(filePath, kFileRead)) {
         return false;
     }
-    if (!file.Implementation() || !Read(*file.Implementation())) {
+    if (!file.Implementation() || !Read(*file.Implementation(), filePath)) {
         return false;
     }
     path.Assign(filePath);
     return true;
 }
 
-bool ConfigTable::Read(BaseFile& file) {
+namespace {
+
+// Reads a file line by line through BaseFile::ReadLine, which hands over at
+// most kMaxLineBytes bytes at a time. Only the first piece of a line is ever
+// returned: the remainder of an over-long line is skipped, so its bytes can
+// never pass for lines of their own. A NUL byte ends the text of a line (the
+// line's own bytes after it are lost). With reporting on, each of the two
+// faults is logged once per file, naming its first line and how many lines
+// had it.
+class LineReader {
+public:
+    LineReader(BaseFile& file, const char* name, bool report) : file(file), name(name), report(report) {
+        file.SeekFrom(0, true);
+        position = file.Tell();
+    }
+    ~LineReader() {
+        if (!report) {
+            return;
+        }
+        if (longLines > 0) {
+            LogFormat("%s, line %d: longer than %zu bytes; the rest of the line is ignored (%d such lines "
+                      "in the file)",
+                      name, firstLongLine, BaseFile::kMaxLineBytes, longLines);
+        }
+        if (nulLines > 0) {
+            LogFormat("%s, line %d: holds a NUL byte; the line ends there (%d such lines in the file)", name,
+                      firstNulLine, nulLines);
+        }
+    }
+
+    /// The next line without its line end; false at the end of the file.
+    bool Next(String& line) {
+        Piece piece;
+        if (!ReadPiece(line, piece)) {
+            return false;
+        }
+        ++lineNumber;
+        if (piece.holdsNul) {
+            Count(nulLines, firstNulLine);
+        }
+        if (!piece.complete) {
+            bool droppedText = false;
+            Piece rest;
+            while (!rest.complete && ReadPiece(remainder, rest)) {
+                droppedText = droppedText || rest.holdsNul || remainder.Length() > LineEndBytes(remainder);
+            }
+            // A CR LF split across the piece boundary loses nothing.
+            if (droppedText) {
+                Count(longLines, firstLongLine);
+            }
+        }
+        size_t kept = line.Length() - LineEndBytes(line);
+        if (kept != line.Length()) {
+            line.Assign(line.CStr(), kept);
+        }
+        return true;
+    }
+
+private:
+    struct Piece {
+        bool complete = false; // the piece ends its line
+        bool holdsNul = false;
+    };
+
+    static size_t LineEndBytes(const String& text) {
+        size_t length = text.Length();
+        size_t count = 0;
+        const char* bytes = text.CStr();
+        while (count < length && (bytes[length - 1 - count] == '\n' || bytes[length - 1 - count] == '\r')) {
+            ++count;
+        }
+        return count;
+    }
+
+    // One ReadLine with its line end kept. The text stops at a NUL byte, so
+    // the bytes the file position moved by tell whether one was there.
+    bool ReadPiece(String& text, Piece& piece) {
+        if (!file.ReadLine(text, false)) {
+            return false;
+        }
+        const size_t length = text.Length();
+        if (length > 0 && text.CStr()[length - 1] == '\n') {
+            position += static_cast<long>(length);
+            piece = Piece{true, false};
+            return true;
+        }
+        const long after = file.Tell();
+        const size_t consumed =
+            position >= 0 && after >= position ? static_cast<size_t>(after - position) : length;
+        position = after;
+        piece.holdsNul = consumed > length;
+        piece.complete = consumed < BaseFile::kMaxLineBytes || EndsWithLineFeed();
+        return true;
+    }
+
+    // Whether the byte just read is a line feed (the text could not show it).
+    bool EndsWithLineFeed() {
+        char last = 0;
+        if (file.Seek(-1, 1) != 0) {
+            return false;
+        }
+        const bool read = file.Read(&last, 1);
+        return read && last == '\n';
+    }
+
+    void Count(int& lines, int& first) const {
+        if (lines++ == 0) {
+            first = lineNumber;
+        }
+    }
+
+    BaseFile& file;
+    const char* name;
+    bool report;
+    long position = 0;
+    int lineNumber = 0;
+    int longLines = 0;
+    int firstLongLine = 0;
+    int nulLines = 0;
+    int firstNulLine = 0;
+    String remainder;
+};
+
+} // namespace
+
+bool ConfigTable::Read(BaseFile& file, const char* name) {
     Clear();
+    const char* shownName = name && *name ? name : "(unnamed file)";
     String line;
     String previousKey;
     bool havePrevious = false;
     ParsedLine parsed{};
 
     // First pass: one entry per run of equal keys, then one per distinct key.
-    file.SeekFrom(0, true);
-    while (file.ReadLine(line, true)) {
-        if (!ParseLine(line.CStr(), line.Length(), parsed)) {
-            continue;
+    {
+        LineReader reader(file, shownName, true);
+        while (reader.Next(line)) {
+            if (!ParseLine(line.CStr(), line.Length(), parsed)) {
+                continue;
+            }
+            if (havePrevious && previousKey.Length() == parsed.keyLength &&
+                std::memcmp(previousKey.CStr(), parsed.key, parsed.keyLength) == 0) {
+                continue;
+            }
+            previousKey.Assign(parsed.key, parsed.keyLength);
+            havePrevious = true;
+            auto entry = std::make_unique<Entry>();
+            entry->key = previousKey;
+            entries.push_back(std::move(entry));
+            sorted = false;
         }
-        if (havePrevious && previousKey.Length() == parsed.keyLength &&
-            std::memcmp(previousKey.CStr(), parsed.key, parsed.keyLength) == 0) {
-            continue;
-        }
-        previousKey.Assign(parsed.key, parsed.keyLength);
-        havePrevious = true;
-        auto entry = std::make_unique<Entry>();
-        entry->key = previousKey;
-        entries.push_back(std::move(entry));
-        sorted = false;
     }
     SortAndMerge();
 
     // Second pass: every value into its key's entry, in file order.
-    file.SeekFrom(0, true);
+    LineReader reader(file, shownName, false);
     String key;
     int32_t index = -1;
-    while (file.ReadLine(line, true)) {
+    while (reader.Next(line)) {
         if (!ParseLine(line.CStr(), line.Length(), parsed)) {
             continue;
         }
@@ -122,15 +250,37 @@ bool ConfigTable::Read(BaseFile& file) {
     return true;
 }
 
-std::string ConfigTable::ToText() const {
+std::string ConfigTable::ToText(const char* name) const {
+    // A line break inside a key or value would end its line early and turn
+    // the rest into a line of its own; it is written as a blank instead.
+    auto append = [](std::string& text, std::string_view part, int& breaks) {
+        const size_t start = text.size();
+        text.append(part);
+        for (size_t i = start; i < text.size(); ++i) {
+            if (text[i] == '\n' || text[i] == '\r') {
+                text[i] = ' ';
+                ++breaks;
+            }
+        }
+    };
     std::string text;
+    int breaks = 0;
+    const Entry* firstBroken = nullptr;
     for (const auto& entry : entries) {
         for (const String& value : entry->values) {
-            text.append(entry->key.View());
+            const int before = breaks;
+            append(text, entry->key.View(), breaks);
             text.append(" = ");
-            text.append(value.View());
+            append(text, value.View(), breaks);
             text.append(";\n");
+            if (breaks != before && !firstBroken) {
+                firstBroken = entry.get();
+            }
         }
+    }
+    if (firstBroken) {
+        LogFormat("%s: %d line breaks inside keys or values (the first in %s) are written as blanks",
+                  name && *name ? name : "(unnamed table)", breaks, firstBroken->key.CStr());
     }
     return text;
 }
@@ -140,7 +290,7 @@ bool ConfigTable::Save(const char* filePath) const {
     if (!filePath || !file.Open(filePath, kFileWrite)) {
         return false;
     }
-    std::string text = ToText();
+    std::string text = ToText(filePath);
     bool written = file.Write(text.data(), text.size());
     file.Flush();
     return written;

@@ -11,7 +11,11 @@
 // - The value starts after the blanks, tabs and "=" that follow the key and
 //   ends one character before the end of the line: the last character,
 //   normally the ";", is dropped (a line without it loses its last character).
-// - Lines are read in pieces of at most 4095 bytes; CR LF and LF read alike.
+// - Lines are read in pieces of at most 4095 bytes; only the first piece of a
+//   longer line counts, the rest of it is ignored (logged once per file). A
+//   NUL byte ends a line's text (also logged). CR LF and LF read alike.
+// - The writer never writes a line break inside a key or value: each is
+//   written as a blank (and logged), since the format has no escape for it.
 // A key repeated anywhere in the file gathers all its values in file order.
 //
 // Keys compare byte for byte. Entries are appended unsorted and sorted on the
@@ -40,12 +44,13 @@ public:
     /// Clears the table and reads the file (archive first, then loose files);
     /// false, with the table empty, when it cannot be opened.
     bool Load(const char* path);
-    /// Clears the table and reads an open file from its start (two passes).
-    bool Read(BaseFile& file);
+    /// Clears the table and reads an open file from its start (two passes);
+    /// `name` names the file in log lines.
+    bool Read(BaseFile& file, const char* name = nullptr);
     /// Writes every value as "key = value;"; false when the file cannot be written.
     bool Save(const char* path) const;
-    /// The file text Save would write.
-    std::string ToText() const;
+    /// The file text Save would write; `name` names the file in log lines.
+    std::string ToText(const char* name = nullptr) const;
 
     /// Index of the key's entry, or −1. Sorts first when needed.
     int32_t Find(const char* key);

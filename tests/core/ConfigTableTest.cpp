@@ -78,6 +78,55 @@ TEST(ConfigTable, LongLinesArriveInPiecesOf4095Bytes) {
     EXPECT_EQ(t.Count(), 1);
 }
 
+TEST(ConfigTable, TheRestOfAnOverLongLineIsDroppedWhateverItsKind) {
+    // A comment and a value line whose remainders look like data lines, then
+    // two lines whose CR LF is split across the piece boundary (nothing lost).
+    const std::string text = "# " + std::string(4093, 'c') + "Secret = 1;\n" +
+                             "Long = " + std::string(4088, 'v') + "Injected = 2;\n" +
+                             "Fits = " + std::string(4087, 'f') + ";\r\n" +
+                             "Edge = " + std::string(4088, 'e') + "\r\n" + "After = 3;\n";
+    ASSERT_TRUE(testing_support::WriteFile("long.config", text));
+    testing_support::LogCapture log;
+    ConfigTable t;
+    ASSERT_TRUE(t.Load("long.config"));
+    EXPECT_EQ(t.Find("Secret"), -1);
+    EXPECT_EQ(t.Find("Injected"), -1);
+    EXPECT_EQ(t.Count(), 4);                             // Long, Fits, Edge, After
+    EXPECT_EQ(Value(t, "Long").size(), 4095u - 7u - 1u); // the first piece keeps the usual rules
+    EXPECT_EQ(Value(t, "Fits"), std::string(4087, 'f'));
+    EXPECT_EQ(Value(t, "After"), "3");
+    // One line for the file, naming it and the first such line.
+    ASSERT_EQ(log.Lines().size(), 1u);
+    EXPECT_TRUE(log.Contains("long.config, line 1:"));
+    EXPECT_TRUE(log.Contains("(2 such lines"));
+}
+
+TEST(ConfigTable, ALineHoldingANulByteIsLogged) {
+    using namespace std::string_literals;
+    const std::string text = "A = 1;\nB.Type = Spr\0ite;\nC = 2;\n"s;
+    ASSERT_TRUE(testing_support::WriteFile("nul.scene", text));
+    testing_support::LogCapture log;
+    ConfigTable t;
+    ASSERT_TRUE(t.Load("nul.scene"));
+    EXPECT_EQ(Value(t, "B.Type"), "Sp");
+    EXPECT_EQ(Value(t, "C"), "2");
+    ASSERT_EQ(log.Lines().size(), 1u);
+    EXPECT_TRUE(log.Contains("nul.scene, line 2:"));
+    EXPECT_TRUE(log.Contains("NUL"));
+}
+
+TEST(ConfigTable, WriterNeverWritesALineBreakInsideAValue) {
+    ConfigTable t;
+    t.AddString("Name", "Ann;\nEvil.Key = 1;\r");
+    testing_support::LogCapture log;
+    ASSERT_TRUE(t.Save("breaks.config"));
+    EXPECT_TRUE(log.Contains("breaks.config"));
+    ConfigTable back;
+    ASSERT_TRUE(back.Load("breaks.config"));
+    EXPECT_EQ(back.Count(), 1);
+    EXPECT_EQ(Value(back, "Name"), "Ann; Evil.Key = 1; ");
+}
+
 TEST(ConfigTable, TypedGettersLeaveTheOutputOnFailure) {
     ConfigTable t;
     ReadText(t, "B = True;\nI = 12abc;\nF = -2e3;\nX = abc;\n");
