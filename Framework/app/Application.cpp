@@ -40,14 +40,11 @@
 
 namespace {
 
-// The archive start-up opens; the global settings' PackfilePath default,
-// which start-up always uses because the archive opens before the settings
-// file can be read.
-constexpr const char* kDefaultPackfilePath = "data.pack";
-// The defaults of the settings GameTitle, DisplayWidth and DisplayHeight.
-constexpr const char* kDefaultGameTitle = "Dunhaven - Tessaroon";
-constexpr int kDefaultDisplayWidth = 1024;
-constexpr int kDefaultDisplayHeight = 768;
+// The archive name, window title and size come from the global settings. The
+// archive and the window open before the settings file is read, so these are
+// always the settings' built-in defaults. Without a settings element (an
+// engine run without the game) there is no archive and no title, and the
+// window has the render context's logical size.
 // The window icon among the game data; the window keeps the system's icon
 // when the file does not exist.
 constexpr const char* kWindowIconPath = "icon.png";
@@ -72,12 +69,23 @@ CloseRequestCallback closeRequest;
 // Start-up step 7: without a display the game goes on windowless (servers,
 // tests), and the frame loop runs all the same.
 void OpenWindow() {
-    SetDisplaySize(kDefaultDisplayWidth, kDefaultDisplayHeight);
-    if (!CreateGameWindow(kDefaultDisplayWidth, kDefaultDisplayHeight)) {
+    int width = GlobalInt("DisplayWidth", 0, DisplayWidth());
+    int height = GlobalInt("DisplayHeight", 0, DisplayHeight());
+    if (width <= 0 || height <= 0) {
+        LogFormat("Display size %d x %d is no screen size; using %d x %d", width, height, DisplayWidth(),
+                  DisplayHeight());
+        width = DisplayWidth();
+        height = DisplayHeight();
+    }
+    SetDisplaySize(width, height);
+    if (!CreateGameWindow(width, height)) {
         return;
     }
-    InitRenderContext(kDefaultDisplayWidth, kDefaultDisplayHeight);
-    SetWindowTitle(kDefaultGameTitle);
+    InitRenderContext(width, height);
+    const String title = GlobalText("GameTitle", "");
+    if (!title.Empty()) {
+        SetWindowTitle(title.CStr());
+    }
     if (!Exists(kWindowIconPath)) {
         LogFormat("No window icon %s: the window keeps the system's icon", kWindowIconPath);
         return;
@@ -192,8 +200,9 @@ bool Startup(GameHooks& game) {
     SeedRandom(static_cast<unsigned int>(std::time(nullptr)));
     // 3. The pack archive named by the setting PackfilePath; without one the
     //    game runs from loose files.
-    if (!OpenArchive(kDefaultPackfilePath)) {
-        LogFormat("No pack archive %s: reading loose files only", kDefaultPackfilePath);
+    const String packfilePath = GlobalText("PackfilePath", "");
+    if (!OpenArchive(packfilePath.CStr())) {
+        LogFormat("No pack archive %s: reading loose files only", packfilePath.CStr());
     }
     // 4. Every element class: the engine's, then the game's; then the engine is ready.
     RegisterEngineClasses();

@@ -368,6 +368,26 @@ Globals::Globals() {
 
 Globals::~Globals() = default;
 
+String GlobalsDefault(const char* name, int32_t index) {
+    if (!name || index < 0) {
+        return String();
+    }
+    for (const SettingDef& def : kSettings) {
+        if (std::string_view(def.name) != name) {
+            continue;
+        }
+        if (index >= def.count) {
+            return String();
+        }
+        std::string item = DefaultItem(def.items, index);
+        if (def.kind == Kind::Sound && def.count > 1) {
+            item = NumberedItem(item, index);
+        }
+        return String(item.c_str());
+    }
+    return String();
+}
+
 const Var& Globals::Setting(const char* name) {
     static const Var empty;
     const Var* var = FindProperty(name);

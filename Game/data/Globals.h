@@ -47,6 +47,11 @@ private:
     std::vector<std::unique_ptr<Var>> settings;
 };
 
+/// The built-in default of item `index` of the setting `name`, as text (what
+/// a fresh Globals holds before any file is read); empty for an unknown name
+/// or an index past the setting's count.
+String GlobalsDefault(const char* name, int32_t index = 0);
+
 /// The global settings element, or null before start-up made it.
 Globals* GetGlobals();
 

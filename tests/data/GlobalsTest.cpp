@@ -1,6 +1,10 @@
 #include "GameDataFixture.h"
 
+#include "app/Application.h"
+#include "app/GameHooks.h"
 #include "core/Var.h"
+#include "platform/GameWindow.h"
+#include "render/RenderContext.h"
 
 using testing_support::LogCapture;
 using testing_support::WriteFile;
@@ -125,6 +129,48 @@ TEST_F(GlobalsTest, ResolvingWithoutResourcesLeavesTheSettingsIntact) {
     ResolveGlobals();
     EXPECT_STREQ(settings().GetString("LoadScreen_Frame").CStr(), "gui/LoadScreen/frame.png");
     EXPECT_STREQ(settings().GetString("Quests").CStr(), "config/quests.scene");
+}
+
+// Start-up opens the archive and the window that the settings name, before
+// their file is read: a changed built-in default is what the game uses.
+class ChangedDefaultsGame : public GameHooks {
+public:
+    bool CreateGlobalObjects() override {
+        auto* settings = new Globals();
+        settings->FindProperty("GameTitle")->SetFirstString("Another Title");
+        settings->FindProperty("DisplayWidth")->SetFirstInt(800);
+        settings->FindProperty("DisplayHeight")->SetFirstInt(600);
+        settings->FindProperty("PackfilePath")->SetFirstString("other.pack");
+        globals = settings;
+        return true;
+    }
+    void DeleteGlobals() override {
+        delete globals;
+        globals = nullptr;
+    }
+};
+
+TEST(GlobalsStartup, TheArchiveAndWindowFollowTheSettings) {
+    ChangedDefaultsGame game;
+    LogCapture log;
+    ASSERT_TRUE(Startup(game));
+    EXPECT_TRUE(log.Contains("No pack archive other.pack"));
+    EXPECT_EQ(DisplayWidth(), 800);
+    EXPECT_EQ(DisplayHeight(), 600);
+    if (GameWindowExists()) {
+        EXPECT_STREQ(WindowTitle(), "Another Title");
+    }
+    Shutdown(game);
+}
+
+TEST(GlobalsDefaults, AreTheTextsOfAFreshInstance) {
+    Globals fresh;
+    for (const char* name : {"CompanyName", "GameTitle", "GameStateFilename", "PackfilePath"}) {
+        EXPECT_EQ(GlobalsDefault(name).View(), fresh.GetString(name).View()) << name;
+    }
+    EXPECT_STREQ(GlobalsDefault("Sound_UseObject", 9).CStr(), "audio/use_object_10.ogg");
+    EXPECT_TRUE(GlobalsDefault("Sound_UseObject", 10).Empty());
+    EXPECT_TRUE(GlobalsDefault("NoSuchSetting").Empty());
 }
 
 } // namespace

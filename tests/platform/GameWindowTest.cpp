@@ -3,7 +3,9 @@
 // platform's pump, and start-up's window. Without a display the tests skip.
 #include "platform/GameWindow.h"
 #include "app/Application.h"
+#include "app/Engine.h"
 #include "app/GameHooks.h"
+#include "data/Globals.h"
 #include "platform/CloseSignals.h"
 #include "platform/InputCallback.h"
 #include "platform/Platform.h"
@@ -297,8 +299,21 @@ TEST_F(WindowTest, PumpDeliversInjectedEventsAndCloseSignals) {
     EXPECT_TRUE(recorder.Saw("close"));
 }
 
+// The game's settings with their built-in defaults, which name the window.
+class DefaultSettingsGame : public GameHooks {
+public:
+    bool CreateGlobalObjects() override {
+        globals = new Globals();
+        return true;
+    }
+    void DeleteGlobals() override {
+        delete globals;
+        globals = nullptr;
+    }
+};
+
 TEST(GameWindowStartup, StartupOpensTheTitledWindowAndShutdownClosesIt) {
-    GameHooks game;
+    DefaultSettingsGame game;
     LogCapture log;
     ASSERT_TRUE(Startup(game));
     if (!GameWindowExists()) {
