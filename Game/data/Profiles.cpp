@@ -2,11 +2,13 @@
 
 #include "app/Engine.h"
 #include "core/Scene.h"
+#include "core/String.h"
 #include "data/SaveFiles.h"
 #include "data/State.h"
 
 #include <algorithm>
 #include <climits>
+#include <string_view>
 
 namespace {
 
@@ -41,6 +43,27 @@ void RemoveProfile(State* player) {
 }
 
 } // namespace
+
+bool CleanPlayerName(const char* typed, String& out) {
+    if (!typed) {
+        return false;
+    }
+    std::string_view name(typed);
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            return false;
+        }
+    }
+    const size_t first = name.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        out.Assign("");
+        return true;
+    }
+    name = name.substr(first, name.find_last_not_of(' ') - first + 1);
+    out.Assign(name.data(), name.size());
+    return true;
+}
 
 State* CurrentPlayer() {
     if (!cachedPlayer) {
@@ -89,10 +112,12 @@ bool IsRegistered(const State& player) {
     return player.PlayerId.GetCount() == 0 || player.PlayerId.FirstInt() >= 0;
 }
 
-int32_t CreatePlayer(const char* name) {
-    if (!gameState || !name) {
+int32_t CreatePlayer(const char* typedName) {
+    String cleaned;
+    if (!gameState || !CleanPlayerName(typedName, cleaned)) {
         return -1;
     }
+    const char* name = cleaned.CStr();
     State* current = CurrentPlayer();
     const int32_t id = NextPlayerId();
     if (id < 0) {
@@ -118,9 +143,10 @@ int32_t CreatePlayer(const char* name) {
     return id;
 }
 
-int32_t CopyPlayer(int32_t id, const char* name) {
+int32_t CopyPlayer(int32_t id, const char* typedName) {
+    String cleaned;
     State* source = FindPlayerById(id);
-    if (!source || !name || FindPlayerByName(name)) {
+    if (!source || !CleanPlayerName(typedName, cleaned) || FindPlayerByName(cleaned.CStr())) {
         return -1;
     }
     State* copy = AddProfile();
@@ -139,7 +165,7 @@ int32_t CopyPlayer(int32_t id, const char* name) {
     }
     const int32_t newId = NextPlayerId();
     copy->PlayerId.SetFirstInt(newId);
-    copy->PlayerName.SetFirstString(name);
+    copy->PlayerName.SetFirstString(cleaned.CStr());
     return newId;
 }
 

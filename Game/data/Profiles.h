@@ -10,6 +10,12 @@
 #include <cstdint>
 
 class State;
+class String;
+
+/// A name as a player typed it, made fit to be saved and found again: blanks
+/// at both ends are trimmed into `out`. False (out unchanged) for a null name
+/// or one holding control characters, which the save files cannot keep.
+bool CleanPlayerName(const char* typed, String& out);
 
 /// The current player: the cached one, else the first active child; null
 /// when there is no root or no active child.
@@ -24,12 +30,13 @@ State* FindPlayerByName(const char* name);
 int32_t NextPlayerId();
 bool IsRegistered(const State& player);
 
-/// A new profile (not selected) named `name`, or the default player adopted
-/// under that name; the new id, or -1 when the name is taken or no profile
-/// can be added. Stale files of the id are deleted.
+/// A new profile (not selected) named `name` (cleaned by CleanPlayerName), or
+/// the default player adopted under that name; the new id, or -1 when the
+/// name is refused or taken or no profile can be added. Stale files of the id
+/// are deleted.
 int32_t CreatePlayer(const char* name);
-/// A copy of profile `id` under a new name and id (level saves are not
-/// copied); the new id or -1.
+/// A copy of profile `id` under a new name (cleaned as above) and id (level
+/// saves are not copied); the new id or -1.
 int32_t CopyPlayer(int32_t id, const char* name);
 /// Deletes the profile and its files, selects the first registered profile
 /// that is left (or a new default player) and saves the state; false when no

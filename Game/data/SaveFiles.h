@@ -11,7 +11,14 @@
 // Every file is replaced crash-safely (see io/AtomicWrite.h). A state file
 // that exists but cannot be read is not wiped with the rest: it goes, with
 // the files a wipe would delete, into a "backup-" folder of the save folder,
-// and the game starts with a fresh default player.
+// and the game starts with a fresh default player. The state file moves last
+// and the folder holds a ".unfinished" marker until all are in, so a backup
+// cut short is taken up again at the next start, and a wipe moves the files
+// into it rather than deleting them.
+//
+// Numbers in the state file are repaired as it loads (one log line each):
+// PlayerIds out of range or used twice get fresh numbers, OrbCount is kept
+// to -1 ... 7. Loaded option volumes and brightness are kept to 0 ... 1.
 
 #include "core/String.h"
 
@@ -58,6 +65,11 @@ void DeleteLevelSave(const State& player, const char* levelName);
 /// Deletes every file of the save folder whose name starts with the decimal
 /// PlayerId and "_".
 void DeletePlayerFiles(const State& player);
+
+/// Called with each file's path once it is in a backup folder; lets tests
+/// stop a backup part way. Null: nothing is called.
+using BackupMoveHook = void (*)(const char* movedPath);
+void SetBackupMoveHook(BackupMoveHook hook);
 
 /// Answers whether a screen of that name is on the screen stack; installed by
 /// the screen stack. Without one, no screen counts as open.

@@ -226,9 +226,9 @@ bool State::OrbsActive() const {
 }
 
 void State::GiveOrb() {
-    const int32_t next = OrbCount.FirstInt() + 1;
-    if (next <= kMaxOrbs) {
-        OrbCount.SetFirstInt(next);
+    const int32_t count = OrbCount.FirstInt();
+    if (count < kMaxOrbs) {
+        OrbCount.SetFirstInt(count + 1);
     }
 }
 

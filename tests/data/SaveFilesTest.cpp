@@ -5,6 +5,7 @@
 #include "core/Scene.h"
 
 #include <csignal>
+#include <poll.h>
 #include <random>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -272,34 +273,216 @@ TEST_F(SaveFilesTest, KilledWhileSavingAlwaysLeavesOneCompleteVersion) {
     ASSERT_TRUE(SaveStateFile());
 
     std::mt19937 random(12345);
-    std::uniform_int_distribution<int> pause(0, 4000);
-    int newVersions = 0;
-    for (int round = 0; round < 300; ++round) {
+    std::uniform_int_distribution<int> pause(0, 3000);
+    for (int round = 0; round < 200; ++round) {
+        // The child reports each finished save through the pipe; the kill
+        // comes at a random moment after the first, so every round checks a
+        // file that saves were really replacing, however slow the machine.
+        int reports[2];
+        ASSERT_EQ(pipe(reports), 0);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            close(reports[0]);
             SetLogToStandardOutput(false);
             for (int32_t level = 1;; ++level) {
                 MakeVersion(*CurrentPlayer(), level);
-                SaveStateFile();
+                if (SaveStateFile() && write(reports[1], &level, sizeof level) != sizeof level) {
+                    _exit(1);
+                }
             }
+        }
+        close(reports[1]);
+        int32_t reported = 0;
+        pollfd first{reports[0], POLLIN, 0};
+        const bool saved = poll(&first, 1, 60000) == 1 && read(reports[0], &reported, sizeof reported) ==
+                                                              static_cast<ssize_t>(sizeof reported);
+        if (!saved) {
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+            FAIL() << "the child finished no save in round " << round;
         }
         usleep(static_cast<useconds_t>(pause(random)));
         kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
+        for (int32_t next = 0; read(reports[0], &next, sizeof next) == static_cast<ssize_t>(sizeof next);) {
+            reported = next;
+        }
+        close(reports[0]);
 
         Scene* root = LoadScene(Path("state.scene").c_str());
         int32_t level = -1;
         ASSERT_TRUE(HoldsOneVersion(root, level)) << "after round " << round;
-        newVersions += level > 0 ? 1 : 0;
         delete root;
+        // Every finished save is kept; the one cut short may have landed or not.
+        EXPECT_GE(level, reported) << "after round " << round;
+        EXPECT_LE(level, reported + 1) << "after round " << round;
     }
-    // The kills landed while saves were going on, not only before the first.
-    EXPECT_GT(newVersions, 100);
     // Temporary files of killed writes are cleared at the next start.
     CreateSaveFolders();
     EXPECT_EQ(TemporaryFiles(), 0);
+}
+
+// The files a backup of the damaged state must keep, with their contents.
+const std::vector<std::pair<std::string, std::string>> kSaveFiles = {
+    {"0_diner.save", "diner progress"}, {"0_park.save", "park progress"},
+    {"1_diner.save", "other progress"}, {"background.tga", "picture"},
+    {"notes.scene", "notes"},           {"state.scene", "damaged \x01\xff"}};
+
+int backupMovesLeft = 0;
+
+TEST_F(SaveFilesTest, BackupCutShortAnywhereLosesNoSaveAtTheNextStart) {
+    for (size_t stopAfter = 1; stopAfter <= kSaveFiles.size(); ++stopAfter) {
+        for (const fs::path& old : BackupFolders()) {
+            fs::remove_all(old);
+        }
+        for (const auto& [name, bytes] : kSaveFiles) {
+            ASSERT_TRUE(WriteFile(Path(name), bytes));
+        }
+        // The first start dies after `stopAfter` files were moved.
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SetLogToStandardOutput(false);
+            backupMovesLeft = static_cast<int>(stopAfter);
+            SetBackupMoveHook([](const char*) {
+                if (--backupMovesLeft <= 0) {
+                    _exit(0);
+                }
+            });
+            LoadStateFile();
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+
+        // The next start, and the one after it.
+        LogCapture log;
+        LoadStateFile();
+        ASSERT_EQ(CurrentPlayer()->PlayerId.FirstInt(), -1) << "stopped after " << stopAfter;
+        LoadStateFile();
+        const auto backups = BackupFolders();
+        ASSERT_EQ(backups.size(), 1u) << "stopped after " << stopAfter;
+        for (const auto& [name, bytes] : kSaveFiles) {
+            EXPECT_EQ(ReadFile((backups[0] / name).string()), bytes)
+                << name << ", stopped after " << stopAfter;
+        }
+        EXPECT_FALSE(fs::exists(backups[0] / ".unfinished"));
+    }
+}
+
+TEST_F(SaveFilesTest, WipeCompletesAnUnfinishedBackupInsteadOfDeleting) {
+    const fs::path backup = Path("backup-20240101-000000");
+    ASSERT_TRUE(WriteFile((backup / ".unfinished").string(), ""));
+    ASSERT_TRUE(WriteFile((backup / "state.scene").string(), "damaged"));
+    ASSERT_TRUE(WriteFile(Path("0_diner.save"), "progress"));
+    ASSERT_TRUE(WriteFile(Path("state.scene"), "newer"));
+    LogCapture log;
+    WipeSaveFiles();
+    EXPECT_FALSE(Has("0_diner.save"));
+    EXPECT_FALSE(Has("state.scene"));
+    EXPECT_EQ(ReadFile((backup / "0_diner.save").string()), "progress");
+    // Nothing in the backup is replaced: a taken name gets a number.
+    EXPECT_EQ(ReadFile((backup / "state.scene").string()), "damaged");
+    EXPECT_EQ(ReadFile((backup / "state.scene.1").string()), "newer");
+    EXPECT_FALSE(fs::exists(backup / ".unfinished"));
+    EXPECT_TRUE(log.Contains(backup.string()));
+}
+
+TEST_F(SaveFilesTest, AFolderNamedLikeTheStateFileIsMovedAsideOnce) {
+    fs::create_directory(Path("state.scene"));
+    ASSERT_TRUE(WriteFile(Path("state.scene/inside"), "kept"));
+    ASSERT_TRUE(WriteFile(Path("0_diner.save"), "progress"));
+    LogCapture log;
+    EXPECT_FALSE(LoadStateFile());
+    auto backups = BackupFolders();
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(ReadFile((backups[0] / "state.scene" / "inside").string()), "kept");
+    EXPECT_EQ(ReadFile((backups[0] / "0_diner.save").string()), "progress");
+    EXPECT_TRUE(log.Contains("and 1 other save files"));
+    // The state can be saved and loads again; no further backups.
+    ASSERT_EQ(CreatePlayer("Ann"), 0);
+    ASSERT_TRUE(SaveStateFile());
+    EXPECT_TRUE(LoadStateFile());
+    EXPECT_TRUE(LoadStateFile());
+    EXPECT_EQ(BackupFolders().size(), 1u);
+    EXPECT_STREQ(CurrentPlayer()->PlayerName.FirstString().CStr(), "Ann");
+}
+
+TEST_F(SaveFilesTest, NamesComeBackAsTheyWereSaved) {
+    LoadStateFile();
+    EXPECT_EQ(CreatePlayer("Line\nBreak"), -1);
+    EXPECT_EQ(CreatePlayer("Tab\tName"), -1);
+    EXPECT_EQ(CreatePlayer("Del\x7f"), -1);
+    ASSERT_EQ(CreatePlayer("  Cy  "), 0);
+    EXPECT_EQ(CreatePlayer("Cy "), -1); // the same name once trimmed
+    ASSERT_EQ(CreatePlayer("Bo; Widget = X;"), 1);
+    ASSERT_EQ(CopyPlayer(0, " Dee"), 2);
+    EXPECT_EQ(CopyPlayer(0, "Dee\r"), -1);
+    // Values the game writes itself cannot break the file either.
+    FindPlayerById(1)->ActiveItem.SetFirstString("lamp\nState.OrbCount = 5;");
+    ASSERT_TRUE(SaveStateFile());
+
+    ASSERT_TRUE(LoadStateFile());
+    EXPECT_EQ(gameState->Elements().Size(), 3u);
+    ASSERT_NE(FindPlayerByName("Cy"), nullptr);
+    EXPECT_EQ(FindPlayerByName("Cy")->PlayerId.FirstInt(), 0);
+    ASSERT_NE(FindPlayerByName("Bo; Widget = X;"), nullptr);
+    ASSERT_NE(FindPlayerByName("Dee"), nullptr);
+    EXPECT_EQ(FindPlayerById(1)->OrbCount.FirstInt(), -1);
+    EXPECT_STREQ(FindPlayerById(1)->ActiveItem.FirstString().CStr(), "lamp State.OrbCount = 5;");
+}
+
+TEST_F(SaveFilesTest, NumbersOutOfRangeInTheStateFileAreRepaired) {
+    ASSERT_TRUE(WriteFile(Path("state.scene"),
+                          "Widget = A;\nWidget = B;\nWidget = C;\nWidget = D;\n"
+                          "A.Type = State;\nA.PlayerId = 0;\nA.Active = true;\nA.OrbCount = 2147483647;\n"
+                          "B.Type = State;\nB.PlayerId = 0;\nB.OrbCount = -40;\n"
+                          "C.Type = State;\nC.PlayerId = 2147483647;\n"
+                          "D.Type = State;\nD.PlayerId = 3;\n"));
+    ASSERT_TRUE(WriteFile(Path("0_diner.save"), "A's progress"));
+    ASSERT_TRUE(WriteFile(Path("2147483647_park.save"), "C's progress"));
+    LogCapture log;
+    ASSERT_TRUE(LoadStateFile());
+    State* a = FindPlayerById(0);
+    ASSERT_NE(a, nullptr);
+    EXPECT_STREQ(a->GetName(), "A");
+    EXPECT_EQ(a->OrbCount.FirstInt(), State::kMaxOrbs);
+    a->GiveOrb();
+    EXPECT_EQ(a->OrbCount.FirstInt(), State::kMaxOrbs);
+    // Numbers are unique and the next one is free.
+    State* b = static_cast<State*>(gameState->FindElement("B"));
+    State* c = static_cast<State*>(gameState->FindElement("C"));
+    ASSERT_TRUE(b && c);
+    EXPECT_EQ(b->OrbCount.FirstInt(), -1);
+    EXPECT_EQ(b->PlayerId.FirstInt(), 4);
+    EXPECT_EQ(c->PlayerId.FirstInt(), 5);
+    EXPECT_EQ(NextPlayerId(), 6);
+    ASSERT_TRUE(SelectPlayer(0));
+    EXPECT_FALSE(b->Active.FirstBool());
+    // The shared saves stay with the first profile; the renumbered one keeps its own.
+    EXPECT_EQ(ReadFile(Path("0_diner.save")), "A's progress");
+    EXPECT_EQ(ReadFile(Path("5_park.save")), "C's progress");
+    EXPECT_EQ(log.Lines().size(), 4u);
+    EXPECT_TRUE(log.Contains("2147483647"));
+    // The repaired numbers are what the file now holds.
+    ASSERT_TRUE(LoadStateFile());
+    EXPECT_EQ(static_cast<State*>(gameState->FindElement("C"))->PlayerId.FirstInt(), 5);
+}
+
+TEST_F(SaveFilesTest, LoadedOptionsAreKeptInTheirRanges) {
+    ASSERT_TRUE(
+        WriteFile(Path("options.widget"),
+                  "Widget = options;\noptions.Type = Options;\noptions.BuildVersion = 2487;\n"
+                  "options.SoundVolume = 1e39;\noptions.MusicVolume = -7;\noptions.Brightness = nan;\n"));
+    LogCapture log;
+    ASSERT_TRUE(LoadOptions());
+    EXPECT_FLOAT_EQ(GetOptions()->SoundVolume.FirstFloat(), 1.0f);
+    EXPECT_FLOAT_EQ(GetOptions()->MusicVolume.FirstFloat(), 0.0f);
+    EXPECT_FLOAT_EQ(GetOptions()->Brightness.FirstFloat(), 0.5f);
+    EXPECT_EQ(log.Lines().size(), 3u);
+    EXPECT_TRUE(log.Contains("MusicVolume"));
 }
 
 TEST_F(SaveFilesTest, StartUpAndShutDownHooksLoadSaveAndDelete) {
