@@ -249,16 +249,19 @@ bool LevelScenes::StartCurrentLevel() {
 }
 
 bool LevelScenes::SaveLevels() {
-    // A player state that cannot be written does not keep the levels from
-    // saving what they can.
-    bool saved = GetScreenGameHooks().SavePlayerState();
+    // Level saves belong to the player state they were written with: when
+    // that cannot be written, the levels keep their previous files too.
+    if (!GetScreenGameHooks().SavePlayerState()) {
+        LogLine("SaveLevels: the player state could not be saved; the levels are not saved either");
+        return false;
+    }
     for (const Entry& entry : entries) {
         if (!entry.screen->SaveLevel()) {
             LogFormat("SaveLevels: the level %s could not be saved", entry.name.CStr());
             return false;
         }
     }
-    return saved;
+    return true;
 }
 
 void LevelScenes::QueueLevelLoad(const char* name, float delay) {

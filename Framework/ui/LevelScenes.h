@@ -58,7 +58,8 @@ public:
     /// false when the player has no valid level or the set does not load.
     bool StartCurrentLevel();
     /// Saves the player state, then every level's state, stopping at the
-    /// first level that fails; false when anything failed.
+    /// first failure (a failed player state saves no level); false when
+    /// anything failed.
     bool SaveLevels();
     /// Pops every screen now and loads the level `name` after `delay`
     /// seconds (deferred message 1003), then switches to it.

@@ -77,9 +77,10 @@ public:
     int32_t CurrentLevel() override { return currentLevel; }
     bool SavePlayerState() override {
         Journal().push_back("game:save");
-        return true;
+        return playerStateSaves;
     }
     int32_t currentLevel = -1;
+    bool playerStateSaves = true;
 };
 
 /// The settings the level code reads: the level names and their folder.
@@ -318,6 +319,10 @@ TEST_F(LevelScenesTest, SaveLevelsSavesThePlayerThenEachLevelUntilOneFails) {
     TakeJournal();
     EXPECT_TRUE(ui.levels.SaveLevels());
     EXPECT_EQ(TakeJournal(), (std::vector<std::string>{"game:save", "b:save"}));
+    // A player state that cannot be written saves no level.
+    game.playerStateSaves = false;
+    EXPECT_FALSE(ui.levels.SaveLevels());
+    EXPECT_EQ(TakeJournal(), (std::vector<std::string>{"game:save"}));
 }
 
 TEST_F(LevelScenesTest, StartCurrentLevelLoadsThePlayersSetAndEntersItsRootLevel) {
