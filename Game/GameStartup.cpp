@@ -47,11 +47,15 @@ bool GameStartup::CreateGlobalObjects() {
     return true;
 }
 
-void GameStartup::RegisterGameClasses() {
+void GameStartup::RegisterGameStateClasses() {
     // Objective, Quest and LevelOptions join this category with their screens.
     RegisterClass("State", MakeObject<State>, kGameStateCategory);
     RegisterClass("Options", MakeObject<Options>, kGameStateCategory);
     RegisterClass("Globals", MakeObject<Globals>, kGameStateCategory);
+}
+
+void GameStartup::RegisterGameClasses() {
+    // The game's screens, map, level and puzzle classes register here.
 }
 
 void GameStartup::LoadOptionsAndState() {

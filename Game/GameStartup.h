@@ -10,6 +10,7 @@
 class GameStartup : public GameHooks {
 public:
     bool CreateGlobalObjects() override;
+    void RegisterGameStateClasses() override;
     void RegisterGameClasses() override;
     void LoadOptionsAndState() override;
     void ReloadPlayerState() override;

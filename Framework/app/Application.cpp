@@ -131,6 +131,39 @@ bool EditingOption() {
     return editing && editing->FirstBool();
 }
 
+bool windowHadFocus = false;
+
+// The option Fullscreen: the window goes full screen at start-up and whenever
+// it has the focus back.
+bool FullscreenOption() {
+    const Var* fullscreen = options ? options->FindProperty("Fullscreen") : nullptr;
+    return fullscreen && fullscreen->FirstBool();
+}
+
+// Frame step 1, before the pump: with the focus the window is full screen
+// when the option asks for it; without it input stops at once, and a full
+// screen is left and the window minimised, so the player's desktop is usable.
+// A window that has not had the focus yet (it is asked for at the end of
+// start-up, and window systems grant it a moment later) is not left.
+void FollowWindowFocus(InputManagerCallback& input) {
+    if (EditingOption()) {
+        return;
+    }
+    Platform& platform = GetPlatform();
+    if (platform.WindowHasFocus()) {
+        windowHadFocus = true;
+        if (FullscreenOption() && !platform.WindowIsFullscreen()) {
+            platform.SetWindowFullscreen(true);
+        }
+        return;
+    }
+    input.inputEnabled = false;
+    if (windowHadFocus && platform.WindowIsFullscreen()) {
+        platform.SetWindowFullscreen(false);
+        platform.MinimiseWindow();
+    }
+}
+
 // Step 18: play starts outside the scene editor.
 void ClearEditingOption() {
     if (Var* editing = options ? options->FindProperty("Editing") : nullptr) {
@@ -139,12 +172,11 @@ void ClearEditingOption() {
 }
 
 void RunFrame(GameHooks& game) {
-    // 1. Window and input pump.
-    //    Following the window focus (full screen on focus, leave it and minimise
-    //    on focus loss, clear inputEnabled) goes here, unless the option Editing is set.
-    //    Once installed, the input manager pumps the events, delivers its due
+    // 1. Window and input pump, after following the window focus (not while
+    //    the option Editing is set). Once installed, the input manager pumps the events, delivers its due
     //    deferred messages and measures its frame; before, close requests alone count.
     InputManagerCallback& input = GetInputManager();
+    FollowWindowFocus(input);
     if (input.IsInstalled()) {
         input.Pump();
     } else {
@@ -156,12 +188,10 @@ void RunFrame(GameHooks& game) {
         GetUI().Update();
     }
     GetCursor().Update();
-    //    Input is enabled while the window has the focus. Until following the
-    //    focus above exists, losing it clears inputEnabled here (not while editing).
+    //    Input is enabled again while the window has the focus; it is cleared
+    //    only before the pump, so no event of a frame without focus gets through.
     if (GetPlatform().WindowHasFocus()) {
         input.inputEnabled = input.IsInstalled();
-    } else if (!EditingOption()) {
-        input.inputEnabled = false;
     }
 
     const bool drawing = GameWindowExists();
@@ -205,7 +235,7 @@ bool Startup(GameHooks& game) {
         LogFormat("No pack archive %s: reading loose files only", packfilePath.CStr());
     }
     // 4. Every element class: the engine's, then the game's; then the engine is ready.
-    RegisterEngineClasses();
+    RegisterEngineClasses([&game] { game.RegisterGameStateClasses(); });
     game.RegisterGameClasses();
     engineReady = true;
     //    The resource cache is switched on, for look-ups and storing; links and
@@ -218,7 +248,10 @@ bool Startup(GameHooks& game) {
     game.LoadOptionsAndState();
     // 7. The window and rendering context of DisplayWidth x DisplayHeight, its title and icon.
     OpenWindow();
-    // 8. Full screen when the option Fullscreen is set goes here.
+    // 8. Full screen when the option Fullscreen is set.
+    if (FullscreenOption()) {
+        GetPlatform().SetWindowFullscreen(true);
+    }
     // 9. The input manager receives the window's events from now on; then the
     //    audio device (without one the game runs silent); then the screen
     //    camera (the projection is loaded every frame) and the screen stack.
@@ -268,6 +301,7 @@ void RunFrameLoop(GameHooks& game) {
     frameTime = 0.0f;
     totalTime = 0.0;
     framesRun = 0;
+    windowHadFocus = false;
     running = true;
     // 2. One frame after another; 3. stop when running is false after a frame.
     do {

@@ -9,7 +9,7 @@
 #include "render/Bitmap.h"
 #include "ui/Screen.h"
 
-void RegisterEngineClasses() {
+void RegisterEngineClasses(const std::function<void()>& registerGameStateClasses) {
     // Base
     RegisterClass("Element", MakeObject<Element>, "Base");
     RegisterClass("Widget", MakeObject<Widget>, "Base");
@@ -23,6 +23,10 @@ void RegisterEngineClasses() {
     //   VideoViewer, FrameGroup, PeriodicAnimator
     // Widgets: Button, CheckBox, Slider, TextBox, TextButton, TextWindow, Gauge,
     //   Window, SnakeBlob, TalkBubble, Scrollbar
+    // Game State: the game's settings, options and player state
+    if (registerGameStateClasses) {
+        registerGameStateClasses();
+    }
     // Game UI
     RegisterClass("Screen", MakeObject<Screen>, "Game UI");
     // The game's menus, map screen, markers and prompts register here in the

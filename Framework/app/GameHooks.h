@@ -14,7 +14,11 @@ struct GameHooks {
     /// defaults and name the options element "options". False when they cannot
     /// be made: start-up stops, because every later step reads them.
     virtual bool CreateGlobalObjects() { return true; }
-    /// Start-up step 4: register the game's element classes, after the engine's.
+    /// Start-up step 4: register the game's state classes (its settings,
+    /// options and player state); the engine calls this between its widgets
+    /// and its screens, where that category stands.
+    virtual void RegisterGameStateClasses() {}
+    /// Start-up step 4: register the game's other element classes, after the engine's.
     virtual void RegisterGameClasses() {}
     /// Start-up step 6: create the per-user save folders, load the options and
     /// the player state (a fresh state when none can be loaded).

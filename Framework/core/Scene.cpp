@@ -290,14 +290,21 @@ void Scene::UpdateElements() {
 }
 
 void Scene::ResolveElements() {
+    // Resolving a link looks names up, which may sort the name map under the
+    // walk: walk the elements as they stood before, so none is skipped and
+    // then has its marks cleared unresolved.
+    updateOrder.clear();
     for (const auto& entry : elements.Entries()) {
-        if (entry.value->IsDirty()) {
-            entry.value->Resolve();
+        updateOrder.push_back(entry.value);
+    }
+    for (Element* element : updateOrder) {
+        if (element->IsDirty()) {
+            element->Resolve();
         }
     }
-    for (const auto& entry : elements.Entries()) {
-        if (entry.value->IsDirty()) {
-            entry.value->ClearChangedMarks();
+    for (Element* element : updateOrder) {
+        if (element->IsDirty()) {
+            element->ClearChangedMarks();
         }
     }
     Widget::Resolve();

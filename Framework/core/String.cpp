@@ -98,6 +98,18 @@ void String::Append(const char* text, size_t length) {
         return;
     }
     size_t combined = oldLength + length;
+    if (combined < kInlineCapacity && heapText) {
+        // A heap text shortened in place through CStr() moves back inline;
+        // `text` may point into the heap block, so join before freeing it.
+        char joined[kInlineCapacity];
+        std::memcpy(joined, heapText, oldLength);
+        std::memcpy(joined + oldLength, text, length);
+        joined[combined] = '\0';
+        std::memcpy(inlineText, joined, combined + 1);
+        std::free(heapText);
+        heapText = nullptr;
+        return;
+    }
     if (combined < kInlineCapacity) {
         std::memmove(inlineText + oldLength, text, length);
         inlineText[combined] = '\0';

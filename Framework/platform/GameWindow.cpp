@@ -356,6 +356,12 @@ void FocusGameWindow() {
     SDL_SetWindowInputFocus(state.window);
 }
 
+void MinimiseGameWindow() {
+    if (state.window) {
+        SDL_MinimizeWindow(state.window);
+    }
+}
+
 void ShowSystemCursor(bool visible) {
     if (!state.window) {
         return;

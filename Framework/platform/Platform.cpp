@@ -29,3 +29,15 @@ bool Platform::WindowHasFocus() {
 bool Platform::CursorInClient() {
     return IsCursorInClient();
 }
+
+bool Platform::SetWindowFullscreen(bool on) {
+    return SetFullscreen(on);
+}
+
+bool Platform::WindowIsFullscreen() {
+    return IsFullscreen();
+}
+
+void Platform::MinimiseWindow() {
+    MinimiseGameWindow();
+}

@@ -34,6 +34,12 @@ public:
     /// True while the mouse pointer lies inside the window's client area.
     /// The default asks the game window.
     virtual bool CursorInClient();
+    /// Switches the game window into or out of full screen; the defaults ask
+    /// the game window (SetFullscreen, IsFullscreen, MinimiseGameWindow).
+    virtual bool SetWindowFullscreen(bool on);
+    virtual bool WindowIsFullscreen();
+    /// Iconifies the game window (full screen left behind when the focus goes).
+    virtual void MinimiseWindow();
 };
 
 /// The platform in use: the one installed with SetPlatform, else the system's.

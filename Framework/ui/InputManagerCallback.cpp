@@ -11,18 +11,20 @@
 //   deferred messages and the frame timer
 //   install / uninstall
 
-namespace {
-
-// Calls `call` on every handler registered when the event arrived. A handler
-// may add or remove handlers from inside its call: the walk goes by index and
-// re-checks the size, so it never reads past the end.
-template <typename Call> void FanOut(const std::vector<InputHandler*>& handlers, Call call) {
-    for (size_t i = 0; i < handlers.size(); ++i) {
-        call(*handlers[i]);
+// Calls `call` on every handler, in registration order. A handler may add or
+// remove handlers from inside its call: the walk's cursor lives on the stack
+// where RemoveHandler can see it, so a removal before the cursor moves it
+// back and the handler after a removed one is still reached. Handlers added
+// during the walk are reached too; removed ones are not.
+template <typename Call> void InputManagerCallback::FanOut(Call call) {
+    Walk walk{0, walks};
+    walks = &walk;
+    while (walk.next < handlers.size()) {
+        InputHandler* handler = handlers[walk.next++];
+        call(*handler);
     }
+    walks = walk.outer;
 }
-
-} // namespace
 
 // ---- fan-out of window events ------------------------------------------------
 
@@ -32,7 +34,7 @@ void InputManagerCallback::OnMouseMove(int x, int y) {
     if (!inputEnabled) {
         return;
     }
-    FanOut(handlers, [](InputHandler& h) { h.OnMouseMove(); });
+    FanOut([](InputHandler& h) { h.OnMouseMove(); });
 }
 
 void InputManagerCallback::OnMouseButton(int button, int down) {
@@ -42,7 +44,7 @@ void InputManagerCallback::OnMouseButton(int button, int down) {
     if (!inputEnabled) {
         return;
     }
-    FanOut(handlers, [&](InputHandler& h) { h.OnMouseButton(button, down); });
+    FanOut([&](InputHandler& h) { h.OnMouseButton(button, down); });
 }
 
 void InputManagerCallback::OnMouseWheel(int /*delta*/) {
@@ -53,30 +55,30 @@ void InputManagerCallback::OnKey(int key, int down, int repeat) {
     if (!inputEnabled) {
         return;
     }
-    FanOut(handlers, [&](InputHandler& h) { h.OnKey(key, down, repeat); });
+    FanOut([&](InputHandler& h) { h.OnKey(key, down, repeat); });
 }
 
 void InputManagerCallback::OnChar(int code) {
     if (!inputEnabled) {
         return;
     }
-    FanOut(handlers, [&](InputHandler& h) { h.OnChar(code); });
+    FanOut([&](InputHandler& h) { h.OnChar(code); });
 }
 
 void InputManagerCallback::OnFocus(int gained) {
-    FanOut(handlers, [&](InputHandler& h) { h.OnFocus(gained); });
+    FanOut([&](InputHandler& h) { h.OnFocus(gained); });
 }
 
 void InputManagerCallback::OnSize(int width, int height, int kind) {
-    FanOut(handlers, [&](InputHandler& h) { h.OnSize(width, height, kind); });
+    FanOut([&](InputHandler& h) { h.OnSize(width, height, kind); });
 }
 
 void InputManagerCallback::OnDisplayChange(int width, int height, int bitsPerPixel) {
-    FanOut(handlers, [&](InputHandler& h) { h.OnDisplayChange(width, height, bitsPerPixel); });
+    FanOut([&](InputHandler& h) { h.OnDisplayChange(width, height, bitsPerPixel); });
 }
 
 void InputManagerCallback::OnClose() {
-    FanOut(handlers, [](InputHandler& h) { h.OnClose(); });
+    FanOut([](InputHandler& h) { h.OnClose(); });
 }
 
 // ---- handlers ---------------------------------------------------------------
@@ -94,6 +96,11 @@ bool InputManagerCallback::RemoveHandler(int index) {
         return false;
     }
     handlers.erase(handlers.begin() + index);
+    for (Walk* walk = walks; walk; walk = walk->outer) {
+        if (static_cast<size_t>(index) < walk->next) {
+            --walk->next;
+        }
+    }
     return true;
 }
 

@@ -15,6 +15,7 @@
 
 #include "platform/InputCallback.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -84,11 +85,19 @@ public:
     bool leftButtonDown = false;
 
 private:
+    /// One fan-out in progress: the position of the next handler to call.
+    /// Walks nest when a handler's call raises another event.
+    struct Walk {
+        size_t next = 0;
+        Walk* outer = nullptr;
+    };
+    template <typename Call> void FanOut(Call call);
     void DeliverDueMessages();
     void MeasureFrame();
 
     std::vector<InputHandler*> handlers;
     std::vector<DeferredMessage> deferred;
+    Walk* walks = nullptr;
     bool installed = false;
     uint64_t lastCounter = 0;
     double secondsPerTick = 0.0;

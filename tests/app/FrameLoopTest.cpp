@@ -6,9 +6,12 @@
 #include "app/GameHooks.h"
 #include "core/ClassRegistry.h"
 #include "core/Object.h"
+#include "core/Element.h"
 #include "platform/InputCallback.h"
 #include "support/TestEnvironment.h"
 #include "support/VirtualPlatform.h"
+#include "ui/InputHandler.h"
+#include "ui/InputManagerCallback.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +46,10 @@ struct RecordingGame : GameHooks {
     bool CreateGlobalObjects() override {
         calls.push_back("create");
         return createSucceeds;
+    }
+    void RegisterGameStateClasses() override {
+        calls.push_back("register-state");
+        RegisterClass("StateProbe", MakeObject<Probe>, "Game State");
     }
     void RegisterGameClasses() override {
         calls.push_back(engineReady ? "register-after-ready" : "register");
@@ -165,6 +172,55 @@ TEST(FrameLoop, CloseRequestEndsTheLoopAfterTheCurrentFrame) {
     EXPECT_FALSE(running);
 }
 
+namespace {
+// The options element as far as the frame loop reads it.
+class FullscreenOptions : public Element {
+    ENGINE_CLASS(FullscreenOptions, Element)
+public:
+    FullscreenOptions() {
+        DeclareBool("Fullscreen", Fullscreen, 1, this, false);
+        Fullscreen.SetFirstBool(true);
+    }
+    Var Fullscreen;
+};
+
+struct KeyRecorder : InputHandler {
+    std::vector<int> keys;
+    void OnKey(int key, int, int) override { keys.push_back(key); }
+};
+} // namespace
+
+TEST(FrameLoop, TheWindowFollowsTheFocusAndAFrameWithoutItDeliversNoInput) {
+    VirtualPlatform platform;
+    ScopedPlatform installed(platform);
+    FullscreenOptions fullscreenOptions;
+    Element* previousOptions = options;
+    options = &fullscreenOptions;
+    InputManagerCallback& input = GetInputManager();
+    input.Install();
+    KeyRecorder recorder;
+    input.AddHandler(&recorder);
+    RecordingGame game;
+    game.stopAfterFrames = 5;
+    // Pump 2 delivers a key and the focus goes with it; pump 3 brings a key
+    // while the window has no focus; pump 4 gives the focus back.
+    platform.Schedule(2, [&](InputCallback& callback) {
+        callback.OnKey(2, 1, 0);
+        platform.hasFocus = false;
+    });
+    platform.Schedule(3, [](InputCallback& callback) { callback.OnKey(3, 1, 0); });
+    platform.Schedule(4, [&](InputCallback&) { platform.hasFocus = true; });
+    platform.Schedule(5, [](InputCallback& callback) { callback.OnKey(5, 1, 0); });
+
+    RunFrameLoop(game);
+
+    EXPECT_EQ(recorder.keys, (std::vector<int>{2, 5}));
+    EXPECT_EQ(platform.windowCalls,
+              (std::vector<std::string>{"fullscreen", "windowed", "minimise", "fullscreen"}));
+    input.Uninstall();
+    options = previousOptions;
+}
+
 TEST(FrameLoop, RunsOneFrameEvenWhenStoppedAtOnce) {
     VirtualPlatform platform;
     ScopedPlatform installed(platform);
@@ -185,11 +241,17 @@ TEST(Lifecycle, StartupAndShutdownRunTheGameStepsInOrder) {
     ASSERT_TRUE(Startup(game));
     EXPECT_TRUE(engineReady);
     EXPECT_NE(FindClass("Probe"), nullptr);
+    // The game's state classes stand between the engine's effects and its screens.
+    std::vector<std::string> categories;
+    for (const String& category : ClassCategories()) {
+        categories.emplace_back(category.CStr());
+    }
+    EXPECT_EQ(categories, (std::vector<std::string>{"Base", "Effects", "Game State", "Game UI", "Test"}));
     RunFrameLoop(game);
     Shutdown(game);
 
-    const std::vector<std::string> expected = {"create",       "register",     "first-screen",
-                                               "save-options", "delete-state", "delete-globals"};
+    const std::vector<std::string> expected = {"create",       "register-state", "register",     "first-screen",
+                                               "save-options", "delete-state",   "delete-globals"};
     EXPECT_EQ(game.calls, expected);
     EXPECT_FALSE(engineReady);
     EXPECT_EQ(FindClass("Probe"), nullptr);

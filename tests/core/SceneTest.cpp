@@ -321,6 +321,20 @@ TEST_F(SceneTest, ElementLinksResolveByNameAndClass) {
     EXPECT_TRUE(holder->OkButton.IsUnresolved(1));
 }
 
+TEST_F(SceneTest, AnElementSortedInFrontByALookupDuringResolveIsStillResolved) {
+    auto* holder = static_cast<Holder*>(scene.CreateElement("Holder"));
+    scene.RenameElement(*scene.CreateElement("Button"), "ok_button");
+    scene.Update();
+    // Created at run time with a name that sorts first, while the holder's
+    // link lookup will sort the name map in the middle of the resolve walk.
+    Probe* early = AddProbe("a_early");
+    early->Position.SetFloat(0, 40.0f);
+    holder->OkButton.SetFirstString("ok_button");
+    scene.Update();
+    EXPECT_FLOAT_EQ(early->WorldMatrix().TransformPoint(Vec2{0, 0}).x, 40.0f);
+    EXPECT_FALSE(early->IsDirty());
+}
+
 TEST_F(SceneTest, ResolveRebuildsMatricesAndPushesThemDown) {
     Probe* parent = AddProbe("parent");
     Probe* child = AddProbe("child", parent);

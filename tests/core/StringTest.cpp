@@ -49,6 +49,20 @@ TEST(String, AppendStaysInlineWhileShortAndAssignToSelfIsSafe) {
     EXPECT_FALSE(long_.IsOnHeap());
 }
 
+TEST(String, AppendToAHeapTextShortenedInPlaceKeepsBothParts) {
+    String s(std::string(200, 'a').c_str());
+    s.CStr()[3] = '\0';
+    s.Append("bc");
+    EXPECT_STREQ(s.CStr(), "aaabc");
+    EXPECT_EQ(s.Length(), 5u);
+
+    // Appending its own (shortened) text to itself.
+    String self(std::string(300, 'x').c_str());
+    self.CStr()[2] = '\0';
+    self.Append(self.CStr());
+    EXPECT_STREQ(self.CStr(), "xxxx");
+}
+
 TEST(String, NumbersFormatAsPrintfDoes) {
     EXPECT_STREQ(String(-42).CStr(), "-42");
     EXPECT_STREQ(String(0.5f).CStr(), "0.500000");

@@ -21,7 +21,7 @@ class GameDataTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // The registry is process-wide; a second registration is refused harmlessly.
-        startup.RegisterGameClasses();
+        startup.RegisterGameStateClasses();
         ASSERT_TRUE(startup.CreateGlobalObjects());
         ASSERT_TRUE(CreateSaveFolders());
         folder = SaveDirectory().CStr();

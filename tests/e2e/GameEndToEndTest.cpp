@@ -144,6 +144,9 @@ TEST(EndToEnd, CursorFollowsTheMouse) {
     GameSession game;
     START_GAME(game);
     Image atFirst, atSecond, atThird;
+    // Going full screen puts the pointer in the middle of the picture: the
+    // pointer is moved once the first screen is there.
+    ASSERT_TRUE(game.WaitForStillPicture(atFirst));
     ASSERT_TRUE(game.MoveMouse(200, 150));
     ASSERT_TRUE(game.WaitForStillPicture(atFirst));
     ASSERT_TRUE(game.MoveMouse(700, 560));

@@ -31,4 +31,13 @@ void VirtualPlatform::Schedule(int pump, Event event) {
     script.push_back({pump, std::move(event)});
 }
 
+bool VirtualPlatform::SetWindowFullscreen(bool on) {
+    if (on == fullscreen) {
+        return false;
+    }
+    fullscreen = on;
+    windowCalls.push_back(on ? "fullscreen" : "windowed");
+    return true;
+}
+
 } // namespace testing_support

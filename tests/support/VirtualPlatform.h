@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace testing_support {
@@ -31,6 +32,9 @@ public:
     void PumpEvents(InputCallback& callback) override;
     bool WindowHasFocus() override { return hasFocus; }
     bool CursorInClient() override { return cursorInClient; }
+    bool SetWindowFullscreen(bool on) override;
+    bool WindowIsFullscreen() override { return fullscreen; }
+    void MinimiseWindow() override { windowCalls.push_back("minimise"); }
 
     /// Moves the clock forward by `seconds` (rounded to whole ticks).
     void Advance(double seconds);
@@ -46,6 +50,10 @@ public:
     /// What WindowHasFocus and CursorInClient answer.
     bool hasFocus = true;
     bool cursorInClient = true;
+    /// The window's mode, and each switch and minimise in order
+    /// ("fullscreen", "windowed", "minimise").
+    bool fullscreen = false;
+    std::vector<std::string> windowCalls;
 
 private:
     struct ScheduledEvent {

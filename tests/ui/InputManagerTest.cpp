@@ -121,18 +121,26 @@ TEST_F(InputManager, RemoveHandlerByIndexShiftsTheRest) {
     EXPECT_EQ(log, (std::vector<std::string>{"b:char1"}));
 }
 
-TEST_F(InputManager, AHandlerRemovingItselfDuringFanOutDoesNotBreakTheWalk) {
-    struct SelfRemover : InputHandler {
+TEST_F(InputManager, EveryHandlerGetsTheEventWhenOthersRemoveThemselvesOrEachOtherDuringIt) {
+    struct Remover : InputHandler {
         InputManagerCallback* input = nullptr;
-        void OnChar(int) override { input->RemoveHandler(input->FindHandler(this)); }
-    } remover;
-    remover.input = &input;
-    input.AddHandler(&remover);
+        InputHandler* victim = nullptr; // null: removes itself
+        void OnChar(int) override { input->RemoveHandler(input->FindHandler(victim ? victim : this)); }
+    } self, other;
+    self.input = &input;
+    other.input = &input;
+    RecordingHandler third("c", &log);
+    other.victim = &first; // an earlier handler: the walk must not skip the one after `other`
+    input.AddHandler(&self);
     input.AddHandler(&first);
+    input.AddHandler(&other);
+    input.AddHandler(&second);
+    input.AddHandler(&third);
     input.OnChar(7);
-    EXPECT_EQ(input.Handlers().size(), 1u);
+    EXPECT_EQ(log, (std::vector<std::string>{"a:char7", "b:char7", "c:char7"}));
+    EXPECT_EQ(input.Handlers(), (std::vector<InputHandler*>{&other, &second, &third}));
     input.OnChar(8);
-    EXPECT_EQ(log.back(), "a:char8");
+    EXPECT_EQ(log.back(), "c:char8");
 }
 
 TEST_F(InputManager, DeferredMessageWithDelayZeroArrivesOnTheNextPumpNotAtOnce) {

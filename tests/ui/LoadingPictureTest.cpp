@@ -55,7 +55,7 @@ void WriteFillPicture(const char* path) {
 class LoadingPictureTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        startup.RegisterGameClasses();
+        startup.RegisterGameStateClasses();
         ASSERT_TRUE(startup.CreateGlobalObjects());
         SetScreenGameHooks(&hooks);
     }

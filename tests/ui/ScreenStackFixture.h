@@ -20,8 +20,6 @@
 #include <string>
 #include <vector>
 
-void RegisterEngineClasses();
-
 namespace ui_test {
 
 /// Everything probes saw, in order, as "name:event".

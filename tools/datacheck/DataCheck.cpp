@@ -135,7 +135,7 @@ public:
         options = nullptr;
         game.CreateGlobalObjects();
         ClearRegistry();
-        RegisterEngineClasses();
+        RegisterEngineClasses([this] { game.RegisterGameStateClasses(); });
         game.RegisterGameClasses();
         if (registerMoreClasses) {
             registerMoreClasses();
