@@ -165,11 +165,13 @@ private:
             position >= 0 && after >= position ? static_cast<size_t>(after - position) : length;
         position = after;
         piece.holdsNul = consumed > length;
-        piece.complete = consumed < BaseFile::kMaxLineBytes || EndsWithLineFeed();
+        // A full piece whose text shows no line feed ends its line only when
+        // a NUL hid the line feed from the text.
+        piece.complete = consumed < BaseFile::kMaxLineBytes || (piece.holdsNul && EndsWithLineFeed());
         return true;
     }
 
-    // Whether the byte just read is a line feed (the text could not show it).
+    // Whether the byte just read is a line feed.
     bool EndsWithLineFeed() {
         char last = 0;
         if (file.Seek(-1, 1) != 0) {
