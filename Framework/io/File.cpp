@@ -4,6 +4,7 @@
 #include "io/PackArchive.h"
 #include "io/PackedFile.h"
 
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace {
@@ -160,5 +161,10 @@ bool LooseExists(const char* path) {
         return false;
     }
     struct stat info;
-    return stat(ToSystemPath(path).CStr(), &info) == 0;
+    const String systemPath = ToSystemPath(path);
+    if (stat(systemPath.CStr(), &info) == 0) {
+        return true;
+    }
+    String found;
+    return (errno == ENOENT || errno == ENOTDIR) && FindLoosePathIgnoringCase(systemPath, found);
 }

@@ -1,6 +1,120 @@
 #include "io/LooseFile.h"
 
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <unordered_map>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Answers are dropped wholesale past this many paths; a data set asks far
+// fewer distinct missing paths than this.
+constexpr size_t kMaxRememberedPaths = 8192;
+
+struct FoldedPaths {
+    fs::path folder;                                      ///< the current directory the answers hold for
+    std::unordered_map<std::string, std::string> answers; ///< asked -> found ("" for none)
+};
+
+FoldedPaths& Remembered() {
+    static FoldedPaths remembered;
+    return remembered;
+}
+
+char FoldCase(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldCase(a[i]) != FoldCase(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The name in `folder` equal to `name` up to case: itself when it exists,
+// else the byte-wise first match. Empty when there is none.
+std::string FindInFolder(const std::string& folder, const std::string& name) {
+    std::error_code error;
+    const fs::path folderPath = folder.empty() ? fs::path(".") : fs::path(folder);
+    if (fs::exists(folderPath / name, error)) {
+        return name;
+    }
+    std::string best;
+    for (fs::directory_iterator it(folderPath, error), end; !error && it != end; it.increment(error)) {
+        const std::string candidate = it->path().filename().string();
+        if (EqualIgnoringCase(candidate, name) && (best.empty() || candidate < best)) {
+            best = candidate;
+        }
+    }
+    return best;
+}
+
+std::string SearchIgnoringCase(const std::string& path) {
+    std::string built;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t slash = path.find('/', start);
+        if (slash == std::string::npos) {
+            slash = path.size();
+        }
+        const std::string part = path.substr(start, slash - start);
+        std::string found = part;
+        if (!part.empty() && part != "." && part != "..") {
+            found = FindInFolder(built, part);
+            if (found.empty()) {
+                return std::string();
+            }
+        }
+        built += found;
+        if (slash < path.size()) {
+            built += '/';
+        }
+        start = slash + 1;
+    }
+    return built;
+}
+
+bool IsMissing(int error) {
+    return error == ENOENT || error == ENOTDIR;
+}
+
+} // namespace
+
+bool FindLoosePathIgnoringCase(const String& systemPath, String& found) {
+    if (systemPath.Empty() || systemPath.CStr()[0] == '/') {
+        return false;
+    }
+    FoldedPaths& remembered = Remembered();
+    std::error_code error;
+    const fs::path folder = fs::current_path(error);
+    if (folder != remembered.folder || remembered.answers.size() >= kMaxRememberedPaths) {
+        remembered.answers.clear();
+        remembered.folder = folder;
+    }
+    const std::string asked(systemPath.View());
+    auto answer = remembered.answers.find(asked);
+    if (answer == remembered.answers.end()) {
+        answer = remembered.answers.emplace(asked, SearchIgnoringCase(asked)).first;
+    }
+    if (answer->second.empty() || answer->second == asked) {
+        return false;
+    }
+    found = String(answer->second);
+    return true;
+}
+
+void ForgetLoosePathsIgnoringCase() {
+    Remembered().answers.clear();
+}
 
 String ToSystemPath(const char* path) {
     String result(path);
@@ -36,7 +150,12 @@ bool LooseFile::Open(const char* path, int flags) {
     if (mode[0] != 'r' && mode[0] != 'w') {
         return false;
     }
-    stream = std::fopen(ToSystemPath(path).CStr(), mode);
+    const String systemPath = ToSystemPath(path);
+    stream = std::fopen(systemPath.CStr(), mode);
+    String found;
+    if (!stream && mode[0] == 'r' && IsMissing(errno) && FindLoosePathIgnoringCase(systemPath, found)) {
+        stream = std::fopen(found.CStr(), mode);
+    }
     return stream != nullptr;
 }
 

@@ -2,9 +2,16 @@
 // LooseFile: a file on disk, read and written through a C library stream.
 //
 // Paths are relative to the current directory (the program's directory at
-// run time) and keep their case. Backslashes are taken as directory
-// separators, as game data written for other systems uses them: "gui\a.tga"
-// opens gui/a.tga.
+// run time). Backslashes are taken as directory separators, as game data
+// written for other systems uses them: "gui\a.tga" opens gui/a.tga.
+//
+// A relative path that does not exist as written is looked for again without
+// regard to letter case (A-Z, as the archive folds names), part by part, so
+// that a data folder runs the same as the archive it was extracted from:
+// "gui/IntroScreen.scene" reads gui/introscreen.scene. Where several names
+// match, the byte-wise first wins. The search runs once per path and its
+// answer (also "none") is remembered until the current directory changes.
+// Writing never folds: a file is created with the name it is given.
 
 #include "io/BaseFile.h"
 
@@ -12,6 +19,13 @@
 
 /// `path` with every backslash turned into a slash, for the operating system.
 String ToSystemPath(const char* path);
+
+/// For a relative system path that does not exist as written: the existing
+/// path that equals it up to the case of A-Z, in `found`. False when there is
+/// none, or for an absolute path.
+bool FindLoosePathIgnoringCase(const String& systemPath, String& found);
+/// Forgets every remembered answer of FindLoosePathIgnoringCase.
+void ForgetLoosePathsIgnoringCase();
 
 class LooseFile : public BaseFile {
 public:

@@ -3,6 +3,7 @@
 #include "core/Log.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cinttypes>
 #include <cstring>
 #include <sys/stat.h>
@@ -49,13 +50,6 @@ bool ReadRecord(FILE* stream, uint64_t fileSize, uint64_t& cursor, uint32_t inde
     entry.name.Assign(reinterpret_cast<const char*>(record), length);
     entry.offset = LittleEndian32(record + length);
     entry.size = LittleEndian32(record + length + 4);
-    if (uint64_t(entry.offset) + entry.size > fileSize) {
-        std::snprintf(text, sizeof text,
-                      "entry %" PRIu32 " (%.80s) ends at byte %" PRIu64 ", past the end of the file", index,
-                      entry.name.CStr(), uint64_t(entry.offset) + entry.size);
-        reason = text;
-        return false;
-    }
     return true;
 }
 
@@ -79,8 +73,10 @@ void NormalisePackName(String& name) {
     }
 }
 
-bool ReadPackDirectory(FILE* stream, uint64_t fileSize, std::vector<PackEntry>& entries, String& reason) {
+bool ReadPackRecords(FILE* stream, uint64_t fileSize, std::vector<PackEntry>& entries, uint64_t& directoryEnd,
+                     String& reason) {
     entries.clear();
+    directoryEnd = 0;
     unsigned char countBytes[4];
     if (fileSize < 4 || std::fread(countBytes, 1, 4, stream) != 4) {
         reason = "file too short to hold the entry count";
@@ -105,25 +101,92 @@ bool ReadPackDirectory(FILE* stream, uint64_t fileSize, std::vector<PackEntry>& 
         NormalisePackName(entry.name);
         entries.push_back(std::move(entry));
     }
-    // Stable, so that of two names folding to the same path the earlier record wins.
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const PackEntry& a, const PackEntry& b) { return a.name.Compare(b.name) < 0; });
+    directoryEnd = cursor;
+    return true;
+}
+
+std::vector<String> PackEntryFaults(const std::vector<PackEntry>& records, uint64_t fileSize) {
+    std::vector<String> faults;
+    char text[400];
+    for (size_t index = 0; index < records.size(); ++index) {
+        const PackEntry& entry = records[index];
+        if (uint64_t(entry.offset) + entry.size > fileSize) {
+            std::snprintf(text, sizeof text,
+                          "entry %zu (%.80s) ends at byte %" PRIu64 ", past the end of the file", index,
+                          entry.name.CStr(), uint64_t(entry.offset) + entry.size);
+            faults.emplace_back(text);
+        }
+    }
+    // Lookups fold case, so two names equal up to case would make one entry
+    // unreachable, and which one depended on nothing the author could see.
+    std::vector<uint32_t> order(records.size());
+    for (uint32_t index = 0; index < order.size(); ++index) {
+        order[index] = index;
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&](uint32_t a, uint32_t b) { return records[a].name.Compare(records[b].name) < 0; });
+    for (size_t i = 1; i < order.size(); ++i) {
+        const PackEntry& first = records[order[i - 1]];
+        if (first.name == records[order[i]].name) {
+            std::snprintf(text, sizeof text,
+                          "entries %" PRIu32 " and %" PRIu32 " are both named %.255s (names are compared "
+                          "without case)",
+                          order[i - 1], order[i], first.name.CStr());
+            faults.emplace_back(text);
+        }
+    }
+    return faults;
+}
+
+bool ReadPackDirectory(FILE* stream, uint64_t fileSize, std::vector<PackEntry>& entries, String& reason) {
+    uint64_t directoryEnd = 0;
+    if (!ReadPackRecords(stream, fileSize, entries, directoryEnd, reason)) {
+        return false;
+    }
+    std::vector<String> faults = PackEntryFaults(entries, fileSize);
+    if (!faults.empty()) {
+        reason = faults.front();
+        if (faults.size() > 1) {
+            char more[64];
+            std::snprintf(more, sizeof more, " (and %zu more faults)", faults.size() - 1);
+            reason.Append(more);
+        }
+        entries.clear();
+        return false;
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const PackEntry& a, const PackEntry& b) { return a.name.Compare(b.name) < 0; });
     return true;
 }
 
 bool OpenArchive(const char* path) {
+    String reason;
+    bool damaged = false;
+    if (TryOpenArchive(path, reason, damaged)) {
+        return true;
+    }
+    if (damaged) {
+        LogFormat("OpenArchive: %s rejected: %s; reading loose files only", path, reason.CStr());
+    }
+    return false;
+}
+
+bool TryOpenArchive(const char* path, String& reason, bool& damaged) {
     CloseArchive();
+    reason.Assign("");
+    damaged = false;
     if (!path || !*path) {
+        reason = "no archive named";
         return false;
     }
     FILE* stream = std::fopen(path, "rb");
     if (!stream) {
+        reason = std::strerror(errno);
         return false;
     }
     std::vector<PackEntry> entries;
-    String reason;
     if (!ReadPackDirectory(stream, StreamSize(stream), entries, reason)) {
-        LogFormat("OpenArchive: %s rejected: %s; reading loose files only", path, reason.CStr());
+        damaged = true;
         std::fclose(stream);
         return false;
     }

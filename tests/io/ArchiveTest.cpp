@@ -166,6 +166,9 @@ std::vector<DamagedArchive> DamagedArchives() {
         {"truncated valid archive", valid.substr(0, valid.size() - 3), "entry 1 (b.txt)"},
         {"truncated inside the directory", WithCount(2, Record("a", 0, 0) + "\x20" + "cut-name-...."),
          "record 1"},
+        {"names equal up to case",
+         Archive({{"GUI/INTROSCREEN.SCENE", "first"}, {"gui/introscreen.scene", "x"}}),
+         "entries 0 and 1 are both named gui/introscreen.scene"},
     };
 }
 
@@ -200,7 +203,8 @@ TEST_F(ArchiveTest, DamagedArchiveClosesTheOneOpenBefore) {
 
 TEST(ArchiveListing, EmptyFolderPartsInNamesDoNotRecurseForever) {
     using pack_bytes::Archive;
-    ASSERT_TRUE(testing_support::WriteFile("data.pack", Archive({{"/top.txt", "1"}, {"a//b.txt", "2"}, {"a/c.txt", "3"}})));
+    ASSERT_TRUE(testing_support::WriteFile(
+        "data.pack", Archive({{"/top.txt", "1"}, {"a//b.txt", "2"}, {"a/c.txt", "3"}})));
     ASSERT_TRUE(OpenArchive("data.pack"));
     EXPECT_EQ(ListFiles("", "*", true), 1); // a/c.txt
     EXPECT_EQ(ListFiles("a", "*.txt", true), 1);
