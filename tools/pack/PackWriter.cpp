@@ -1,13 +1,18 @@
 #include "PackWriter.h"
 
+#include "PackFormat.h"
+
 #include "core/String.h"
 #include "io/PackArchive.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -15,9 +20,9 @@ namespace fs = std::filesystem;
 namespace {
 
 struct SourceFile {
-    std::string name;     ///< as stored: normalised
-    std::string relative; ///< as found, for messages
-    fs::path path;
+    std::string name;  ///< as stored: normalised
+    std::string shown; ///< the source path as the user would write it, for messages
+    fs::path path;     ///< what is read (a link's own path: reading follows it)
     uint64_t size = 0;
 };
 
@@ -34,37 +39,104 @@ std::string StoredName(const std::string& relative) {
     return std::string(name.View());
 }
 
-bool CollectFiles(const fs::path& root, const fs::path& output, std::vector<SourceFile>& files,
-                  std::string& error) {
+bool EndsWith(const std::string& text, const char* suffix) {
+    const size_t length = std::char_traits<char>::length(suffix);
+    return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
+}
+
+/// True when `path` (absolute, links resolved) lies inside `root` (the same).
+bool Inside(const fs::path& root, const fs::path& path) {
+    auto [rootEnd, unused] = std::mismatch(root.begin(), root.end(), path.begin(), path.end());
+    return rootEnd == root.end();
+}
+
+/// What to do with one link found below the source folder: on success `file`
+/// reads through it; otherwise `problem` says why it is refused.
+bool AcceptLink(const fs::path& root, const fs::directory_entry& entry, SourceFile& file,
+                std::string& problem) {
     std::error_code code;
-    fs::path outputPath = fs::weakly_canonical(output, code);
-    fs::path temporaryPath = fs::weakly_canonical(output.string() + ".partial", code);
-    fs::recursive_directory_iterator it(root, code), end;
-    for (; !code && it != end; it.increment(code)) {
-        std::error_code statCode;
-        if (!it->is_regular_file(statCode)) {
-            continue;
-        }
-        fs::path found = fs::weakly_canonical(it->path(), statCode);
-        if (found == outputPath || found == temporaryPath) {
-            continue; // the archive being written inside its own source folder
-        }
-        SourceFile file;
-        file.path = it->path();
-        file.relative = fs::relative(it->path(), root, statCode).generic_string();
-        file.size = it->file_size(statCode);
-        if (statCode || file.relative.empty()) {
-            error = "cannot read " + it->path().string();
-            return false;
-        }
-        file.name = StoredName(file.relative);
-        files.push_back(std::move(file));
-    }
+    const std::string target = fs::read_symlink(entry.path(), code).string();
+    const fs::path resolved = fs::canonical(entry.path(), code);
     if (code) {
-        error = "cannot list " + root.string() + ": " + code.message();
+        problem = file.shown + " is a symbolic link to " + Printable(target) +
+                  ", which cannot be followed: " + code.message();
+        return false;
+    }
+    if (!Inside(root, resolved)) {
+        problem = file.shown + " is a symbolic link to " + Printable(target) +
+                  ", outside the folder: refusing to pack it (copy the file into the folder to publish it)";
+        return false;
+    }
+    if (!fs::is_regular_file(resolved, code)) {
+        problem =
+            file.shown + " is a symbolic link to a folder or special file; only links to files are packed";
+        return false;
+    }
+    file.size = fs::file_size(resolved, code);
+    if (code) {
+        problem = "cannot read " + file.shown + ": " + code.message();
         return false;
     }
     return true;
+}
+
+struct Collected {
+    std::vector<SourceFile> files;
+    std::vector<std::string> problems;
+    uint64_t skippedHidden = 0;
+};
+
+void CollectFiles(const std::string& directory, const fs::path& output, bool includeHidden,
+                  Collected& found) {
+    std::error_code code;
+    const fs::path root = fs::canonical(directory, code);
+    const fs::path outputPath = fs::weakly_canonical(output, code);
+    fs::recursive_directory_iterator it(directory, code), end;
+    for (; !code && it != end; it.increment(code)) {
+        const fs::directory_entry& entry = *it;
+        SourceFile file;
+        const std::string relative = entry.path().lexically_relative(directory).generic_string();
+        file.shown = Printable((fs::path(directory) / relative).string());
+        file.path = entry.path();
+        std::error_code statCode;
+        const fs::file_status status = entry.symlink_status(statCode);
+        if (!includeHidden && IsHiddenOrEditorName(entry.path().filename().string())) {
+            ++found.skippedHidden;
+            if (fs::is_directory(status)) {
+                it.disable_recursion_pending();
+            }
+            continue;
+        }
+        if (fs::is_directory(status)) {
+            continue;
+        }
+        if (fs::is_symlink(status)) {
+            std::string problem;
+            if (!AcceptLink(root, entry, file, problem)) {
+                found.problems.push_back(problem);
+                continue;
+            }
+        } else if (fs::is_regular_file(status)) {
+            if (fs::weakly_canonical(entry.path(), statCode) == outputPath) {
+                continue; // the archive being written inside its own source folder
+            }
+            file.size = entry.file_size(statCode);
+        } else {
+            found.problems.push_back(file.shown +
+                                     " is neither a file nor a folder (a device, pipe or socket): "
+                                     "refusing to pack it");
+            continue;
+        }
+        if (statCode || relative.empty()) {
+            found.problems.push_back("cannot read " + file.shown + ": " + statCode.message());
+            continue;
+        }
+        file.name = StoredName(relative);
+        found.files.push_back(std::move(file));
+    }
+    if (code) {
+        found.problems.push_back("cannot list " + Printable(directory) + ": " + code.message());
+    }
 }
 
 bool CheckNames(std::vector<SourceFile>& files, std::string& error) {
@@ -73,11 +145,12 @@ bool CheckNames(std::vector<SourceFile>& files, std::string& error) {
     });
     for (size_t i = 0; i < files.size(); ++i) {
         if (files[i].name.size() > kMaxNameBytes) {
-            error = "name longer than 255 bytes: " + files[i].relative;
+            error = "name longer than 255 bytes: " + files[i].shown;
             return false;
         }
         if (i > 0 && files[i].name == files[i - 1].name) {
-            error = files[i - 1].relative + " and " + files[i].relative + " both fold to " + files[i].name;
+            error =
+                files[i - 1].shown + " and " + files[i].shown + " both fold to " + Printable(files[i].name);
             return false;
         }
     }
@@ -90,10 +163,10 @@ bool CheckLimits(const std::vector<SourceFile>& files, const PackLimits& limits,
     for (const SourceFile& file : files) {
         directoryBytes += 1 + file.name.size() + 8;
     }
-    uint64_t total = directoryBytes;
+    uint64_t total = directoryBytes + ChecksumTableBytes(files.size());
     for (const SourceFile& file : files) {
         if (file.size > limits.maxEntryBytes) {
-            error = file.relative + " is " + std::to_string(file.size) + " bytes, more than the " +
+            error = file.shown + " is " + std::to_string(file.size) + " bytes, more than the " +
                     std::to_string(limits.maxEntryBytes) + " one entry can hold";
             return false;
         }
@@ -105,12 +178,6 @@ bool CheckLimits(const std::vector<SourceFile>& files, const PackLimits& limits,
         return false;
     }
     return true;
-}
-
-void PutLittleEndian32(std::string& out, uint64_t value) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        out.push_back(char((value >> shift) & 0xFF));
-    }
 }
 
 std::string DirectoryBytes(const std::vector<SourceFile>& files, uint64_t directoryBytes) {
@@ -128,78 +195,159 @@ std::string DirectoryBytes(const std::vector<SourceFile>& files, uint64_t direct
     return header;
 }
 
-bool CopyData(const SourceFile& file, FILE* out, std::string& error) {
+bool CopyData(const SourceFile& file, FILE* out, const std::string& output, uint32_t& crc,
+              std::string& error) {
     FileHandle in(std::fopen(file.path.c_str(), "rb"));
     if (!in) {
-        error = "cannot open " + file.path.string();
+        error = "cannot read " + file.shown + ": " + SystemReason();
         return false;
     }
     std::vector<char> chunk(1 << 16);
     uint64_t left = file.size;
+    crc = Crc32(0, nullptr, 0);
     while (left > 0) {
         size_t wanted = size_t(std::min<uint64_t>(left, chunk.size()));
         if (std::fread(chunk.data(), 1, wanted, in.get()) != wanted) {
-            error = file.path.string() + " became shorter while it was being packed";
+            error = std::ferror(in.get()) ? "cannot read " + file.shown + ": " + SystemReason()
+                                          : file.shown + " became shorter while it was being packed";
             return false;
         }
         if (std::fwrite(chunk.data(), 1, wanted, out) != wanted) {
-            error = "cannot write the archive";
+            error = "cannot write " + output + ": " + SystemReason();
             return false;
         }
+        crc = Crc32(crc, chunk.data(), wanted);
         left -= wanted;
     }
     return true;
 }
 
-bool WriteArchive(const std::vector<SourceFile>& files, uint64_t directoryBytes, const fs::path& path,
-                  std::string& error) {
-    FileHandle out(std::fopen(path.c_str(), "wb"));
-    if (!out) {
-        error = "cannot create " + path.string();
+bool WriteArchive(const std::vector<SourceFile>& files, uint64_t directoryBytes, FILE* out,
+                  const std::string& output, std::string& error) {
+    const std::string header = DirectoryBytes(files, directoryBytes);
+    if (std::fwrite(header.data(), 1, header.size(), out) != header.size()) {
+        error = "cannot write " + output + ": " + SystemReason();
         return false;
     }
-    std::string header = DirectoryBytes(files, directoryBytes);
-    if (std::fwrite(header.data(), 1, header.size(), out.get()) != header.size()) {
-        error = "cannot write " + path.string();
-        return false;
-    }
-    for (const SourceFile& file : files) {
-        if (!CopyData(file, out.get(), error)) {
+    std::vector<uint32_t> crcs(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (!CopyData(files[i], out, output, crcs[i], error)) {
             return false;
         }
     }
-    if (std::fclose(out.release()) != 0) {
-        error = "cannot write " + path.string();
+    const std::string table = ChecksumTable(Crc32(0, header.data(), header.size()), crcs);
+    if (std::fwrite(table.data(), 1, table.size(), out) != table.size() || std::fflush(out) != 0 ||
+        fsync(fileno(out)) != 0) {
+        error = "cannot write " + output + ": " + SystemReason();
         return false;
     }
     return true;
 }
 
+/// Refuses an output that exists and is not a regular file: replacing a
+/// folder, a link or a device by an archive is never what was meant.
+bool CheckOutput(const std::string& output, std::string& error) {
+    struct stat info;
+    if (lstat(output.c_str(), &info) != 0) {
+        return true;
+    }
+    if (S_ISREG(info.st_mode)) {
+        return true;
+    }
+    const char* kind = S_ISDIR(info.st_mode)                            ? "a folder"
+                       : S_ISLNK(info.st_mode)                          ? "a symbolic link"
+                       : S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? "a device"
+                       : S_ISFIFO(info.st_mode)                         ? "a pipe"
+                                                                        : "a socket";
+    error = "refusing to replace " + Printable(output) + ": it is " + kind + ", not an archive file";
+    return false;
+}
+
+/// A new, empty, hidden file beside `output`, opened for writing; its path
+/// goes to `temporary`. Null with `error` naming the output on failure.
+FileHandle CreateTemporaryBeside(const std::string& output, std::string& temporary, std::string& error) {
+    const fs::path target(output);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int descriptor = mkstemp(pattern.data());
+    if (descriptor < 0) {
+        error = "cannot create " + Printable(output) + ": " + SystemReason();
+        return nullptr;
+    }
+    // mkstemp makes the file private; an archive is read by others like any file.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(descriptor, 0666 & ~mask);
+    temporary = pattern;
+    return FileHandle(fdopen(descriptor, "wb"));
+}
+
 } // namespace
+
+bool IsHiddenOrEditorName(const std::string& name) {
+    if (name.empty()) {
+        return false;
+    }
+    return name[0] == '.' || name.back() == '~' || EndsWith(name, ".swp") || EndsWith(name, ".swo") ||
+           (name.size() > 1 && name.front() == '#' && name.back() == '#');
+}
+
+bool PackCreate(const std::string& directory, const std::string& output, const PackCreateOptions& options,
+                PackCreateResult& result, std::string& error) {
+    result = PackCreateResult{};
+    struct stat info;
+    if (stat(directory.c_str(), &info) != 0) {
+        error = "cannot pack " + Printable(directory) + ": " + SystemReason();
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        error = "cannot pack " + Printable(directory) + ": it is not a folder";
+        return false;
+    }
+    if (!CheckOutput(output, error)) {
+        return false;
+    }
+    Collected found;
+    CollectFiles(directory, output, options.includeHidden, found);
+    if (!found.problems.empty()) {
+        error.clear();
+        for (const std::string& problem : found.problems) {
+            error += (error.empty() ? "" : "\n") + problem;
+        }
+        return false;
+    }
+    uint64_t directoryBytes = 0;
+    if (!CheckNames(found.files, error) || !CheckLimits(found.files, options.limits, directoryBytes, error)) {
+        return false;
+    }
+    std::string temporary;
+    FileHandle out = CreateTemporaryBeside(output, temporary, error);
+    if (!out) {
+        return false;
+    }
+    bool written = WriteArchive(found.files, directoryBytes, out.get(), Printable(output), error);
+    if (std::fclose(out.release()) != 0 && written) {
+        error = "cannot write " + Printable(output) + ": " + SystemReason();
+        written = false;
+    }
+    if (written && std::rename(temporary.c_str(), output.c_str()) != 0) {
+        error = "cannot create " + Printable(output) + ": " + SystemReason();
+        written = false;
+    }
+    if (!written) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    result.entries = found.files.size();
+    result.skippedHidden = found.skippedHidden;
+    for (const SourceFile& file : found.files) {
+        result.dataBytes += file.size;
+    }
+    return true;
+}
 
 bool PackCreate(const std::string& directory, const std::string& output, std::string& error,
                 const PackLimits& limits) {
-    std::error_code code;
-    if (!fs::is_directory(directory, code)) {
-        error = directory + " is not a folder";
-        return false;
-    }
-    std::vector<SourceFile> files;
-    uint64_t directoryBytes = 0;
-    if (!CollectFiles(directory, output, files, error) || !CheckNames(files, error) ||
-        !CheckLimits(files, limits, directoryBytes, error)) {
-        return false;
-    }
-    fs::path temporary = output + ".partial";
-    if (!WriteArchive(files, directoryBytes, temporary, error)) {
-        fs::remove(temporary, code);
-        return false;
-    }
-    fs::rename(temporary, output, code);
-    if (code) {
-        fs::remove(temporary, code);
-        error = "cannot create " + output;
-        return false;
-    }
-    return true;
+    PackCreateResult result;
+    return PackCreate(directory, output, PackCreateOptions{.limits = limits}, result, error);
 }
