@@ -3,6 +3,7 @@
 // and through the built tool.
 #include "DataCheck.h"
 #include "CheckReport.h"
+#include "PackReader.h"
 #include "PackWriter.h"
 #include "PngWriter.h"
 
@@ -419,18 +420,40 @@ TEST(DataCheck, UnusedFilesAreWarningsInFoldersAndArchives) {
     EXPECT_FALSE(IsArchiveOpen());
 }
 
-TEST(DataCheck, ArchiveFindsPathsOfAnyCaseWhereLooseFilesDoNot) {
+TEST(DataCheck, LooseFilesAndTheArchiveFindPathsOfAnyCaseAlike) {
     Files files = CleanData();
     files["gui/sign.png"] = files["gui/logo.png"];
     files["gui/Title.scene"] = "Widget = logo;\nlogo.Type = Bitmap;\nlogo.SpritePath = GUI/Sign.PNG;\n";
     WriteData("data", files);
-    CheckReport loose = Check("data");
-    EXPECT_FINDINGS(loose, "error: gui/Title.scene: Bitmap \"logo\": sprite \"GUI/Sign.PNG\" not found",
-                    "warning: gui/sign.png: nothing uses this file");
+    EXPECT_FINDINGS(Check("data"));
     std::string error;
     ASSERT_TRUE(PackCreate("data", "data.pack", error)) << error;
-    CheckReport packed = Check("data.pack");
-    EXPECT_FINDINGS(packed);
+    EXPECT_FINDINGS(Check("data.pack"));
+    // A folder made from the archive runs like the archive.
+    ASSERT_TRUE(PackExtract("data.pack", "extracted", error)) << error;
+    EXPECT_FINDINGS(Check("extracted"));
+}
+
+TEST(DataCheck, AFolderIsReadAsTheGameReadsItTheArchiveFirst) {
+    WriteData("data", CleanData());
+    std::string error;
+    ASSERT_TRUE(PackCreate("data", "data.pack", error)) << error;
+    fs::remove_all("data/gui");
+    fs::current_path("data");
+    ASSERT_TRUE(fs::copy_file("../data.pack", "data.pack"));
+    testing_support::ToolRun here = RunDataCheck("");
+    EXPECT_EQ(here.status, 0) << here.output;
+    EXPECT_EQ(here.output.rfind("datacheck: reading data.pack first, then the loose files beside it\n", 0), 0u)
+        << here.output;
+    fs::current_path("..");
+    EXPECT_EQ(RunDataCheck("data").output, here.output);
+
+    ASSERT_TRUE(WriteFile("data/data.pack", "damaged"));
+    testing_support::ToolRun damaged = RunDataCheck("data");
+    EXPECT_EQ(damaged.status, 1);
+    EXPECT_NE(damaged.output.find("error: data.pack: the game refuses this archive (entry count"),
+              std::string::npos)
+        << damaged.output;
 }
 
 TEST(DataCheck, ToolPrintsOneLinePerFindingAndExitsByTheWorst) {
@@ -455,7 +478,9 @@ TEST(DataCheck, ToolPrintsOneLinePerFindingAndExitsByTheWorst) {
     ASSERT_TRUE(WriteFile("fake.pack", "not an archive"));
     testing_support::ToolRun fake = RunDataCheck("fake.pack");
     EXPECT_EQ(fake.status, 2);
-    EXPECT_NE(fake.output.find("fake.pack is not a readable pack archive"), std::string::npos) << fake.output;
+    EXPECT_NE(fake.output.find("fake.pack is not a readable pack archive: entry count"), std::string::npos)
+        << fake.output;
+    EXPECT_EQ(RunDataCheck("nowhere").output, "datacheck: cannot open nowhere: No such file or directory\n");
     EXPECT_EQ(RunDataCheck("one two").status, 2);
 }
 

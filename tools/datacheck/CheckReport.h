@@ -34,6 +34,9 @@ public:
     /// Files the data set holds, and scene and widget files among them checked.
     int filesListed = 0;
     int scenesChecked = 0;
+    /// The archive a checked folder holds and the game reads first; empty
+    /// when the folder's loose files alone were checked.
+    std::string archiveInFolder;
 
 private:
     std::vector<Finding> findings;

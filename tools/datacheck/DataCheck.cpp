@@ -16,8 +16,11 @@
 #include "io/StringTable.h"
 #include "render/RenderResources.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <set>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -33,28 +36,47 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
            text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-// Makes the data set current: a folder's loose files, or an archive and the
-// loose files beside it. `packed` tells which.
-bool EnterData(const std::string& data, bool& packed, std::string& error) {
+// The archive name the game opens in its data folder: the PackfilePath default.
+std::string ArchiveName() {
+    return GetGlobals()->GetString("PackfilePath").CStr();
+}
+
+// Makes the data set current as the game finds it: a folder's archive when
+// it holds one, with its loose files as the fall-back, else the loose files
+// alone; or an archive given by name, with the loose files beside it.
+// `packed` tells whether an archive is open. A folder's archive that the game
+// would refuse is reported and the loose files are checked, as the game then
+// reads them.
+bool EnterData(const std::string& data, bool& packed, CheckReport& report, std::string& error) {
     std::error_code code;
     const fs::path target = data.empty() ? fs::path(".") : fs::path(data);
-    if (fs::is_directory(target, code)) {
+    struct stat info;
+    if (stat(target.c_str(), &info) != 0) {
+        error = "cannot open " + target.string() + ": " + std::strerror(errno);
+        return false;
+    }
+    String reason;
+    bool damaged = false;
+    if (S_ISDIR(info.st_mode)) {
         fs::current_path(target, code);
         if (code) {
             error = "cannot enter " + target.string() + ": " + code.message();
             return false;
         }
-        packed = false;
+        const std::string archive = ArchiveName();
+        packed = !archive.empty() && TryOpenArchive(archive.c_str(), reason, damaged);
+        if (packed) {
+            report.archiveInFolder = archive;
+        } else if (damaged) {
+            report.Error(archive, "the game refuses this archive (" + std::string(reason.CStr()) +
+                                      ") and reads the loose files only");
+        }
         return true;
-    }
-    if (!fs::is_regular_file(target, code)) {
-        error = "no data folder or pack archive at " + data;
-        return false;
     }
     const fs::path pack = fs::absolute(target, code);
     fs::current_path(pack.parent_path(), code);
-    if (code || !OpenArchive(pack.filename().c_str())) {
-        error = data + " is not a readable pack archive";
+    if (code || !TryOpenArchive(pack.filename().c_str(), reason, damaged)) {
+        error = data + " is not a readable pack archive: " + reason.CStr();
         return false;
     }
     packed = true;
@@ -175,8 +197,12 @@ bool ParseDataCheckArguments(const std::vector<std::string>& arguments, DataChec
                              std::string& error) {
     std::vector<std::string> positional;
     for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;
+            return true;
+        }
         if (argument.rfind("-", 0) == 0 && argument != "-") {
-            error = argument == "--help" || argument == "-h" ? kDataCheckUsage : "unknown option " + argument;
+            error = "unknown option " + argument + "\n" + kDataCheckUsage;
             return false;
         }
         positional.push_back(argument);
@@ -193,7 +219,7 @@ bool RunDataCheck(const DataCheckOptions& options, CheckReport& report, std::str
     Recording recording;
     CheckSession session(options.registerMoreClasses);
     bool packed = false;
-    if (!EnterData(options.data, packed, error)) {
+    if (!EnterData(options.data, packed, report, error)) {
         return false;
     }
     const std::vector<std::string> files = ListDataFiles(packed, recording);

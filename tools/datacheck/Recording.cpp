@@ -3,6 +3,7 @@
 #include "core/Log.h"
 #include "core/String.h"
 #include "io/File.h"
+#include "io/LooseFile.h"
 #include "io/PackArchive.h"
 
 namespace {
@@ -70,8 +71,11 @@ void Recording::OnLogLine(const char* line) {
 
 std::string Recording::Normalised(const std::string& path) {
     String text(path.c_str());
+    String found;
     if (IsArchiveOpen()) {
         NormalisePackName(text);
+    } else if (FindLoosePathIgnoringCase(ToSystemPath(path.c_str()), found)) {
+        text = found; // the file a path of another case reads
     }
     std::string result(text.CStr());
     for (char& c : result) {
