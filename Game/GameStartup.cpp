@@ -70,10 +70,20 @@ void GameStartup::ReloadPlayerState() {
 }
 
 void GameStartup::Preload() {
-    // With a partner picture the splash screen preloads while it shows it.
-    if (LooseExists(GetGlobals()->GetString("PartnerSplashFile").CStr())) {
+    // With a partner picture the splash screen preloads while it shows it;
+    // a game without a splash screen starts as if there were no picture.
+    const bool partnerPicture = LooseExists(GetGlobals()->GetString("PartnerSplashFile").CStr());
+    splashTakesOver = partnerPicture && FindClass("SplashScreen");
+    if (splashTakesOver) {
         return;
     }
+    if (partnerPicture) {
+        LogLine("A partner picture is present but the game has no splash screen: starting without it");
+    }
+    PreloadNow();
+}
+
+void GameStartup::PreloadNow() {
     LoadGlobals();
     ResolveGlobals();
     // The item definitions load here once the item catalogue exists.
@@ -97,9 +107,14 @@ void GameStartup::Preload() {
 
 void GameStartup::ChooseFirstScreen() {
     UI& ui = GetUI();
-    if (LooseExists(GetGlobals()->GetString("PartnerSplashFile").CStr())) {
-        ui.SetScreen("SplashScreen", 1);
-        return;
+    if (splashTakesOver) {
+        if (ui.SetScreen("SplashScreen", 1)) {
+            return;
+        }
+        // The splash would have preloaded; without it the normal start does.
+        LogLine("The splash screen could not be shown: starting without it");
+        splashTakesOver = false;
+        PreloadNow();
     }
     const State* player = CurrentPlayer();
     if (player && player->PlayerId.FirstInt() >= 0 && ContinueGame()) {

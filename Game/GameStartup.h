@@ -23,4 +23,13 @@ public:
     /// The returning player's game: the title on top of what they left.
     /// False when it cannot be shown.
     static bool ContinueGame();
+
+private:
+    /// Reads the global settings, preloads the shared media under the
+    /// loading picture and registers the text styles.
+    void PreloadNow();
+
+    /// A partner picture is present and the splash screen shows it (and
+    /// preloads in its place).
+    bool splashTakesOver = false;
 };

@@ -33,6 +33,12 @@ bool Texture::Create(const Image& image) {
         return false;
     }
     glBindTexture(GL_TEXTURE_2D, textureName);
+    // Filters belong to each texture object, and GL's own default minifies
+    // through mipmaps this texture does not have, which leaves it incomplete
+    // (it samples as white). Nearest-neighbour is the engine's default; the
+    // render-state scripts may choose another filter afterwards.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, GLsizei(imageWidth), GLsizei(imageHeight), 0, GL_BGRA,
                  GL_UNSIGNED_BYTE, image.Pixels());

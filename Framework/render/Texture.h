@@ -3,8 +3,8 @@
 //
 // Unlike a sprite texture it is not in the slot table and is never evicted:
 // it lives as long as the object. Sides must be powers of two no larger than
-// GL_MAX_TEXTURE_SIZE. No filter is set here; the render-state scripts set
-// what they need. Main thread only.
+// GL_MAX_TEXTURE_SIZE. A new texture filters nearest-neighbour; the
+// render-state scripts may switch it to what they need. Main thread only.
 
 #include "core/Object.h"
 

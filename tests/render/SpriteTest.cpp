@@ -485,6 +485,39 @@ TEST(SpriteHitTest, TransparentAndOpaquePixelsUnderRotatedMatrices) {
     EXPECT_FALSE(sprite->HitTest(world, Vec2{1e30f, -1e30f}, 7));
 }
 
+TEST(SpriteTextures, APlainTextureThatSetsNoFilterDrawsItsPixelsNearestNeighbour) {
+    GL_TEST_CONTEXT_OR_SKIP(gl, kWidth, kHeight);
+    Image image;
+    ASSERT_TRUE(image.Create(2, 2));
+    // Left column red, right column green (blue, green, red, alpha).
+    const uint8_t pixels[] = {0, 0, 255, 255, 0, 255, 0, 255, 0, 0, 255, 255, 0, 255, 0, 255};
+    std::memcpy(image.Pixels(), pixels, sizeof pixels);
+    Texture texture;
+    ASSERT_TRUE(texture.Create(image));
+    GLint minFilter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    EXPECT_EQ(minFilter, GL_NEAREST);
+
+    BeginScreen();
+    ASSERT_TRUE(texture.Bind());
+    glEnable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(0, 0);
+    glTexCoord2f(1, 0);
+    glVertex2f(kWidth, 0);
+    glTexCoord2f(1, 1);
+    glVertex2f(kWidth, kHeight);
+    glTexCoord2f(0, 1);
+    glVertex2f(0, kHeight);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    // Magnified 64 times: sharp halves, not white and not blended at the seam.
+    EXPECT_TRUE(Near(gl.ReadPixel(10, 40), 255, 0, 0));
+    EXPECT_TRUE(Near(gl.ReadPixel(kWidth / 2 - 2, 40), 255, 0, 0));
+    EXPECT_TRUE(Near(gl.ReadPixel(kWidth / 2 + 1, 40), 0, 255, 0));
+}
+
 TEST(SpriteTextures, PlainTexturesNeedPowerOfTwoSidesWithinTheLimit) {
     GL_TEST_CONTEXT_OR_SKIP(gl, kWidth, kHeight);
     Image image;

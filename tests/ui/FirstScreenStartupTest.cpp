@@ -8,6 +8,7 @@
 #include "platform/GameWindow.h"
 #include "render/Image.h"
 #include "render/ScreenDraw.h"
+#include "render/TextStyles.h"
 #include "support/TestEnvironment.h"
 #include "support/VirtualPlatform.h"
 #include "ui/InputManagerCallback.h"
@@ -113,6 +114,22 @@ TEST(FirstScreen, StartupShowsTheIntroPageAndDrawsIt) {
     // Shut-down emptied the stack and gave the window's events back.
     EXPECT_TRUE(GetUI().stack.empty());
     EXPECT_FALSE(GetInputManager().IsInstalled());
+}
+
+TEST(FirstScreen, APartnerPictureWithoutASplashScreenStartsTheGameNormally) {
+    ASSERT_TRUE(WriteFile("gui/IntroScreen.scene", kIntroScene));
+    ASSERT_TRUE(WriteFile("splash/partner.jpg", "not shown: there is no splash screen"));
+    VirtualPlatform platform;
+    ScopedPlatform installed(platform);
+    LogCapture log;
+    CapturingGame game;
+    ASSERT_TRUE(Startup(game));
+    EXPECT_TRUE(log.Contains("no splash screen"));
+    // The preload ran: the settings were read and the text styles registered.
+    EXPECT_EQ(TextStyleCount(), 9);
+    RunFrameLoop(game);
+    Shutdown(game);
+    EXPECT_EQ(game.topScreen, "intro");
 }
 
 TEST(FirstScreen, WithoutAnIntroPageTheStackStaysEmptyAndFramesStillRun) {
