@@ -559,8 +559,21 @@ bool Scene::Draw() {
     return true;
 }
 
+void Scene::InheritDrawState(Widget& widget) {
+    // Parents come before their children, so one step per widget gives the
+    // product of the colours and the hidden flag of the whole chain above.
+    const Widget& parent = widget.parent ? *widget.parent : static_cast<const Widget&>(*this);
+    const bool root = &widget == this;
+    for (int i = 0; i < 4; ++i) {
+        const float above = root ? 1.0f : parent.drawColor[i];
+        widget.drawColor[i] = above * widget.Color.GetFloat(i);
+    }
+    widget.drawHidden = !root && (parent.drawHidden || !parent.Visible.FirstBool());
+}
+
 const std::vector<Widget*>& Scene::BuildDrawList() {
     drawList.clear();
+    InheritDrawState(*this);
     // Pre-order: a widget, then its children in order.
     auto& stack = updateOrder; // scratch, reused
     stack.clear();
@@ -570,6 +583,7 @@ const std::vector<Widget*>& Scene::BuildDrawList() {
     while (!stack.empty()) {
         Widget* widget = static_cast<Widget*>(stack.back());
         stack.pop_back();
+        InheritDrawState(*widget);
         drawList.push_back(widget);
         for (auto it = widget->Children().rbegin(); it != widget->Children().rend(); ++it) {
             stack.push_back(*it);

@@ -64,6 +64,10 @@ public:
     Scene();
     ~Scene() override;
 
+    /// Widgets refused a place because they would nest too deep; the first
+    /// refusal of a scene is logged, the rest only counted.
+    int32_t nestingRefusals = 0;
+
     void Update() override;
     bool HoverTest() override;
     bool MouseButton(int32_t button, bool pressed) override;
@@ -130,6 +134,7 @@ private:
     void UpdateElements();
     void ResolveElements();
     void PushTransforms();
+    void InheritDrawState(Widget& widget);
     bool IsPendingDelete(const Element* element) const;
 
     NameMap<String, Element*> elements;

@@ -103,9 +103,15 @@ bool BuildScene(ConfigTable& table, Scene& scene) {
                 parent = named;
             }
         }
+        const int32_t refusalsBefore = scene.nestingRefusals;
         if (!AttachChild(parent, widget)) {
-            // The file makes the widget its own ancestor; the top level is the
-            // one place that keeps it drawn and reachable.
+            // The file makes the widget its own ancestor, or nests it too
+            // deep; the top level is the one place that keeps it drawn and
+            // reachable (too deep a tree of its own stays out of the scene's).
+            if (scene.nestingRefusals != refusalsBefore) {
+                AttachChild(&scene, widget);
+                continue;
+            }
             LogFormat("BuildScene: %s: widget %s cannot hang below %s (a cycle of parents); it stays at the "
                       "top level",
                       table.Path().CStr(), names[i].CStr(), parent->GetName());

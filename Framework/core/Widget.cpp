@@ -1,5 +1,8 @@
 #include "core/Widget.h"
 
+#include "core/Log.h"
+#include "core/Scene.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -114,16 +117,50 @@ bool Widget::HasHiddenAncestor() const {
     return false;
 }
 
+void Widget::RaiseHeights(Widget* widget, int32_t childHeight) {
+    for (int32_t h = childHeight + 1; widget && widget->height < h; widget = widget->parent, ++h) {
+        widget->height = h;
+    }
+}
+
+void Widget::ReportTooDeep(const Widget& refusedParent) {
+    // One line per scene: a hostile file can hold a hundred thousand of them.
+    if (scene && scene->nestingRefusals++ > 0) {
+        return;
+    }
+    LogFormat("Widget %s is not placed under %s: widgets nest at most %d deep", GetName(),
+              refusedParent.GetName(), kMaxNesting);
+}
+
+void Widget::LowerHeights(Widget* widget) {
+    for (; widget; widget = widget->parent) {
+        int32_t h = 0;
+        for (const Widget* child : widget->children) {
+            h = std::max(h, child->height + 1);
+        }
+        if (h == widget->height) {
+            return;
+        }
+        widget->height = h;
+    }
+}
+
 bool AttachChild(Widget* parent, Widget* child) {
     if (!parent || !child) {
         return false;
     }
     // A widget never becomes its own ancestor: a cycle would make every walk
-    // up or down the tree endless (a scene file can name such parents).
-    for (const Widget* w = parent; w; w = w->parent) {
+    // up or down the tree endless (a scene file can name such parents). The
+    // walk is short: chains longer than kMaxNesting are refused below.
+    int32_t parentDepth = 0;
+    for (const Widget* w = parent; w && parentDepth <= Widget::kMaxNesting; w = w->parent, ++parentDepth) {
         if (w == child) {
             return false;
         }
+    }
+    if (parentDepth + child->height > Widget::kMaxNesting) {
+        child->ReportTooDeep(*parent);
+        return false;
     }
     auto& siblings = parent->children;
     if (std::find(siblings.begin(), siblings.end(), child) != siblings.end()) {
@@ -134,6 +171,7 @@ bool AttachChild(Widget* parent, Widget* child) {
     }
     siblings.push_back(child);
     child->parent = parent;
+    Widget::RaiseHeights(parent, child->height);
     return true;
 }
 
@@ -148,5 +186,6 @@ bool DetachChild(Widget* parent, Widget* child) {
     }
     siblings.erase(it);
     child->parent = nullptr;
+    Widget::LowerHeights(parent);
     return true;
 }

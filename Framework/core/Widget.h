@@ -10,7 +10,9 @@
 //
 // Widgets form a tree for drawing and input. Children and parent are plain
 // pointers: the scene owns every widget. Destroying a widget detaches it from
-// its parent and orphans its children (they are not deleted).
+// its parent and orphans its children (they are not deleted). Trees nest at
+// most kMaxNesting widgets deep: deeper attachments are refused, so every
+// walk up a chain of parents is short.
 
 #include "core/Element.h"
 #include "core/Matrix.h"
@@ -22,6 +24,8 @@ class Widget : public Element {
 
 public:
     enum MatrixIndex { kWorldMatrix = 0, kLocalMatrix = 1, kAnchorMatrix = 2 };
+    /// The most widgets one chain of parents may hold below its root.
+    static constexpr int32_t kMaxNesting = 256;
 
     Widget();
     ~Widget() override;
@@ -51,6 +55,10 @@ public:
     Widget* Parent() const { return parent; }
     /// True when some ancestor (not the widget itself) has "Visible" false.
     bool HasHiddenAncestor() const;
+    /// EffectiveColor's product and HasHiddenAncestor's answer as the last
+    /// draw list computed them, top-down, once per widget and frame.
+    const float* DrawColor() const { return drawColor; }
+    bool DrawHidden() const { return drawHidden; }
 
     const Matrix4& WorldMatrix() const { return world; }
     const Matrix4& LocalMatrix() const { return local; }
@@ -70,6 +78,9 @@ private:
     friend class Scene;
 
     bool TransformChanged() const;
+    static void RaiseHeights(Widget* widget, int32_t childHeight);
+    static void LowerHeights(Widget* widget);
+    void ReportTooDeep(const Widget& refusedParent);
 
     std::vector<Widget*> children;
     Widget* parent = nullptr;
@@ -77,6 +88,11 @@ private:
     Matrix4 local;
     Matrix4 anchor;
     float depth = 0.0f;
+    float drawColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    bool drawHidden = false;
+    /// Widgets in the longest chain below this one (0 for a leaf); an upper
+    /// bound after detachments, exact after attachments.
+    int32_t height = 0;
 };
 
 /// Appends `child` to `parent`'s children after detaching it from its current

@@ -14,16 +14,16 @@ public:
         for (int i = 0; i < 4; ++i) {
             start[i] = RenderStack::Current().color[i];
         }
-        float color[4];
         for (Widget* widget : drawList) {
-            if (widget->HasHiddenAncestor()) {
+            if (widget->DrawHidden()) {
                 continue;
             }
             RenderStackScope widgetState;
             RenderStack::SetBlendMode(kBlendAlphaBlend);
             RenderStack::SetModelMatrix(widget->WorldMatrix());
-            widget->EffectiveColor(start, color);
-            RenderStack::SetColor(color[0], color[1], color[2], color[3]);
+            const float* color = widget->DrawColor();
+            RenderStack::SetColor(start[0] * color[0], start[1] * color[1], start[2] * color[2],
+                                  start[3] * color[3]);
             widget->ApplyRenderState();
             widget->Draw();
         }

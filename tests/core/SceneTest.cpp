@@ -2,9 +2,11 @@
 #include "core/ClassRegistry.h"
 #include "core/FrameTime.h"
 #include "core/Link.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include <string>
@@ -351,6 +353,57 @@ TEST_F(SceneTest, ResolveRebuildsMatricesAndPushesThemDown) {
     scene.sceneMatrix = Matrix4::Translation(0, 0, 3);
     scene.Update();
     EXPECT_FLOAT_EQ(child->GetDepth(), 5.0f);
+}
+
+TEST_F(SceneTest, ChainsNestAtMostTheLimitDeepAndDrawStateIsInheritedTopDown) {
+    testing_support::LogCapture log;
+    std::vector<Probe*> chain;
+    Widget* parent = nullptr;
+    for (int i = 0; i < Widget::kMaxNesting + 20; ++i) {
+        chain.push_back(AddProbe(("c" + std::to_string(i)).c_str(), parent));
+        parent = chain.back();
+    }
+    auto depthBelowScene = [&](const Widget* w) {
+        int depth = 0;
+        for (; w && w != &scene; w = w->Parent()) {
+            ++depth;
+        }
+        return depth;
+    };
+    int deepest = 0;
+    for (Probe* probe : chain) {
+        deepest = std::max(deepest, depthBelowScene(probe));
+    }
+    EXPECT_EQ(deepest, Widget::kMaxNesting);
+    EXPECT_EQ(chain[Widget::kMaxNesting]->Parent(), &scene) << "a refused widget stays at the top level";
+    EXPECT_EQ(std::count_if(log.Lines().begin(), log.Lines().end(),
+                            [](const std::string& line) { return line.find("nest at most") != std::string::npos; }),
+              1);
+
+    // A whole chain hung below another counts with its own height; a cycle
+    // is still refused.
+    Probe* lower = AddProbe("lower");
+    Widget* tip = lower;
+    for (int i = 0; i < 199; ++i) {
+        tip = AddProbe(("l" + std::to_string(i)).c_str(), tip);
+    }
+    EXPECT_FALSE(AttachChild(chain[99], lower));
+    EXPECT_TRUE(AttachChild(chain[20], lower));
+    EXPECT_FALSE(AttachChild(tip, chain[0]));
+
+    // Colours multiply and hiding reaches every descendant, as one walk down sets them.
+    chain[0]->Color.SetFloat(3, 0.5f);
+    chain[1]->Color.SetFloat(0, 0.5f);
+    chain[2]->Visible.SetFirstBool(false);
+    scene.Update();
+    scene.BuildDrawList();
+    EXPECT_FLOAT_EQ(chain[1]->DrawColor()[0], 0.5f);
+    EXPECT_FLOAT_EQ(chain[1]->DrawColor()[3], 0.5f);
+    EXPECT_FLOAT_EQ(chain[200]->DrawColor()[3], 0.5f);
+    EXPECT_FALSE(chain[2]->DrawHidden());
+    EXPECT_TRUE(chain[3]->DrawHidden());
+    EXPECT_TRUE(tip->DrawHidden());
+    EXPECT_FALSE(chain.back()->DrawHidden());
 }
 
 TEST_F(SceneTest, DrawListIsPreOrderSortedByDepth) {
