@@ -104,8 +104,9 @@ public:
         }
     }
 
-    /// The next line without its line end; false at the end of the file.
-    bool Next(String& line) {
+    /// The next line; `length` counts its bytes without the line end. False
+    /// at the end of the file.
+    bool Next(String& line, size_t& length) {
         Piece piece;
         if (!ReadPiece(line, piece)) {
             return false;
@@ -118,30 +119,27 @@ public:
             bool droppedText = false;
             Piece rest;
             while (!rest.complete && ReadPiece(remainder, rest)) {
-                droppedText = droppedText || rest.holdsNul || remainder.Length() > LineEndBytes(remainder);
+                droppedText =
+                    droppedText || rest.holdsNul || rest.length > LineEndBytes(remainder.CStr(), rest.length);
             }
             // A CR LF split across the piece boundary loses nothing.
             if (droppedText) {
                 Count(longLines, firstLongLine);
             }
         }
-        size_t kept = line.Length() - LineEndBytes(line);
-        if (kept != line.Length()) {
-            line.Assign(line.CStr(), kept);
-        }
+        length = piece.length - LineEndBytes(line.CStr(), piece.length);
         return true;
     }
 
 private:
     struct Piece {
+        size_t length = 0;     // of the text, line end included
         bool complete = false; // the piece ends its line
         bool holdsNul = false;
     };
 
-    static size_t LineEndBytes(const String& text) {
-        size_t length = text.Length();
+    static size_t LineEndBytes(const char* bytes, size_t length) {
         size_t count = 0;
-        const char* bytes = text.CStr();
         while (count < length && (bytes[length - 1 - count] == '\n' || bytes[length - 1 - count] == '\r')) {
             ++count;
         }
@@ -155,9 +153,11 @@ private:
             return false;
         }
         const size_t length = text.Length();
+        piece.length = length;
         if (length > 0 && text.CStr()[length - 1] == '\n') {
             position += static_cast<long>(length);
-            piece = Piece{true, false};
+            piece.complete = true;
+            piece.holdsNul = false;
             return true;
         }
         const long after = file.Tell();
@@ -205,6 +205,7 @@ bool ConfigTable::Read(BaseFile& file, const char* name) {
     Clear();
     const char* shownName = name && *name ? name : "(unnamed file)";
     String line;
+    size_t length = 0;
     String previousKey;
     bool havePrevious = false;
     ParsedLine parsed{};
@@ -212,8 +213,8 @@ bool ConfigTable::Read(BaseFile& file, const char* name) {
     // First pass: one entry per run of equal keys, then one per distinct key.
     {
         LineReader reader(file, shownName, true);
-        while (reader.Next(line)) {
-            if (!ParseLine(line.CStr(), line.Length(), parsed)) {
+        while (reader.Next(line, length)) {
+            if (!ParseLine(line.CStr(), length, parsed)) {
                 continue;
             }
             if (havePrevious && previousKey.Length() == parsed.keyLength &&
@@ -234,8 +235,8 @@ bool ConfigTable::Read(BaseFile& file, const char* name) {
     LineReader reader(file, shownName, false);
     String key;
     int32_t index = -1;
-    while (reader.Next(line)) {
-        if (!ParseLine(line.CStr(), line.Length(), parsed)) {
+    while (reader.Next(line, length)) {
+        if (!ParseLine(line.CStr(), length, parsed)) {
             continue;
         }
         // Runs of one key (a vector's items) need a single look-up.
