@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace Audio {
 namespace {
@@ -15,11 +16,13 @@ struct DeviceState {
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
     SourceId musicSource = kNoSource;
-    std::vector<SourceId> pool;
+    SourceId pool[kMaxSources] = {};
+    size_t poolCount = 0;
     float soundVolume = 1.0f;
     uint32_t generation = 0;
 };
 
+static_assert(std::is_trivially_destructible_v<DeviceState>, "the device state must outlive every sound");
 DeviceState state;
 
 void CloseDevice() {
@@ -34,20 +37,29 @@ void CloseDevice() {
     }
 }
 
+std::span<const SourceId> Pool() {
+    return {state.pool, state.poolCount};
+}
+
 // Generates sources one at a time until the limit or the first OpenAL error,
-// so a device with fewer sources still gives the game what it has.
-std::vector<SourceId> GenerateSources() {
-    std::vector<SourceId> made;
+// so a device with fewer sources still gives the game what it has. The first
+// becomes the music source, the others the pool; false when none was made.
+bool GenerateSources() {
     alGetError();
+    state.poolCount = 0;
     for (int i = 0; i < kMaxSources; ++i) {
         ALuint source = 0;
         alGenSources(1, &source);
         if (alGetError() != AL_NO_ERROR || source == 0) {
             break;
         }
-        made.push_back(source);
+        if (i == 0) {
+            state.musicSource = source;
+        } else {
+            state.pool[state.poolCount++] = source;
+        }
     }
-    return made;
+    return state.musicSource != kNoSource;
 }
 
 } // namespace
@@ -66,13 +78,10 @@ bool Startup() {
         return false;
     }
     state.soundVolume = 1.0f;
-    std::vector<SourceId> sources = GenerateSources();
-    if (sources.empty()) {
+    if (!GenerateSources()) {
         CloseDevice();
         return false;
     }
-    state.musicSource = sources.front();
-    state.pool.assign(sources.begin() + 1, sources.end());
     ++state.generation;
     return true;
 }
@@ -81,12 +90,12 @@ void Shutdown() {
     if (!state.device) {
         return;
     }
-    for (SourceId source : state.pool) {
+    for (SourceId source : Pool()) {
         ALuint name = source;
         alSourceStop(name);
         alDeleteSources(1, &name);
     }
-    state.pool.clear();
+    state.poolCount = 0;
     if (state.musicSource != kNoSource) {
         ALuint name = state.musicSource;
         alSourceStop(name);
@@ -106,7 +115,7 @@ uint32_t Generation() {
 }
 
 SourceId FindFreeSource() {
-    for (SourceId source : state.pool) {
+    for (SourceId source : Pool()) {
         ALint sourceState = AL_INITIAL;
         alGetSourcei(source, AL_SOURCE_STATE, &sourceState);
         if (sourceState != AL_PLAYING) {
@@ -120,12 +129,13 @@ SourceId MusicSource() {
     return state.musicSource;
 }
 
-const std::vector<SourceId>& PoolSources() {
-    return state.pool;
+std::span<const SourceId> PoolSources() {
+    return Pool();
 }
 
 bool IsPoolSource(SourceId source) {
-    return source != kNoSource && std::find(state.pool.begin(), state.pool.end(), source) != state.pool.end();
+    const std::span<const SourceId> pool = Pool();
+    return source != kNoSource && std::find(pool.begin(), pool.end(), source) != pool.end();
 }
 
 float GetSoundVolume() {

@@ -9,9 +9,12 @@
 // Without an audio device (no sound card, no driver) Startup fails and the
 // game runs silent: every query answers none, 0 or false, and sounds load
 // but never play. All calls belong to the main thread.
+//
+// The device state is plain data without a destructor, so sounds destroyed
+// during process exit, in whatever order, still find it as it was.
 
 #include <cstdint>
-#include <vector>
+#include <span>
 
 namespace Audio {
 
@@ -38,7 +41,7 @@ SourceId FindFreeSource();
 /// The music source, or kNoSource when not started.
 SourceId MusicSource();
 /// The pool sources in creation order (empty when not started).
-const std::vector<SourceId>& PoolSources();
+std::span<const SourceId> PoolSources();
 /// True when `source` is one of the pool's sources.
 bool IsPoolSource(SourceId source);
 

@@ -4,6 +4,11 @@
 // Resources::FindSound, a StreamedSound from Resources::FindMusic) and
 // releases it when destroyed; game code plays, stops and queries the sound
 // through Implementation().
+//
+// Whoever keeps a plain pointer to a sound beyond one frame (the music
+// channel) registers a gone-listener: it is told of every Sound just before
+// it is destroyed, whether a level's folder is unloaded, the cache shuts
+// down or the process ends, and lets go of it then.
 
 #include "audio/BaseSound.h"
 #include "core/Object.h"
@@ -24,6 +29,14 @@ public:
 private:
     std::unique_ptr<BaseSound> implementation;
 };
+
+/// Told with the Sound about to be destroyed (still whole during the call).
+using SoundGoneListener = void (*)(void* context, Sound* sound);
+/// Up to kMaxSoundGoneListeners (listener, context) pairs; false, logged,
+/// when all slots are taken. Adding a pair twice keeps one.
+constexpr int kMaxSoundGoneListeners = 8;
+bool AddSoundGoneListener(SoundGoneListener listener, void* context);
+void RemoveSoundGoneListener(SoundGoneListener listener, void* context);
 
 /// The resource loaders of sounds (static) and music (streamed); called where
 /// the resource cache is started.

@@ -88,6 +88,7 @@ void StreamedSound::Release() {
     chunks.shrink_to_fit();
     chunkSize = 0;
     ringIndex = 0;
+    broken = false;
 }
 
 void StreamedSound::DeleteBuffers() {
@@ -130,33 +131,38 @@ StreamedSound::Fill StreamedSound::FillChunk() {
 }
 
 void StreamedSound::Update() {
-    if (!OwnsMusicSource()) {
+    if (broken || !OwnsMusicSource()) {
         return;
     }
     const ALuint source = Audio::MusicSource();
     UnqueueProcessed(source);
     ALint queued = 0;
     alGetSourcei(source, AL_BUFFERS_QUEUED, &queued);
-    if (queued >= kRingSize) {
-        return;
-    }
-    switch (FillChunk()) {
-    case Fill::kQueued:
-        ringIndex = (ringIndex + 1) % kRingSize;
-        if (SourceState(source) != AL_PLAYING) {
-            alSourcePlay(source);
-        }
-        break;
-    case Fill::kBroken:
-        LogFormat("Music %s stops: its stream cannot be read on", path.CStr());
-        Stop(Audio::kNoSource);
-        break;
-    case Fill::kEnd:
-        // Once everything queued has played, the stream is over.
-        if (queued == 0) {
+    // What played since the last frame is replaced up to the lead, and one
+    // chunk more lets the queue grow towards the whole ring.
+    const ALint target = std::min<ALint>(kRingSize, std::max<ALint>(queued + 1, kLeadChunks));
+    bool added = false;
+    while (queued < target) {
+        const Fill fill = FillChunk();
+        if (fill == Fill::kBroken) {
+            LogFormat("Music %s stops: its stream cannot be read on", path.CStr());
             Stop(Audio::kNoSource);
+            broken = true;
+            return;
         }
-        break;
+        if (fill == Fill::kEnd) {
+            // Once everything queued has played, the stream is over.
+            if (queued == 0) {
+                Stop(Audio::kNoSource);
+            }
+            break;
+        }
+        ringIndex = (ringIndex + 1) % kRingSize;
+        ++queued;
+        added = true;
+    }
+    if (added && SourceState(source) != AL_PLAYING) {
+        alSourcePlay(source);
     }
 }
 
@@ -172,8 +178,10 @@ Audio::SourceId StreamedSound::Play(bool looping, float volume, float) {
     loop = looping;
     ringIndex = 0;
     endReached = false;
+    broken = false;
     if (!decoder.Rewind()) {
         LogFormat("Music %s cannot seek to its start", path.CStr());
+        broken = true;
         return Audio::kNoSource;
     }
     alSourcei(source, AL_LOOPING, AL_FALSE);

@@ -12,8 +12,10 @@
 // All streamed sounds share the music source, so playing one takes the
 // source over from any other. Afterwards the replaced sound's Update, Stop
 // and SetVolume leave the source alone, and it reports that it is not
-// playing. A stream that breaks while playing is stopped (and logged); a
-// stream that is not looping plays out what it has queued, then stops.
+// playing. A stream that breaks while playing (or that holds no samples at
+// all) is stopped and logged once, and stays silent until it is played
+// again; a stream that is not looping plays out what it has queued, then
+// stops.
 
 #include "audio/BaseSound.h"
 #include "audio/OggDecoder.h"
@@ -27,6 +29,8 @@ public:
     static constexpr int kRingSize = 80;
     /// Chunks hold 1/kChunksPerSecond s of audio.
     static constexpr int kChunksPerSecond = 16;
+    /// Chunks kept queued ahead of playback: one second.
+    static constexpr int kLeadChunks = kChunksPerSecond;
 
     StreamedSound() = default;
     ~StreamedSound() override;
@@ -54,6 +58,8 @@ public:
     size_t ChunkSize() const { return chunkSize; }
     int RingIndex() const { return ringIndex; }
     bool Looping() const { return loop; }
+    /// True once the stream could not be read on, until the next Play.
+    bool Broken() const { return broken; }
 
     /// (rate div 16) × channels × 2.
     static size_t ChunkSizeFor(int rate, int channels);
@@ -77,4 +83,5 @@ private:
     int ringIndex = 0;
     bool loop = true;
     bool endReached = false;
+    bool broken = false;
 };

@@ -2,6 +2,22 @@
 
 #include "audio/Sound.h"
 
+namespace {
+
+void ForgetGoneSound(void* channel, Sound* sound) {
+    static_cast<MusicChannel*>(channel)->Forget(sound);
+}
+
+} // namespace
+
+MusicChannel::MusicChannel() {
+    AddSoundGoneListener(&ForgetGoneSound, this);
+}
+
+MusicChannel::~MusicChannel() {
+    RemoveSoundGoneListener(&ForgetGoneSound, this);
+}
+
 void MusicChannel::SetPoster(MusicPoster value, void* context) {
     poster = value;
     posterContext = context;
@@ -19,6 +35,28 @@ void MusicChannel::StartFade(float from, int32_t towards, float seconds) {
     speed = 1.0f / seconds;
 }
 
+void MusicChannel::Start(Sound* sound, float gain) {
+    if (ops.play) {
+        ops.play(sound, gain);
+    }
+    current = sound;
+}
+
+void MusicChannel::EndCurrent() {
+    if (current && ops.stop) {
+        ops.stop(current);
+    }
+    current = nullptr;
+    stopTicket = nullptr;
+}
+
+void* MusicChannel::NewTicket() {
+    if (++ticketsIssued == 0) {
+        ++ticketsIssued;
+    }
+    return reinterpret_cast<void*>(ticketsIssued);
+}
+
 void MusicChannel::PlayMusic(Sound* sound, float fade) {
     if (!sound || sound == current) {
         return;
@@ -31,39 +69,38 @@ void MusicChannel::PlayMusic(Sound* sound, float fade) {
         level = 1.0f;
         direction = 0;
         speed = 0.0f;
-        if (ops.play) {
-            ops.play(sound, level * musicVolume);
-        }
-        current = sound;
+        Start(sound, level * musicVolume);
         return;
     }
     if (current) {
         StartFade(1.0f, -1, fade);
         pendingHalfFade = fade / 2.0f;
-        Post(kStopMessage, current, fade / 2.0f);
-        Post(kPlayMessage, sound, fade);
+        incoming = sound;
+        playTicket = stopTicket = NewTicket();
+        Post(kStopMessage, stopTicket, fade / 2.0f);
+        Post(kPlayMessage, playTicket, fade);
         return;
     }
+    // A cross-fade still waiting in its silent half is overtaken.
+    incoming = nullptr;
+    playTicket = nullptr;
     StartFade(0.0f, +1, fade);
-    if (ops.play) {
-        ops.play(sound, 0.0f);
-    }
-    current = sound;
+    Start(sound, 0.0f);
 }
 
 void MusicChannel::StopMusic(float fade) {
+    incoming = nullptr;
+    playTicket = nullptr;
     if (!current) {
         return;
     }
     if (fade <= 0.0f) {
-        if (ops.stop) {
-            ops.stop(current);
-        }
-        current = nullptr;
+        EndCurrent();
         return;
     }
     StartFade(1.0f, -1, fade);
-    Post(kStopMessage, current, fade);
+    stopTicket = NewTicket();
+    Post(kStopMessage, stopTicket, fade);
 }
 
 void MusicChannel::Update(float elapsed, float volume) {
@@ -91,14 +128,20 @@ void MusicChannel::Update(float elapsed, float volume) {
 
 bool MusicChannel::OnDeferredMessage(int32_t code, void* data) {
     if (code == kPlayMessage) {
-        PlayMusic(static_cast<Sound*>(data), pendingHalfFade);
+        if (data && data == playTicket && incoming) {
+            Sound* sound = incoming;
+            incoming = nullptr;
+            playTicket = nullptr;
+            PlayMusic(sound, pendingHalfFade);
+        }
         return true;
     }
     if (code == kStopMessage) {
-        // The stop belongs to the music that was fading out; music started
-        // since then keeps playing.
-        if (!data || data == current) {
+        if (!data) {
             StopMusic(0.0f);
+        } else if (data == stopTicket) {
+            // The fade-out is over; a cross-fade's new music is still to come.
+            EndCurrent();
         }
         return true;
     }
@@ -111,6 +154,22 @@ void MusicChannel::Reset() {
     direction = 0;
     speed = 0.0f;
     pendingHalfFade = 0.0f;
+}
+
+void MusicChannel::Forget(Sound* sound) {
+    if (!sound) {
+        return;
+    }
+    if (sound == current) {
+        current = nullptr;
+        stopTicket = nullptr;
+        direction = 0;
+        speed = 0.0f;
+    }
+    if (sound == incoming) {
+        incoming = nullptr;
+        playTicket = nullptr;
+    }
 }
 
 MusicOps SoundMusicOps() {

@@ -10,10 +10,15 @@
 // (deferred message kPlayMessage at f, carrying the sound).
 //
 // The channel does not own its sounds (the resource cache does) and reaches
-// them only through MusicOps, so it can run over any player. Deferred
-// messages go out through the poster installed by its owner, which hands
-// them back to OnDeferredMessage; a deferred stop carries the sound it
-// stops and spares music started since. Main thread only.
+// them only through MusicOps, so it can run over any player. It listens for
+// sounds being destroyed (a level's folder unloaded, shut-down, process
+// exit) and forgets them at once, so it never reaches a sound that is gone.
+//
+// Deferred messages go out through the poster installed by its owner, which
+// hands them back to OnDeferredMessage. They carry a ticket, never a sound:
+// each fade that ends in a message takes a new ticket, and any later change
+// of music (a new play, a stop, another fade) takes over, so a message that
+// arrives after its fade was overtaken does nothing. Main thread only.
 
 #include <cstdint>
 
@@ -34,6 +39,11 @@ using MusicPoster = void (*)(void* context, int32_t code, void* data, float dela
 
 class MusicChannel {
 public:
+    MusicChannel();
+    ~MusicChannel();
+    MusicChannel(const MusicChannel&) = delete;
+    MusicChannel& operator=(const MusicChannel&) = delete;
+
     static constexpr int32_t kPlayMessage = 1000;
     static constexpr int32_t kStopMessage = 1001;
     /// The fade PlayMusicByName uses.
@@ -47,7 +57,8 @@ public:
     /// music volume), any fade cancelled. fade > 0: a cross-fade from the current music, or, without one,
     /// `sound` starts silent and fades in over `fade` seconds.
     void PlayMusic(Sound* sound, float fade);
-    /// Nothing without current music. fade 0 stops it now; otherwise it
+    /// Cancels a cross-fade still waiting to bring its music in; then
+    /// nothing without current music. fade 0 stops it now; otherwise it
     /// fades out over `fade` seconds and then stops.
     void StopMusic(float fade);
     /// Once per update: feeds the stream and moves a running fade by
@@ -55,10 +66,15 @@ public:
     /// starts) scales the gain.
     void Update(float elapsed, float volume);
     void SetMusicVolume(float volume) { musicVolume = volume; }
-    /// Handles kPlayMessage and kStopMessage; false for other codes.
+    /// Handles kPlayMessage and kStopMessage; false for other codes. A
+    /// message whose fade was overtaken does nothing; kStopMessage without
+    /// data is StopMusic(0).
     bool OnDeferredMessage(int32_t code, void* data);
     /// Stops the music at once and cancels any fade (shut-down).
     void Reset();
+    /// Forgets `sound` wherever the channel holds it, without touching it
+    /// further (called as the sound is destroyed).
+    void Forget(Sound* sound);
 
     Sound* Current() const { return current; }
     float Level() const { return level; }
@@ -69,6 +85,12 @@ public:
 private:
     void Post(int32_t code, void* data, float delay);
     void StartFade(float from, int32_t towards, float seconds);
+    /// Starts `sound` now at `gain` and makes it current.
+    void Start(Sound* sound, float gain);
+    /// Stops and forgets the current music; the cross-fade waiting to bring
+    /// in its music is left as it is.
+    void EndCurrent();
+    void* NewTicket();
 
     MusicOps ops;
     MusicPoster poster = nullptr;
@@ -79,6 +101,12 @@ private:
     int32_t direction = 0;
     float speed = 0.0f;
     float pendingHalfFade = 0.0f;
+    /// The music a cross-fade brings in when kPlayMessage with playTicket comes.
+    Sound* incoming = nullptr;
+    void* playTicket = nullptr;
+    /// The fade-out that ends when kStopMessage with stopTicket comes.
+    void* stopTicket = nullptr;
+    uintptr_t ticketsIssued = 0;
 };
 
 /// The operations over the engine's sounds: looping playback on the music

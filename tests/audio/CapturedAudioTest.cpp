@@ -89,6 +89,25 @@ TEST_F(CapturedAudioTest, LoopingMusicPlaysPastItsEndWithoutAGap) {
     }
 }
 
+// A frame far longer than usual, the first after the tune starts and again
+// later, is not heard: the stream queued enough ahead.
+TEST_F(CapturedAudioTest, SlowFramesAfterMusicStartsAreNotHeard) {
+    WriteFile("theme.ogg",
+              EncodeTone({.rate = 44100, .channels = 2, .seconds = 3.0, .frequency = 440.0, .amplitude = 0.4}));
+    BaseSound* music = Resources::FindMusic("theme.ogg")->Implementation();
+    ASSERT_NE(music->Play(true, 1.0f, 1.0f), Audio::kNoSource);
+    PumpFor(0.3); // the slow first frame: nobody feeds the stream
+    PumpFor(0.4, [&] { music->Update(); });
+    PumpFor(0.3);
+    PumpFor(0.3, [&] { music->Update(); });
+    music->Stop(Audio::kNoSource);
+    const Capture capture = StopAndCapture();
+
+    const std::vector<Span> bursts = FindBursts(capture.left, capture.rate, 0.05f, 0.005);
+    ASSERT_EQ(bursts.size(), 1u) << "the music broke off";
+    EXPECT_GT(double(bursts[0].Length()) / capture.rate, 1.1);
+}
+
 TEST_F(CapturedAudioTest, MusicFromThePackIsHeardUnderSoundEffects) {
     WriteFile("packed/audio/theme.ogg",
               EncodeTone({.rate = 44100, .channels = 2, .seconds = 1.0, .frequency = 330.0, .amplitude = 0.3}));

@@ -160,3 +160,79 @@ TEST_F(MusicChannelTest, MusicStartedWithoutFadeKeepsPlayingPastAnEarlierFadeOut
     EXPECT_EQ(channel.Current(), AsSound(b));
     EXPECT_FLOAT_EQ(b.gain, volume);
 }
+
+// A cross-fade's deferred messages outlive the fade when the music is
+// stopped or replaced before they arrive: they must leave the new state alone.
+TEST_F(MusicChannelTest, OvertakenCrossFadeNeverBringsItsMusicBack) {
+    FakeTrack c{"c"};
+    struct Case {
+        const char* name;
+        float at; // seconds into the fade of 2 s
+        void (*overtake)(MusicChannel&, Sound* third);
+        bool thirdPlays;
+    };
+    const Case cases[] = {
+        {"stopped at once", 0.3f, [](MusicChannel& channel, Sound*) { channel.StopMusic(0.0f); }, false},
+        {"replaced at once", 0.3f,
+         [](MusicChannel& channel, Sound* third) { channel.PlayMusic(third, 0.0f); }, true},
+        {"stopped in the silent half", 1.4f, [](MusicChannel& channel, Sound*) { channel.StopMusic(0.5f); },
+         false},
+        {"faded in from the silent half", 1.4f,
+         [](MusicChannel& channel, Sound* third) { channel.PlayMusic(third, 0.5f); }, true},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        channel.Reset();
+        queue.clear();
+        a = {"a"};
+        b = {"b"};
+        c = {"c"};
+        channel.PlayMusic(AsSound(a), 0.0f);
+        channel.PlayMusic(AsSound(b), 2.0f);
+        for (float time = 0.0f; time < test.at; time += 0.1f) {
+            Frame(0.1f);
+        }
+        test.overtake(channel, AsSound(c));
+        for (int frame = 0; frame < 40; ++frame) {
+            Frame(0.1f);
+            ASSERT_FALSE(b.playing) << "frame " << frame;
+        }
+        EXPECT_FALSE(a.playing);
+        EXPECT_EQ(c.playing, test.thirdPlays);
+        EXPECT_EQ(channel.Current(), test.thirdPlays ? AsSound(c) : nullptr);
+        if (test.thirdPlays) {
+            EXPECT_FLOAT_EQ(c.gain, volume);
+        }
+    }
+}
+
+// The same music asked for again after the first cross-fade was stopped:
+// only the second cross-fade's messages count, each at its own time.
+TEST_F(MusicChannelTest, RepeatedCrossFadeKeepsItsOwnTiming) {
+    channel.PlayMusic(AsSound(a), 0.0f);
+    channel.PlayMusic(AsSound(b), 2.0f);
+    Frame(0.1f);
+    Frame(0.1f);
+    channel.StopMusic(0.0f);
+    channel.PlayMusic(AsSound(a), 0.0f);
+    Frame(0.1f);
+    Frame(0.1f);
+    Frame(0.1f);
+    channel.PlayMusic(AsSound(b), 2.0f); // at 0.5 s
+    float time = 0.5f;
+    float aStopped = -1.0f;
+    float bStarted = -1.0f;
+    while (time < 4.0f) {
+        Frame(0.1f);
+        time += 0.1f;
+        if (aStopped < 0.0f && !a.playing) {
+            aStopped = time;
+        }
+        if (bStarted < 0.0f && b.playing) {
+            bStarted = time;
+        }
+    }
+    EXPECT_NEAR(aStopped, 0.5f + 1.0f, 0.15f);
+    EXPECT_NEAR(bStarted, 0.5f + 2.0f, 0.15f);
+    EXPECT_EQ(channel.Current(), AsSound(b));
+}
