@@ -2,6 +2,7 @@
 
 #include "core/Log.h"
 #include "core/String.h"
+#include "platform/DisplayConnection.h"
 #include "platform/InputCallback.h"
 #include "platform/WindowEvents.h"
 
@@ -34,6 +35,8 @@ struct WindowState {
     bool swapControl = false;
     PictureArea mouseArea;
     DisplayModeReport lastDisplayMode;
+    bool lossReported = false;
+    bool contextReleased = false;
 };
 
 WindowState state;
@@ -86,7 +89,28 @@ void ClearFrame() {
     }
 }
 
+// Once the display is gone, the GL driver would fail (and may crash) on
+// its next look at the window, so the context is let go of at once: GL
+// calls from then on do nothing. True when the display is lost.
+bool LetGoOfLostDisplay() {
+    if (!ProbeDisplayConnection()) {
+        return false;
+    }
+    if (state.context && !state.contextReleased) {
+        state.contextReleased = true;
+        SDL_GL_MakeCurrent(state.window, nullptr);
+    }
+    return true;
+}
+
 void ReleaseWindow() {
+    if (DisplayConnectionLost()) {
+        // Nothing more is said to a display that is gone; the process ends
+        // soon and takes the window's memory with it.
+        StopWatchingDisplayConnection();
+        state = WindowState{};
+        return;
+    }
     if (state.context) {
         SDL_GL_DeleteContext(state.context);
     }
@@ -94,6 +118,7 @@ void ReleaseWindow() {
         SDL_DestroyWindow(state.window);
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    StopWatchingDisplayConnection();
     state = WindowState{};
 }
 
@@ -187,6 +212,8 @@ bool CreateGameWindow(int width, int height) {
         return false;
     }
     KeepGraphicsDriverLoaded();
+    ResetDisplayConnectionLost();
+    WatchDisplayConnection(state.window);
     state.logicalWidth = width;
     state.logicalHeight = height;
     SetSwapIntervalZero();
@@ -208,10 +235,12 @@ void DestroyGameWindow() {
         return;
     }
     KeepGraphicsDriverLoaded();
-    if (state.isFullscreen) {
-        SDL_SetWindowFullscreen(state.window, 0);
+    if (!DisplayConnectionLost()) {
+        if (state.isFullscreen) {
+            SDL_SetWindowFullscreen(state.window, 0);
+        }
+        SDL_StopTextInput();
     }
-    SDL_StopTextInput();
     ReleaseWindow();
 }
 
@@ -374,15 +403,27 @@ void ShowSystemCursor(bool visible) {
 }
 
 void Present() {
-    if (!state.window) {
+    if (!state.window || LetGoOfLostDisplay()) {
         return;
     }
     SDL_GL_SwapWindow(state.window);
+    if (DisplayConnectionLost()) {
+        LetGoOfLostDisplay();
+        return;
+    }
     ClearFrame();
 }
 
 void PumpWindowEvents(InputCallback& callback) {
     if (!state.window) {
+        return;
+    }
+    // A lost display is a close request, made once; its events are gone.
+    if (LetGoOfLostDisplay()) {
+        if (!state.lossReported) {
+            state.lossReported = true;
+            callback.OnClose();
+        }
         return;
     }
     WindowEventContext context;

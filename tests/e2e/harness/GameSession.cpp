@@ -180,6 +180,10 @@ int GameSession::Close(double seconds) {
     return status;
 }
 
+int GameSession::WaitForExit(double seconds) {
+    return game && game->Started() ? game->WaitForExit(seconds * TimeScale()) : 127;
+}
+
 std::string GameSession::FindSaveFile(const std::string& name) {
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     std::error_code error;

@@ -62,6 +62,9 @@ public:
     /// exit status, or kStillRunning after `seconds` (the game is then killed).
     int Close(double seconds = 20.0);
     bool Running() { return game && game->Running(); }
+    /// Waits for the game to end by itself: its exit status, or
+    /// kStillRunning after `seconds` (the game then still runs).
+    int WaitForExit(double seconds);
 
     /// The path of the save folder file of that name (found below
     /// XDG_DATA_HOME, whatever the company and title settings say), or "".

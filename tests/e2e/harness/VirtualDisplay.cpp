@@ -104,6 +104,18 @@ VirtualDisplay::~VirtualDisplay() {
     }
 }
 
+void VirtualDisplay::KillServer() {
+    if (connection) {
+        XCloseDisplay(connection);
+        connection = nullptr;
+    }
+    if (server > 0) {
+        kill(server, SIGKILL);
+        waitpid(server, nullptr, 0);
+        server = -1;
+    }
+}
+
 bool VirtualDisplay::Start() {
     int ends[2];
     if (pipe(ends) != 0) {

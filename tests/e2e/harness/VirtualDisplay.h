@@ -59,6 +59,11 @@ public:
     /// Takes the keyboard focus from every window, as switching to another program does.
     bool Unfocus();
 
+    /// Ends the server at once, as a display that crashes or vanishes does;
+    /// this side's connection is closed first. Nothing else may be asked of
+    /// the display afterwards.
+    void KillServer();
+
     /// Runs xdotool with these arguments on this display; true when it exited with 0 within 10 s.
     bool Xdotool(const std::vector<std::string>& arguments);
 
