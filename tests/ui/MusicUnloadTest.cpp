@@ -108,3 +108,25 @@ TEST_F(MusicUnloadTest, MusicOfAnEmptiedCacheLeavesTheChannelSafeToShutDown) {
     Frames(40);
     services.Shutdown();
 }
+
+// A process that ends through exit() with music playing (a library ending
+// it from inside a frame) destroys the engine-wide objects in the order
+// they were made: here the screen services before the first sound, so the
+// cache and its sounds go first. The services then shut down without
+// reaching the sound. Runs in a fresh copy of the test program, where
+// nothing was made before.
+TEST(MusicAtExit, ServicesOutlivingTheCacheLeaveItsSoundsAlone) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            static ScreenServices services;
+            setenv("ALSOFT_DRIVERS", "null", 1);
+            Audio::Startup();
+            InstallAudioResourceLoaders();
+            Resources::lookupEnabled = Resources::storeEnabled = true;
+            WriteFile("title.ogg", EncodeTone({.rate = 22050, .seconds = 1.0}));
+            services.PlayMusic(Resources::FindMusic("title.ogg"), 0.0f);
+            std::exit(services.Music().Current() ? 0 : 2);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
