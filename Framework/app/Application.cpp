@@ -37,6 +37,8 @@
 #include "ui/UiSettings.h"
 
 #include <ctime>
+#include <filesystem>
+#include <string>
 
 namespace {
 
@@ -56,6 +58,8 @@ Clock frameClock;
 // The loop clock's reading when the limiter last let a frame end.
 double lastLimiterExit = 0.0;
 uint64_t framesRun = 0;
+// The archive named instead of data.pack (absolute); empty normally.
+std::string dataArchive;
 
 // Receives the window events until the input manager does: a close request
 // ends the loop after the current frame.
@@ -217,6 +221,25 @@ void RunFrame(GameHooks& game) {
     LimitFrameRate();
 }
 
+// Makes a data folder, or the folder of a data archive, the current
+// directory; an archive replaces data.pack. False, logged, when it cannot.
+bool EnterDataLocation(const char* dataPath) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path path = fs::absolute(dataPath, error);
+    const bool folder = !error && fs::is_directory(path, error);
+    if (!error) {
+        fs::current_path(folder ? path : path.parent_path(), error);
+    }
+    if (error) {
+        LogFormat("Cannot use the data at %s: %s", dataPath, error.message().c_str());
+        return false;
+    }
+    dataArchive = folder ? std::string() : path.string();
+    LogFormat("Dunhaven starting in %s", fs::current_path(error).c_str());
+    return true;
+}
+
 } // namespace
 
 bool Startup(GameHooks& game) {
@@ -230,7 +253,8 @@ bool Startup(GameHooks& game) {
     SeedRandom(static_cast<unsigned int>(std::time(nullptr)));
     // 3. The pack archive named by the setting PackfilePath; without one the
     //    game runs from loose files.
-    const String packfilePath = GlobalText("PackfilePath", "");
+    const String packfilePath =
+        dataArchive.empty() ? GlobalText("PackfilePath", "") : String(dataArchive.c_str());
     if (!OpenArchive(packfilePath.CStr())) {
         LogFormat("No pack archive %s: reading loose files only", packfilePath.CStr());
     }
@@ -347,7 +371,7 @@ void Shutdown(GameHooks& game) {
               static_cast<unsigned long long>(framesRun), averageRate);
 }
 
-int RunApplication(GameHooks& game) {
+int RunApplication(GameHooks& game, const char* dataPath) {
     // 1. Only one copy runs: a second one leaves at once, silently.
     SingleInstanceLock instance;
     if (!instance.Acquire(kWindowClassName)) {
@@ -355,9 +379,17 @@ int RunApplication(GameHooks& game) {
     }
     // A close signal from here on ends the game through Shutdown.
     InstallCloseSignalHandlers();
-    // 2. Every relative data path resolves from the program's directory.
-    EnterExecutableDirectory();
-    LogFormat("Dunhaven starting in %s", GetExecutableDirectory().CStr());
+    // 2. Every relative data path resolves from the program's directory, or
+    //    from the data folder named instead.
+    if (dataPath && *dataPath) {
+        if (!EnterDataLocation(dataPath)) {
+            RestoreCloseSignalHandlers();
+            return 0;
+        }
+    } else {
+        EnterExecutableDirectory();
+        LogFormat("Dunhaven starting in %s", GetExecutableDirectory().CStr());
+    }
     // 3. Start up, run the frames, shut down in any case.
     if (Startup(game)) {
         RunFrameLoop(game);
@@ -365,6 +397,7 @@ int RunApplication(GameHooks& game) {
     Shutdown(game);
     //    What is left of the process-wide lists is freed here.
     RestoreCloseSignalHandlers();
+    dataArchive.clear();
     return 0;
 }
 

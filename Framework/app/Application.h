@@ -19,8 +19,11 @@ constexpr const char* kWindowClassName = "KorrindelGameWindow";
 constexpr double kMinimumFrameSeconds = 1.0 / 65.0;
 
 /// The program entry: returns 0 in every case, at once when another copy runs.
-/// The command line is not interpreted.
-int RunApplication(GameHooks& game);
+/// Data paths resolve from the program's folder, whose data.pack is opened.
+/// A `dataPath` (the game's --data option) replaces that: a folder is used
+/// as the program's folder would be; an archive is opened instead of
+/// data.pack, with the loose files of its folder as the fall-back.
+int RunApplication(GameHooks& game, const char* dataPath = nullptr);
 
 /// Start-up; false only when the game's global objects could not be created.
 /// A failed step otherwise reports itself and start-up goes on.

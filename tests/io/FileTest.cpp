@@ -1,5 +1,6 @@
 // File, LooseFile and PackedFile: reading, writing, lines and positions.
 #include "io/File.h"
+#include "io/LooseFile.h"
 #include "io/PackArchive.h"
 #include "io/PackBytes.h"
 
@@ -243,6 +244,31 @@ TEST_F(FileTest, OpenHookSeesEverySuccessfulOpen) {
     EXPECT_FALSE(file.Open("missing.txt", kFileRead));
     EXPECT_EQ(hookCalls, 2);
     EXPECT_EQ(hookedFile, &file);
+}
+
+TEST(LooseFileCase, APathOfAnotherCaseFindsTheFileOnlyWhereTheExactPathIsMissing) {
+    ASSERT_TRUE(WriteFile("gui/buttons/ok.png", "lower"));
+    ASSERT_TRUE(WriteFile("Text/En.config", "mixed"));
+    File file;
+    ASSERT_TRUE(file.Open("GUI\\Buttons/OK.png", kFileRead));
+    std::string read(5, '\0');
+    EXPECT_TRUE(file.Read(read.data(), read.size()));
+    EXPECT_EQ(read, "lower");
+    EXPECT_TRUE(file.Open("text/en.config", kFileRead));
+    EXPECT_TRUE(LooseExists("TEXT/EN.CONFIG"));
+    EXPECT_TRUE(Exists("gui/Buttons/ok.PNG"));
+    EXPECT_FALSE(file.Open("/gui/buttons/OK.png", kFileRead)) << "absolute paths are taken as written";
+
+    // Writing never folds: the folder "text" does not exist.
+    EXPECT_FALSE(file.Open("text/en.config", kFileWrite));
+    EXPECT_EQ(ReadFile("Text/En.config"), "mixed");
+
+    // A path found missing stays missing until the answers are forgotten.
+    EXPECT_FALSE(file.Open("gui/LATE.png", kFileRead));
+    ASSERT_TRUE(WriteFile("gui/late.png", "late"));
+    EXPECT_FALSE(file.Open("gui/LATE.png", kFileRead));
+    ForgetLoosePathsIgnoringCase();
+    EXPECT_TRUE(file.Open("gui/LATE.png", kFileRead));
 }
 
 } // namespace
