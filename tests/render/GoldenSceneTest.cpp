@@ -98,5 +98,15 @@ TEST(GoldenScene, MissingPicturesAndBadScenesAreReported) {
     EXPECT_NE(testing_support::ReadFile("viewer.log").find("missing picture nowhere.png (lost)"),
               std::string::npos);
     EXPECT_NE(RunViewer("data", "absent.scene", "absent.png"), 0);
-    EXPECT_NE(testing_support::ReadFile("viewer.log").find("does not load"), std::string::npos);
+    EXPECT_NE(testing_support::ReadFile("viewer.log")
+                  .find("the scene absent.scene is not in data (a scene is named by its path inside the data "
+                        "given by --data)"),
+              std::string::npos)
+        << testing_support::ReadFile("viewer.log");
+    testing_support::WriteFile("data/empty.scene", "# nothing declared\n");
+    EXPECT_NE(RunViewer("data", "empty.scene", "empty.png"), 0);
+    EXPECT_NE(testing_support::ReadFile("viewer.log").find("the scene empty.scene in data does not load: it declares "
+                                                           "no element"),
+              std::string::npos)
+        << testing_support::ReadFile("viewer.log");
 }

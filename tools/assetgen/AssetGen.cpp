@@ -13,13 +13,27 @@ bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
+// A writer's message names the temporary file; the user asked for `output`.
+std::string NamingOutput(std::string error, const std::string& temporary, const std::string& output) {
+    for (size_t at = error.find(temporary); at != std::string::npos;
+         at = error.find(temporary, at + output.size())) {
+        error.replace(at, temporary.size(), output);
+    }
+    return error;
+}
+
 } // namespace
 
-bool ParseAssetGenArguments(const std::vector<std::string>& arguments, AssetGenOptions& options, std::string& error) {
+bool ParseAssetGenArguments(const std::vector<std::string>& arguments, AssetGenOptions& options,
+                            std::string& error) {
     std::vector<std::string> positional;
     bool ownFonts = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
+        if (a == "--help" || a == "-h") {
+            options.help = true;
+            return true;
+        }
         if ((a == "--content" || a == "--fonts") && i + 1 < arguments.size()) {
             if (a == "--content") {
                 options.sources.contentDirectory = arguments[++i];
@@ -31,14 +45,14 @@ bool ParseAssetGenArguments(const std::vector<std::string>& arguments, AssetGenO
                 options.sources.fontDirectories.push_back(arguments[++i]);
             }
         } else if (!a.empty() && a[0] == '-') {
-            error = "unknown option " + a;
+            error = "unknown option " + a + "\n" + kAssetGenUsage;
             return false;
         } else {
             positional.push_back(a);
         }
     }
     if (positional.size() != 2) {
-        error = "usage: assetgen [--content DIR] [--fonts DIR]... RECIPE OUT";
+        error = std::string("expected RECIPE OUT\n") + kAssetGenUsage;
         return false;
     }
     options.recipe = positional[0];
@@ -58,14 +72,16 @@ bool GenerateAsset(const AssetGenOptions& options, std::string& error) {
     const bool picture = IsPictureKind(kind);
     const bool sound = IsSoundKind(kind);
     if (!picture && !sound) {
-        error = recipe.ErrorAt(recipe.Find("Kind"), "unknown kind '" + kind +
-                                                        "' (background, panel, text, cursor, loadbar, emoji, click, "
-                                                        "chime, whoosh, fanfare, music)");
+        error = recipe.ErrorAt(recipe.Find("Kind"),
+                               "unknown kind '" + kind +
+                                   "' (background, panel, text, cursor, loadbar, emoji, click, "
+                                   "chime, whoosh, fanfare, music)");
         return false;
     }
     const std::string wanted = picture ? ".png" : ".ogg";
     if (!EndsWith(options.output, wanted)) {
-        error = recipe.ErrorAt(recipe.Find("Kind"), "a " + kind + " is written as " + wanted + ", not as " + options.output);
+        error = recipe.ErrorAt(recipe.Find("Kind"),
+                               "a " + kind + " is written as " + wanted + ", not as " + options.output);
         return false;
     }
     const std::string temporary = options.output + ".part";
@@ -77,6 +93,7 @@ bool GenerateAsset(const AssetGenOptions& options, std::string& error) {
         const std::vector<uint8_t> bgra = canvas.ToBgra();
         if (!WritePng(temporary.c_str(), bgra.data(), static_cast<uint32_t>(canvas.Width()),
                       static_cast<uint32_t>(canvas.Height()), error)) {
+            error = NamingOutput(error, temporary, options.output);
             std::remove(temporary.c_str());
             return false;
         }
@@ -87,6 +104,7 @@ bool GenerateAsset(const AssetGenOptions& options, std::string& error) {
             return false;
         }
         if (!WriteOggVorbis(temporary, pcm, quality, error)) {
+            error = NamingOutput(error, temporary, options.output);
             std::remove(temporary.c_str());
             return false;
         }
@@ -94,7 +112,7 @@ bool GenerateAsset(const AssetGenOptions& options, std::string& error) {
     std::error_code failure;
     std::filesystem::rename(temporary, options.output, failure);
     if (failure) {
-        error = options.output + " cannot be written: " + failure.message();
+        error = "cannot write " + options.output + ": " + failure.message();
         std::remove(temporary.c_str());
         return false;
     }

@@ -1,5 +1,6 @@
 // assetgen [--content DIR] [--fonts DIR]... RECIPE OUT
-// Exit codes: 0 written, 1 the recipe or the output failed, 2 bad usage.
+// Exit codes: 0 written (and for --help), 1 the recipe or the output failed,
+// 2 bad usage.
 #include "AssetGen.h"
 
 #include <cstdio>
@@ -11,6 +12,10 @@ int main(int argc, char** argv) {
     if (!ParseAssetGenArguments(arguments, options, error)) {
         std::fprintf(stderr, "assetgen: %s\n", error.c_str());
         return 2;
+    }
+    if (options.help) {
+        std::printf("%s\n", kAssetGenUsage);
+        return 0;
     }
     if (!GenerateAsset(options, error)) {
         std::fprintf(stderr, "assetgen: %s\n", error.c_str());

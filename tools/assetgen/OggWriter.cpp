@@ -1,5 +1,8 @@
 #include "OggWriter.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <vorbis/vorbisenc.h>
 
 #include <algorithm>
@@ -34,8 +37,10 @@ struct Encoder {
 };
 
 bool WritePage(std::FILE* file, const ogg_page& page) {
-    return std::fwrite(page.header, 1, static_cast<size_t>(page.header_len), file) == static_cast<size_t>(page.header_len) &&
-           std::fwrite(page.body, 1, static_cast<size_t>(page.body_len), file) == static_cast<size_t>(page.body_len);
+    return std::fwrite(page.header, 1, static_cast<size_t>(page.header_len), file) ==
+               static_cast<size_t>(page.header_len) &&
+           std::fwrite(page.body, 1, static_cast<size_t>(page.body_len), file) ==
+               static_cast<size_t>(page.body_len);
 }
 
 // Moves every finished packet into the stream and every full page to the file.
@@ -66,7 +71,8 @@ bool WriteOggVorbis(const std::string& path, const Pcm& pcm, float quality, std:
     }
     Encoder e;
     if (vorbis_encode_init_vbr(&e.info, pcm.channels, pcm.rate, quality) != 0) {
-        error = "the Vorbis encoder refuses " + std::to_string(pcm.channels) + " channels at " + std::to_string(pcm.rate) + " Hz";
+        error = "the Vorbis encoder refuses " + std::to_string(pcm.channels) + " channels at " +
+                std::to_string(pcm.rate) + " Hz";
         return false;
     }
     vorbis_comment_add_tag(&e.comment, "ENCODER", "assetgen");
@@ -77,7 +83,7 @@ bool WriteOggVorbis(const std::string& path, const Pcm& pcm, float quality, std:
 
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
     if (!file) {
-        error = path + " cannot be written";
+        error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
     }
     ogg_packet header, commentPacket, codebooks;
@@ -108,7 +114,7 @@ bool WriteOggVorbis(const std::string& path, const Pcm& pcm, float quality, std:
         ok = WritePage(file.get(), page);
     }
     if (!ok || std::fflush(file.get()) != 0) {
-        error = path + " cannot be written";
+        error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
     }
     return true;

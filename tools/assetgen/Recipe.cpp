@@ -1,5 +1,8 @@
 #include "Recipe.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -109,7 +112,7 @@ bool Recipe::Parse(std::string_view recipeName, std::string_view text, std::stri
 bool Recipe::Load(const std::string& path, std::string& error) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        error = path + ":0: cannot be read";
+        error = "cannot read the recipe " + path + ": " + std::strerror(errno);
         return false;
     }
     std::ostringstream text;
@@ -148,7 +151,11 @@ bool Recipe::CheckKeys(const std::vector<std::string_view>& allowed, std::string
             known = known || entry.key == key;
         }
         if (!known) {
-            error = ErrorAt(&entry, "unknown key " + Quoted(entry.key));
+            std::string keys;
+            for (std::string_view key : allowed) {
+                keys += (keys.empty() ? "" : ", ") + std::string(key);
+            }
+            error = ErrorAt(&entry, "unknown key " + Quoted(entry.key) + " (this kind reads " + keys + ")");
             return false;
         }
     }
@@ -201,7 +208,8 @@ bool Recipe::GetFloats(std::string_view key, float* out, int32_t count, float lo
     }
     const std::vector<std::string> words = Words(entry->value);
     if (static_cast<int32_t>(words.size()) != count) {
-        error = ErrorAt(entry, Quoted(key) + " needs " + std::to_string(count) + (count == 1 ? " number" : " numbers"));
+        error = ErrorAt(entry, Quoted(key) + " needs " + std::to_string(count) +
+                                   (count == 1 ? " number" : " numbers"));
         return false;
     }
     for (int32_t i = 0; i < count; ++i) {

@@ -46,7 +46,8 @@ public:
     /// `entry` is null, that is for something missing).
     std::string ErrorAt(const RecipeEntry* entry, std::string_view message) const;
 
-    /// Fails for the first key not in `allowed` (a typo must not be ignored).
+    /// Fails for the first key not in `allowed` (a typo must not be ignored);
+    /// the message lists the allowed keys.
     bool CheckKeys(const std::vector<std::string_view>& allowed, std::string& error) const;
 
     // Typed getters. Each returns false with `error` set when the key is

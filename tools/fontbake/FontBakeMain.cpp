@@ -14,10 +14,18 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: fontbake [--root DIR] [--color RRGGBB] [--outline PX[:RRGGBB]] [--shadow DX,DY[:RRGGBBAA]]\n"
+    "                FONT.ttf|otf SIZE OUT\n"
+    "Bakes the Latin-1 characters of FONT at SIZE pixels into OUT.config and OUT.png.\n"
+    "  --root DIR                 OUT.png is named relative to the data folder DIR (default .)\n"
+    "  --color RRGGBB             the glyphs' colour (default FFFFFF)\n"
+    "  --outline PX[:RRGGBB]      an outline of PX pixels (default colour 000000)\n"
+    "  --shadow DX,DY[:RRGGBBAA]  a drop shadow (default colour 00000080)\n"
+    "Exit status: 0 written, 1 failed, 2 bad usage.\n";
+
 int Usage(const std::string& reason) {
-    std::fprintf(stderr, "fontbake: %s\n", reason.c_str());
-    std::fprintf(stderr, "usage: fontbake [--root DIR] [--color RRGGBB] [--outline PX[:RRGGBB]] "
-                         "[--shadow DX,DY[:RRGGBBAA]] FONT.ttf|otf SIZE OUT\n");
+    std::fprintf(stderr, "fontbake: %s\n%s", reason.c_str(), kUsage);
     return 2;
 }
 
@@ -34,6 +42,12 @@ void ReportMissing(const std::vector<int32_t>& missing) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
     BakeSettings settings;
     std::string error;
     if (!ParseBakeArguments(arguments, settings, error)) {

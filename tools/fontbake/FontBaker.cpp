@@ -9,7 +9,9 @@
 #include FT_BITMAP_H
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 // Sections: coverage maps and their operations; rendering a glyph with
@@ -56,8 +58,8 @@ Coverage Dilate(const Coverage& source, int32_t radius) {
     if (source.Empty() || radius <= 0) {
         return Coverage{};
     }
-    Coverage grown = Blank(source.x0 - radius, source.y0 - radius, source.width + 2 * radius,
-                           source.height + 2 * radius);
+    Coverage grown =
+        Blank(source.x0 - radius, source.y0 - radius, source.width + 2 * radius, source.height + 2 * radius);
     const size_t area = grown.alpha.size();
     const int32_t reach = radius * radius + radius; // a slightly full disc looks rounder
     // spans[w]: for every pixel of the grown area, the largest source value within w columns.
@@ -71,8 +73,9 @@ Coverage Dilate(const Coverage& source, int32_t radius) {
         for (int32_t y = 0; y < grown.height; ++y) {
             for (int32_t x = 0; x < grown.width; ++x) {
                 const size_t at = size_t(y) * size_t(grown.width) + size_t(x);
-                spans[size_t(w)][at] = std::max({spans[size_t(w) - 1][at], source.At(grown.x0 + x - w, grown.y0 + y),
-                                                 source.At(grown.x0 + x + w, grown.y0 + y)});
+                spans[size_t(w)][at] =
+                    std::max({spans[size_t(w) - 1][at], source.At(grown.x0 + x - w, grown.y0 + y),
+                              source.At(grown.x0 + x + w, grown.y0 + y)});
             }
         }
     }
@@ -174,8 +177,19 @@ bool OpenFont(const BakeSettings& settings, FreeType& freeType, std::string& err
         error = "cannot start FreeType";
         return false;
     }
-    if (FT_New_Face(freeType.library, settings.fontPath.c_str(), 0, &freeType.face) != 0) {
-        error = "cannot read the font file " + settings.fontPath;
+    // FreeType says little about files it cannot open; the system says why.
+    if (FILE* probe = std::fopen(settings.fontPath.c_str(), "rb")) {
+        std::fclose(probe);
+    } else {
+        error = "cannot read the font file " + settings.fontPath + ": " + std::strerror(errno);
+        return false;
+    }
+    if (const FT_Error failure =
+            FT_New_Face(freeType.library, settings.fontPath.c_str(), 0, &freeType.face)) {
+        error = settings.fontPath +
+                (failure == FT_Err_Unknown_File_Format
+                     ? " is not a font FreeType can read (unknown file format)"
+                     : " is not a usable font (FreeType error " + std::to_string(failure) + ")");
         return false;
     }
     if (FT_Select_Charmap(freeType.face, FT_ENCODING_UNICODE) != 0) {
@@ -196,7 +210,7 @@ bool IsBakedCharacter(int32_t code) {
 // ---- Layout and compositing.
 
 struct CellLayout {
-    int32_t size = 1;   ///< N
+    int32_t size = 1;    ///< N
     int32_t originX = 0; ///< column of the glyph origin in a cell (Inset)
     int32_t originY = 0; ///< row of the baseline in a cell
 };
@@ -251,7 +265,8 @@ uint8_t ToByte(double value) {
     return uint8_t(std::clamp(value * 255.0 + 0.5, 0.0, 255.0));
 }
 
-void PaintCell(const BakedGlyph& glyph, const BakeSettings& settings, const CellLayout& layout, uint8_t* cell) {
+void PaintCell(const BakedGlyph& glyph, const BakeSettings& settings, const CellLayout& layout,
+               uint8_t* cell) {
     for (int32_t row = 0; row < layout.size; ++row) {
         for (int32_t column = 0; column < layout.size; ++column) {
             const int32_t x = column - layout.originX;
@@ -376,9 +391,11 @@ bool BakeFont(const BakeSettings& settings, BakeResult& result, std::string& err
     result.cellSize = layout.size;
     result.glyphs = int32_t(glyphs.size());
 
-    const uint64_t stripPixels = uint64_t(layout.size) * uint64_t(layout.size) * std::max<uint64_t>(glyphs.size(), 1);
+    const uint64_t stripPixels =
+        uint64_t(layout.size) * uint64_t(layout.size) * std::max<uint64_t>(glyphs.size(), 1);
     if (stripPixels > Image::kMaxDecodedPixels) {
-        error = "cells of " + std::to_string(layout.size) + " pixels make a glyph strip larger than the engine loads";
+        error = "cells of " + std::to_string(layout.size) +
+                " pixels make a glyph strip larger than the engine loads";
         return false;
     }
     std::error_code ignored;
@@ -398,7 +415,7 @@ bool BakeFont(const BakeSettings& settings, BakeResult& result, std::string& err
     const std::string text =
         DescriptionText(settings, result, layout, glyphs, height, layout.originY - ascender, spaceWidth);
     if (!WriteFileAtomically(configPath.c_str(), text)) {
-        error = "cannot write " + configPath;
+        error = "cannot write " + configPath + ": " + std::strerror(errno);
         std::remove(pngPath.c_str());
         return false;
     }

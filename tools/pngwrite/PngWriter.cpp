@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -38,8 +39,10 @@ bool WritePng(const char* path, const uint8_t* bgra, uint32_t width, uint32_t he
         ok = false;
     }
     png_destroy_write_struct(&png, &info);
-    if (std::fclose(out) != 0 || !ok) {
-        error = std::string("cannot write ") + path;
+    const bool closed = std::fclose(out) == 0;
+    if (!closed || !ok) {
+        error = std::string("cannot write ") + path + ": " +
+                (closed ? "the PNG encoder failed" : std::strerror(errno));
         std::remove(path);
         return false;
     }

@@ -5,6 +5,7 @@
 #include "core/FrameTime.h"
 #include "core/Link.h"
 #include "core/Scene.h"
+#include "io/File.h"
 #include "io/PackArchive.h"
 #include "io/Resources.h"
 #include "platform/GameWindow.h"
@@ -18,7 +19,9 @@
 #include "render/ScreenFrame.h"
 #include "render/WidgetRenderer.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -55,12 +58,16 @@ bool EnterData(const std::string& data, std::string& error) {
     }
     fs::path pack = fs::absolute(data, code);
     if (!fs::is_regular_file(pack, code)) {
-        error = "no data folder or pack archive at " + data;
+        error = fs::exists(pack, code)
+                    ? data + " is neither a data folder nor a pack archive"
+                    : "no data folder or pack archive at " + data + ": " + std::strerror(ENOENT);
         return false;
     }
     fs::current_path(pack.parent_path(), code);
-    if (!OpenArchive(pack.filename().c_str())) {
-        error = data + " is not a pack archive";
+    String reason;
+    bool damaged = false;
+    if (!TryOpenArchive(pack.filename().c_str(), reason, damaged)) {
+        error = "cannot open " + data + " as a pack archive: " + reason.CStr();
         return false;
     }
     return true;
@@ -97,6 +104,10 @@ bool ParseSceneViewArguments(const std::vector<std::string>& arguments, SceneVie
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         bool hasValue = i + 1 < arguments.size();
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;
+            return true;
+        }
         if (argument == "--data" && hasValue) {
             options.data = arguments[++i];
         } else if (argument == "--frames" && hasValue) {
@@ -120,7 +131,7 @@ bool ParseSceneViewArguments(const std::vector<std::string>& arguments, SceneVie
         }
     }
     if (positional.size() != 2) {
-        error = kSceneViewUsage;
+        error = std::string("expected SCENE OUT.png\n") + kSceneViewUsage;
         return false;
     }
     options.scene = positional[0];
@@ -142,11 +153,23 @@ bool RunSceneView(const SceneViewOptions& options, std::vector<std::string>& war
     InitRenderContext(options.width, options.height);
     ResetScreenCamera();
 
-    std::unique_ptr<Scene> scene(LoadScene(options.scene.c_str()));
-    bool ok = false;
-    if (!scene) {
-        error = "the scene " + options.scene + " does not load";
+    std::unique_ptr<Scene> scene;
+    File sceneFile;
+    const std::string dataName = options.data.empty() ? std::string("the current folder") : options.data;
+    if (!sceneFile.Open(options.scene.c_str(), kFileRead)) {
+        error = "the scene " + options.scene + " is not in " + dataName +
+                " (a scene is named by its path inside the data given by --data)";
     } else {
+        sceneFile.Close();
+        scene.reset(LoadScene(options.scene.c_str()));
+        if (!scene) {
+            error =
+                "the scene " + options.scene + " in " + dataName +
+                " does not load: it declares no element (a scene lists its elements as \"Widget = name;\")";
+        }
+    }
+    bool ok = false;
+    if (scene) {
         frameTime = 1.0f / 65.0f;
         for (int i = 0; i < std::max(1, options.frames); ++i) {
             scene->Update();

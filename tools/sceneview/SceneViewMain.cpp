@@ -1,5 +1,5 @@
 // sceneview [--data DIR|PACK] [--frames N] [--size WxH] SCENE OUT.png
-// Exit codes: 0 written, 1 failed, 2 bad usage.
+// Exit codes: 0 written (and for --help), 1 failed, 2 bad usage.
 #include "SceneView.h"
 
 #include "core/Log.h"
@@ -13,6 +13,10 @@ int main(int argc, char** argv) {
     if (!ParseSceneViewArguments(arguments, options, error)) {
         std::fprintf(stderr, "sceneview: %s\n", error.c_str());
         return 2;
+    }
+    if (options.help) {
+        std::printf("%s\n", kSceneViewUsage);
+        return 0;
     }
     // Engine log lines go to standard error so that the output stays clean.
     SetLogToStandardOutput(false);
