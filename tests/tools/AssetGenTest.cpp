@@ -137,7 +137,7 @@ TEST(RecipeReaderTest, ValueErrorsNameTheLineOfTheValue) {
     EXPECT_FALSE(recipe.GetText("Shape", shape, true, error));
     EXPECT_EQ(error, "r.config:5: the recipe has no 'Shape'");
     EXPECT_FALSE(recipe.CheckKeys({"Kind", "Size", "Fill"}, error));
-    EXPECT_EQ(error, "r.config:4: unknown key 'Radius'");
+    EXPECT_EQ(error, "r.config:4: unknown key 'Radius' (this kind reads Kind, Size, Fill)");
 }
 
 TEST(AssetGenTest, BadRecipesFailWithOneLineAndExitCodeOne) {
