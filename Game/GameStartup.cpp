@@ -1,5 +1,6 @@
 #include "GameStartup.h"
 
+#include "app/Application.h"
 #include "app/Engine.h"
 #include "core/ClassRegistry.h"
 #include "core/Log.h"
@@ -13,12 +14,16 @@
 #include "io/File.h"
 #include "io/Resources.h"
 #include "platform/GameWindow.h"
+#include "render/Image.h"
 #include "render/TextStyles.h"
 #include "ui/ScreenGameHooks.h"
 #include "ui/UI.h"
 
 namespace {
 constexpr const char* kGameStateCategory = "Game State";
+/// The most picture memory one preload decodes before it leaves the rest
+/// to be loaded on demand.
+constexpr uint64_t kPreloadDecodeBudget = uint64_t(768) << 20;
 
 /// The text styles of the text widgets, in their numbered order, each with
 /// the font of the global setting beside it.
@@ -98,6 +103,24 @@ void GameStartup::PreloadNow() {
         }
         ScreenServices& services = GetUI().services;
         services.DrawLoadingPicture(progress, services.Background().HasPicture());
+    };
+    // A close request ends the preload at once, and so does a folder whose
+    // pictures would take more memory than a whole game's media should:
+    // what is not preloaded loads when it is first needed.
+    const uint64_t decodedBefore = Image::DecodedBytesTotal();
+    settings.keepGoing = [decodedBefore] {
+        if (CloseRequestedDuringStartup()) {
+            LogLine("Preload: a close request ends it");
+            return false;
+        }
+        const uint64_t decoded = Image::DecodedBytesTotal() - decodedBefore;
+        if (decoded > kPreloadDecodeBudget) {
+            LogFormat("Preload: its pictures take %llu MiB, more than the %llu MiB one preload may decode; "
+                      "the rest loads when first needed",
+                      (unsigned long long)(decoded >> 20), (unsigned long long)(kPreloadDecodeBudget >> 20));
+            return false;
+        }
+        return true;
     };
     std::vector<String> loaded;
     Resources::Preload(settings, &loaded);

@@ -70,6 +70,15 @@ public:
 
 CloseRequestCallback closeRequest;
 
+// Receives the window events while start-up works: only a close request counts.
+class StartupCloseCallback : public InputCallback {
+public:
+    void OnClose() override { requested = true; }
+    bool requested = false;
+};
+
+StartupCloseCallback startupClose;
+
 // Start-up step 7: without a display the game goes on windowless (servers,
 // tests), and the frame loop runs all the same.
 void OpenWindow() {
@@ -242,8 +251,16 @@ bool EnterDataLocation(const char* dataPath) {
 
 } // namespace
 
+bool CloseRequestedDuringStartup() {
+    if (!startupClose.requested) {
+        GetPlatform().PumpEvents(startupClose);
+    }
+    return startupClose.requested;
+}
+
 bool Startup(GameHooks& game) {
     framesRun = 0;
+    startupClose.requested = false;
     // 1. The global settings and the options, with their built-in defaults.
     if (!game.CreateGlobalObjects()) {
         LogLine("Start-up stopped: the global settings and options could not be created");
@@ -326,7 +343,7 @@ void RunFrameLoop(GameHooks& game) {
     totalTime = 0.0;
     framesRun = 0;
     windowHadFocus = false;
-    running = true;
+    running = !startupClose.requested;
     // 2. One frame after another; 3. stop when running is false after a frame.
     do {
         RunFrame(game);

@@ -28,6 +28,12 @@ int RunApplication(GameHooks& game, const char* dataPath = nullptr);
 /// Start-up; false only when the game's global objects could not be created.
 /// A failed step otherwise reports itself and start-up goes on.
 bool Startup(GameHooks& game);
+/// For long work during start-up (the preload): takes the pending window
+/// events and answers true once a close request (the window's close button,
+/// SIGINT, SIGTERM) has arrived since start-up began. The other events of
+/// that time are dropped. After such a request the frame loop runs one
+/// frame and ends, and shut-down saves as usual.
+bool CloseRequestedDuringStartup();
 /// Runs frames until `running` is false after a frame (at least one frame).
 void RunFrameLoop(GameHooks& game);
 /// Shut-down, in full, whether or not start-up succeeded or frames ran.

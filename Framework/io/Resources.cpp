@@ -200,6 +200,10 @@ bool Preload(const PreloadSettings& settings, std::vector<String>* loaded) {
     // loading bar, once the game's settings and item catalogue exist.
     std::vector<String> list = PreloadList(settings);
     for (size_t i = 0; i < list.size(); ++i) {
+        if (settings.keepGoing && !settings.keepGoing()) {
+            LogFormat("Preload ended after %zu of %zu files", i, list.size());
+            break;
+        }
         const char* className = PreloadClass(list[i]);
         if (!className || !FindResource(list[i].CStr(), className)) {
             continue;

@@ -15,6 +15,7 @@
 
 #include "core/String.h"
 
+#include <functional>
 #include <vector>
 
 class Object;
@@ -85,6 +86,9 @@ struct PreloadSettings {
     String fileTypes = "tga,png,jpg,ogg,anim";
     /// Called with the progress 0..1 so a loading picture can be drawn.
     void (*onProgress)(float progress) = nullptr;
+    /// Asked before each file; false ends the preload there (a close
+    /// request, or enough decoded). What was loaded stays cached.
+    std::function<bool()> keepGoing;
 };
 /// Loads every file of the preload directories once per run; false when it
 /// already ran. Returns the list it loaded through `loaded` when given.

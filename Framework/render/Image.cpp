@@ -81,7 +81,7 @@ void LogImageFailure(const char* name, const char* format, ...) {
     LogFormat("Image: %s: %s", LabelOf(name), reason);
 }
 
-bool CheckDecodedSize(const char* name, uint64_t width, uint64_t height) {
+bool CheckDecodedSize(const Image& image, const char* name, uint64_t width, uint64_t height) {
     if (width == 0 || height == 0) {
         LogImageFailure(name, "empty picture (%llu x %llu)", (unsigned long long)width,
                         (unsigned long long)height);
@@ -90,6 +90,12 @@ bool CheckDecodedSize(const char* name, uint64_t width, uint64_t height) {
     if (width * height > Image::kMaxDecodedPixels) {
         LogImageFailure(name, "picture too large (%llu x %llu pixels)", (unsigned long long)width,
                         (unsigned long long)height);
+        return false;
+    }
+    const uint32_t limit = image.SideLimit();
+    if (limit > 0 && (width > limit || height > limit)) {
+        LogImageFailure(name, "%llu x %llu pixels: larger than the %u pixels a side it can be drawn at",
+                        (unsigned long long)width, (unsigned long long)height, limit);
         return false;
     }
     return true;
@@ -118,6 +124,8 @@ ImageFormat DetectImageFormat(const uint8_t* data, size_t size) {
     }
     return ImageFormat::Unknown;
 }
+
+uint64_t Image::decodedBytesTotal = 0;
 
 bool Image::Load(const char* path) {
     Release();
@@ -154,6 +162,7 @@ bool Image::LoadFromMemory(const uint8_t* data, size_t size, const char* name) {
         return false;
     }
     format = detected;
+    decodedBytesTotal += pixelBytes;
     return true;
 }
 

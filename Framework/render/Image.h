@@ -54,6 +54,14 @@ public:
     bool Load(const char* path);
     /// Load on bytes already in memory; `name` only labels log lines.
     bool LoadFromMemory(const uint8_t* data, size_t size, const char* name);
+    /// Makes the following loads refuse, before decoding, pictures with a
+    /// side longer than `pixels` (0: no limit but kMaxDecodedPixels). For
+    /// pictures that could never be drawn at their size, such as sprites'.
+    void LimitSides(uint32_t pixels) { sideLimit = pixels; }
+    uint32_t SideLimit() const { return sideLimit; }
+    /// Bytes of pixels every successful load of this process decoded, so
+    /// long work (the preload) can bound what it decodes.
+    static uint64_t DecodedBytesTotal() { return decodedBytesTotal; }
 
     /// Releases the old buffers and allocates width × height × 4 bytes (contents
     /// undefined), bitsPerPixel 32. False, image empty, when width × height is
@@ -102,4 +110,6 @@ private:
     ImageFormat format = ImageFormat::Unknown;
     std::vector<uint8_t> mask;
     bool sparse = false;
+    uint32_t sideLimit = 0;
+    static uint64_t decodedBytesTotal;
 };

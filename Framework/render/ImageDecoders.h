@@ -32,5 +32,6 @@ bool EncodeTga(const Image& image, std::vector<uint8_t>& out);
 void LogImageFailure(const char* name, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 /// True when a decoded picture of this size is allowed (1..kMaxDecodedPixels
-/// pixels); otherwise logs why not.
-bool CheckDecodedSize(const char* name, uint64_t width, uint64_t height);
+/// pixels, and no side longer than the image's side limit); otherwise logs
+/// why not. Called with the header's size, before any pixel is allocated.
+bool CheckDecodedSize(const Image& image, const char* name, uint64_t width, uint64_t height);

@@ -88,7 +88,7 @@ bool DecodeDelta(const uint8_t* data, size_t size, const char* name, Image& imag
                         payloadBytes);
         return false;
     }
-    if (!CheckDecodedSize(name, width, height)) {
+    if (!CheckDecodedSize(image, name, width, height)) {
         return false;
     }
     const uint8_t* words = data + kHeaderLength;

@@ -92,7 +92,7 @@ bool RunDecode(JpegDecoder& decoder, const uint8_t* data, size_t size, Image& im
     info.progress = &decoder.progress;
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
     jpeg_read_header(&info, TRUE);
-    if (!CheckDecodedSize(name, info.image_width, info.image_height)) {
+    if (!CheckDecodedSize(image, name, info.image_width, info.image_height)) {
         return false;
     }
     info.out_color_space = JCS_EXT_BGRA;

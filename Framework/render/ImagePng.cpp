@@ -119,7 +119,7 @@ bool RunDecode(PngDecoder& decoder, Image& image) {
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
-    if (!CheckDecodedSize(name, width, height)) {
+    if (!CheckDecodedSize(image, name, width, height)) {
         return false;
     }
     const bool expandRows = SetTransformations(png, info);

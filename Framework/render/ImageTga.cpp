@@ -162,7 +162,7 @@ size_t EndOfPixelArea(const uint8_t* data, size_t size) {
     return size - kFooterLength;
 }
 
-bool CheckHeader(const TgaHeader& header, const char* name) {
+bool CheckHeader(const TgaHeader& header, const Image& image, const char* name) {
     if (header.imageType != kTypeTrueColour && header.imageType != kTypeRunLengthTrueColour) {
         LogImageFailure(name, "unsupported TGA image type %u (true colour 2 and 10 are read)",
                         unsigned(header.imageType));
@@ -172,7 +172,7 @@ bool CheckHeader(const TgaHeader& header, const char* name) {
         LogImageFailure(name, "unsupported TGA depth of %u bits per pixel", unsigned(header.bitsPerPixel));
         return false;
     }
-    return CheckDecodedSize(name, header.width, header.height);
+    return CheckDecodedSize(image, name, header.width, header.height);
 }
 
 } // namespace
@@ -184,7 +184,7 @@ bool DecodeTga(const uint8_t* data, size_t size, const char* name, Image& image)
         return false;
     }
     const TgaHeader header = ReadHeader(data);
-    if (!CheckHeader(header, name)) {
+    if (!CheckHeader(header, image, name)) {
         return false;
     }
     const size_t colourMapBytes =

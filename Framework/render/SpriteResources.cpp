@@ -13,6 +13,9 @@ namespace {
 
 Object* LoadSprite(const char* path) {
     Image image;
+    // A sprite draws at most kMaxTextureSide pixels a side: a larger
+    // picture is refused before it is decoded, whatever its file costs.
+    image.LimitSides(uint32_t(Sprite::kMaxTextureSide));
     if (!image.Load(path)) {
         return nullptr;
     }

@@ -162,6 +162,23 @@ TEST_F(ResourcesTest, PreloadFollowsTheListsAndRunsOnce) {
     EXPECT_FALSE(Resources::Preload(settings));
 }
 
+TEST_F(ResourcesTest, PreloadStopsWhenToldAndKeepsWhatItLoaded) {
+    WriteFile("gui/a.png", "x");
+    WriteFile("gui/b.png", "x");
+    WriteFile("gui/c.png", "x");
+    Resources::PreloadSettings settings;
+    settings.directories = "gui";
+    settings.fileTypes = "png";
+    int asked = 0;
+    settings.keepGoing = [&asked] { return ++asked <= 2; };
+    std::vector<String> loaded;
+    ASSERT_TRUE(Resources::Preload(settings, &loaded));
+    EXPECT_EQ(loaded.size(), 2u);
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(FakeSprite::loads, 2);
+    EXPECT_TRUE(Resources::lookupEnabled) << "the cache works as after a whole preload";
+}
+
 TEST_F(ResourcesTest, ResourceLinksResolveThroughTheCache) {
     WriteFile("gui/a.png", "x");
     Resources::InstallLinkResolver();

@@ -1,6 +1,9 @@
 // Image basics: format detection, buffers, loading by path, and the box blur.
 #include "render/Image.h"
 #include "render/ImageBlur.h"
+#include "io/Resources.h"
+#include "render/RenderResources.h"
+#include "render/Sprite.h"
 #include "render/ImageTestTools.h"
 #include "support/TestEnvironment.h"
 
@@ -122,6 +125,33 @@ TEST(Image, LoadReadsTheFileAndFailuresLeaveItEmpty) {
     EXPECT_FALSE(loaded.Load("pictures/notes.png"));
     ExpectEmpty(loaded);
     EXPECT_TRUE(log.Contains("Image: pictures/notes.png: unknown image format"));
+}
+
+TEST(Image, PicturesTooLargeForASpriteAreRefusedBeforeTheyAreDecoded) {
+    Image wide;
+    ASSERT_TRUE(wide.Create(2048, 1));
+    std::memset(wide.Pixels(), 0x40, wide.PixelBytes());
+    std::filesystem::create_directories("pictures");
+    ASSERT_TRUE(wide.SaveTga("pictures/wide.tga"));
+
+    LogCapture log;
+    const uint64_t before = Image::DecodedBytesTotal();
+    Image limited;
+    limited.LimitSides(1024);
+    EXPECT_FALSE(limited.Load("pictures/wide.tga"));
+    EXPECT_TRUE(log.Contains("larger than the 1024 pixels a side"));
+    EXPECT_EQ(Image::DecodedBytesTotal(), before) << "nothing was decoded";
+    Image unlimited;
+    ASSERT_TRUE(unlimited.Load("pictures/wide.tga"));
+    EXPECT_EQ(Image::DecodedBytesTotal(), before + 2048 * 4);
+
+    // The sprite loader sets that limit.
+    StartResourcesAndRenderer();
+    EXPECT_EQ(Resources::FindSprite("pictures/wide.tga"), nullptr);
+    ASSERT_TRUE(wide.Create(1024, 2));
+    ASSERT_TRUE(wide.SaveTga("pictures/fits.tga"));
+    EXPECT_NE(Resources::FindSprite("pictures/fits.tga"), nullptr);
+    Resources::Shutdown();
 }
 
 TEST(BoxBlur, MatchesTheWindowAverageWithEdgesClamped) {

@@ -5,7 +5,9 @@
 #include "GameStartup.h"
 #include "app/Application.h"
 #include "app/Engine.h"
+#include "io/Resources.h"
 #include "platform/GameWindow.h"
+#include "platform/InputCallback.h"
 #include "render/Image.h"
 #include "render/ScreenDraw.h"
 #include "render/TextStyles.h"
@@ -130,6 +132,26 @@ TEST(FirstScreen, APartnerPictureWithoutASplashScreenStartsTheGameNormally) {
     RunFrameLoop(game);
     Shutdown(game);
     EXPECT_EQ(game.topScreen, "intro");
+}
+
+TEST(FirstScreen, ACloseRequestDuringThePreloadEndsItAndTheGameAfterOneFrame) {
+    ASSERT_TRUE(WriteFile("gui/IntroScreen.scene", kIntroScene));
+    for (int i = 0; i < 20; ++i) {
+        WriteRedPicture(("gui/p" + std::to_string(i) + ".tga").c_str());
+    }
+    VirtualPlatform platform;
+    Resources::ResetPreloadFlag(); // a preload runs once a process
+    // The first pump is the preload's first question.
+    platform.Schedule(1, [](InputCallback& callback) { callback.OnClose(); });
+    ScopedPlatform installed(platform);
+    LogCapture log;
+    CapturingGame game;
+    ASSERT_TRUE(Startup(game));
+    EXPECT_TRUE(log.Contains("a close request ends it"));
+    EXPECT_TRUE(log.Contains("Preload ended after 0 of"));
+    RunFrameLoop(game);
+    Shutdown(game);
+    EXPECT_EQ(game.frames, 1);
 }
 
 TEST(FirstScreen, WithoutAnIntroPageTheStackStaysEmptyAndFramesStillRun) {
