@@ -144,8 +144,6 @@ bool EditingOption() {
     return editing && editing->FirstBool();
 }
 
-bool windowHadFocus = false;
-
 // The option Fullscreen: the window goes full screen at start-up and whenever
 // it has the focus back.
 bool FullscreenOption() {
@@ -154,27 +152,21 @@ bool FullscreenOption() {
 }
 
 // Frame step 1, before the pump: with the focus the window is full screen
-// when the option asks for it; without it input stops at once, and a full
-// screen is left and the window minimised, so the player's desktop is usable.
-// A window that has not had the focus yet (it is asked for at the end of
-// start-up, and window systems grant it a moment later) is not left.
+// when the option asks for it; without it input stops at once. (Leaving full
+// screen while the focus is away is not done: on X servers without a window
+// manager the window then took no pointer input after its return.)
 void FollowWindowFocus(InputManagerCallback& input) {
     if (EditingOption()) {
         return;
     }
     Platform& platform = GetPlatform();
     if (platform.WindowHasFocus()) {
-        windowHadFocus = true;
         if (FullscreenOption() && !platform.WindowIsFullscreen()) {
             platform.SetWindowFullscreen(true);
         }
         return;
     }
     input.inputEnabled = false;
-    if (windowHadFocus && platform.WindowIsFullscreen()) {
-        platform.SetWindowFullscreen(false);
-        platform.MinimiseWindow();
-    }
 }
 
 // Step 18: play starts outside the scene editor.
@@ -342,7 +334,6 @@ void RunFrameLoop(GameHooks& game) {
     frameTime = 0.0f;
     totalTime = 0.0;
     framesRun = 0;
-    windowHadFocus = false;
     running = !startupClose.requested;
     // 2. One frame after another; 3. stop when running is false after a frame.
     do {

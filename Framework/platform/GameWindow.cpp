@@ -385,12 +385,6 @@ void FocusGameWindow() {
     SDL_SetWindowInputFocus(state.window);
 }
 
-void MinimiseGameWindow() {
-    if (state.window) {
-        SDL_MinimizeWindow(state.window);
-    }
-}
-
 void ShowSystemCursor(bool visible) {
     if (!state.window) {
         return;

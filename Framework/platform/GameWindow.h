@@ -72,8 +72,6 @@ bool IsCursorInClient();
 bool GameWindowHasFocus();
 /// Raises the window and asks for the keyboard focus; nothing without a window.
 void FocusGameWindow();
-/// Iconifies the window; nothing without a window.
-void MinimiseGameWindow();
 /// Shows or hides the system's mouse pointer over the window (the game
 /// draws its own cursor inside the picture).
 void ShowSystemCursor(bool visible);

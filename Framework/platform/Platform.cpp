@@ -37,7 +37,3 @@ bool Platform::SetWindowFullscreen(bool on) {
 bool Platform::WindowIsFullscreen() {
     return IsFullscreen();
 }
-
-void Platform::MinimiseWindow() {
-    MinimiseGameWindow();
-}

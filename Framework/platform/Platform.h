@@ -35,11 +35,9 @@ public:
     /// The default asks the game window.
     virtual bool CursorInClient();
     /// Switches the game window into or out of full screen; the defaults ask
-    /// the game window (SetFullscreen, IsFullscreen, MinimiseGameWindow).
+    /// the game window (SetFullscreen, IsFullscreen).
     virtual bool SetWindowFullscreen(bool on);
     virtual bool WindowIsFullscreen();
-    /// Iconifies the game window (full screen left behind when the focus goes).
-    virtual void MinimiseWindow();
 };
 
 /// The platform in use: the one installed with SetPlatform, else the system's.

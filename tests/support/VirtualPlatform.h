@@ -34,7 +34,6 @@ public:
     bool CursorInClient() override { return cursorInClient; }
     bool SetWindowFullscreen(bool on) override;
     bool WindowIsFullscreen() override { return fullscreen; }
-    void MinimiseWindow() override { windowCalls.push_back("minimise"); }
 
     /// Moves the clock forward by `seconds` (rounded to whole ticks).
     void Advance(double seconds);
@@ -50,8 +49,7 @@ public:
     /// What WindowHasFocus and CursorInClient answer.
     bool hasFocus = true;
     bool cursorInClient = true;
-    /// The window's mode, and each switch and minimise in order
-    /// ("fullscreen", "windowed", "minimise").
+    /// The window's mode, and each switch in order ("fullscreen", "windowed").
     bool fullscreen = false;
     std::vector<std::string> windowCalls;
 
