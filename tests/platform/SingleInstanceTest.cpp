@@ -189,8 +189,12 @@ TEST(SingleInstanceGame, SecondCopyExitsAtOnceAndTheFirstRunsOn) {
 
     const auto secondStart = std::chrono::steady_clock::now();
     GameProcess second(kGameBinary);
+    // What matters is that the second copy ends by itself, with 0, before it
+    // opened anything (it prints nothing, not even the start line); a copy
+    // that started the game would run until closed. The bound only has to
+    // tell those apart, on a loaded machine too, process start included.
     EXPECT_EQ(second.WaitForExit(5.0), 0);
-    EXPECT_LT(SecondsSince(secondStart), 0.5);
+    EXPECT_LT(SecondsSince(secondStart), 3.0);
     EXPECT_EQ(second.text, ""); // silently
     usleep(100000);
     EXPECT_TRUE(first.StillRunning());
