@@ -52,7 +52,9 @@ std::string ReadDisplayNumber(int descriptor) {
 }
 
 pid_t WindowProcess(Display* display, Window window) {
-    static Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    // Atoms belong to one server: a test that runs several displays in turn
+    // interns the name on each.
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
     Atom type = None;
     int format = 0;
     unsigned long count = 0, after = 0;
