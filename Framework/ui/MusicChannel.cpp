@@ -51,10 +51,10 @@ void MusicChannel::EndCurrent() {
 }
 
 void* MusicChannel::NewTicket() {
-    if (++ticketsIssued == 0) {
-        ++ticketsIssued;
+    if (++lastTicket == 0) {
+        ++lastTicket;
     }
-    return reinterpret_cast<void*>(ticketsIssued);
+    return reinterpret_cast<void*>(lastTicket);
 }
 
 void MusicChannel::PlayMusic(Sound* sound, float fade) {

@@ -106,7 +106,7 @@ private:
     void* playTicket = nullptr;
     /// The fade-out that ends when kStopMessage with stopTicket comes.
     void* stopTicket = nullptr;
-    uintptr_t ticketsIssued = 0;
+    uintptr_t lastTicket = 0;
 };
 
 /// The operations over the engine's sounds: looping playback on the music
