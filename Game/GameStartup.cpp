@@ -1,8 +1,8 @@
 #include "GameStartup.h"
 
 #include "app/Application.h"
-#include "app/Engine.h"
 #include "core/ClassRegistry.h"
+#include "core/EngineState.h"
 #include "core/Log.h"
 #include "core/Scene.h"
 #include "data/Globals.h"

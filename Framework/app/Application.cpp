@@ -3,12 +3,12 @@
 #include "app/Application.h"
 
 #include "app/Clock.h"
-#include "app/Engine.h"
 #include "app/GameHooks.h"
 #include "audio/Audio.h"
 #include "audio/Sound.h"
 #include "core/ClassRegistry.h"
 #include "core/Element.h"
+#include "core/EngineState.h"
 #include "core/Log.h"
 #include "core/Random.h"
 #include "core/Var.h"

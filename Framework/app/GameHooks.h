@@ -5,7 +5,7 @@
 // game (its settings and options classes, its element classes, its first
 // screen) it calls the matching hook. The game owns what it creates here:
 // it must delete the global objects in the two deletion hooks and set their
-// pointers (app/Engine.h) back to null.
+// pointers (core/EngineState.h) back to null.
 
 struct GameHooks {
     virtual ~GameHooks() = default;

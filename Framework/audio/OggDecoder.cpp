@@ -1,7 +1,7 @@
 #include "audio/OggDecoder.h"
 
+#include "core/BaseFile.h"
 #include "core/Log.h"
-#include "io/BaseFile.h"
 
 #include <vorbis/vorbisfile.h>
 

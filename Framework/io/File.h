@@ -12,9 +12,9 @@
 // forward slashes); when there is none, or writing was asked for, the loose
 // file of the path as given, relative to the current directory.
 
+#include "core/BaseFile.h"
 #include "core/Object.h"
 #include "core/String.h"
-#include "io/BaseFile.h"
 
 #include <memory>
 

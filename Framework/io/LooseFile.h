@@ -13,7 +13,7 @@
 // answer (also "none") is remembered until the current directory changes.
 // Writing never folds: a file is created with the name it is given.
 
-#include "io/BaseFile.h"
+#include "core/BaseFile.h"
 
 #include "core/String.h"
 

@@ -5,7 +5,7 @@
 // bytes, a line never extends past the end of the buffer), so readers can be
 // fed text that never touched the disk: generated tables, fuzz input.
 
-#include "io/BaseFile.h"
+#include "core/BaseFile.h"
 
 #include <cstdint>
 

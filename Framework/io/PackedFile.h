@@ -11,7 +11,7 @@
 // stream access per call. Archive data never changes while it is open, and a
 // file opened on one archive refuses to read once that archive is closed.
 
-#include "io/BaseFile.h"
+#include "core/BaseFile.h"
 
 #include <cstdint>
 #include <memory>

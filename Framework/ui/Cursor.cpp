@@ -1,7 +1,7 @@
 #include "ui/Cursor.h"
 
-#include "app/Engine.h"
 #include "core/ConfigTable.h"
+#include "core/EngineState.h"
 #include "core/FrameTime.h"
 #include "core/Link.h"
 #include "core/Log.h"

@@ -1,6 +1,6 @@
 #include "ui/LevelScenes.h"
 
-#include "app/Engine.h"
+#include "core/EngineState.h"
 #include "core/Log.h"
 #include "core/Scene.h"
 #include "io/FileListing.h"

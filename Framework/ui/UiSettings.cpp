@@ -1,7 +1,7 @@
 #include "ui/UiSettings.h"
 
-#include "app/Engine.h"
 #include "core/Element.h"
+#include "core/EngineState.h"
 #include "core/Link.h"
 #include "render/Sprite.h"
 

@@ -1,6 +1,6 @@
 #include "data/Globals.h"
 
-#include "app/Engine.h"
+#include "core/EngineState.h"
 #include "core/Link.h"
 #include "core/Log.h"
 #include "core/Scene.h"

@@ -1,6 +1,6 @@
 #include "data/Options.h"
 
-#include "app/Engine.h"
+#include "core/EngineState.h"
 
 Options::Options() {
     DeclareString("BuildVersion", BuildVersion, 1, this, "");

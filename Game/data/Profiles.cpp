@@ -1,6 +1,6 @@
 #include "data/Profiles.h"
 
-#include "app/Engine.h"
+#include "core/EngineState.h"
 #include "core/Scene.h"
 #include "core/String.h"
 #include "data/SaveFiles.h"

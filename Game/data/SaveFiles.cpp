@@ -1,8 +1,8 @@
 #include "data/SaveFiles.h"
 
-#include "app/Engine.h"
 #include "core/ClassRegistry.h"
 #include "core/ConfigTable.h"
+#include "core/EngineState.h"
 #include "core/Link.h"
 #include "core/Log.h"
 #include "core/Scene.h"

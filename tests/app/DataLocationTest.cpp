@@ -2,8 +2,8 @@
 // archive given to the entry instead (the --data option).
 #include "GameStartup.h"
 #include "app/Application.h"
-#include "app/Engine.h"
 #include "app/GameHooks.h"
+#include "core/EngineState.h"
 #include "io/File.h"
 #include "io/PackArchive.h"
 #include "io/PackBytes.h"

@@ -2,11 +2,11 @@
 // virtual clock with scripted events, plus real-clock checks of idle CPU use
 // and of a close signal sent to a running loop.
 #include "app/Application.h"
-#include "app/Engine.h"
 #include "app/GameHooks.h"
 #include "core/ClassRegistry.h"
-#include "core/Object.h"
 #include "core/Element.h"
+#include "core/EngineState.h"
+#include "core/Object.h"
 #include "platform/InputCallback.h"
 #include "support/TestEnvironment.h"
 #include "support/VirtualPlatform.h"

@@ -2,10 +2,10 @@
 // with the game, takes the sound volume from the options, and its absence
 // costs one log line, not the game.
 #include "app/Application.h"
-#include "app/Engine.h"
 #include "app/GameHooks.h"
 #include "audio/Audio.h"
 #include "core/Element.h"
+#include "core/EngineState.h"
 #include "support/AudioCapture.h"
 #include "support/TestEnvironment.h"
 #include "support/VirtualPlatform.h"

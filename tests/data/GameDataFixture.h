@@ -3,8 +3,8 @@
 // registered, default settings and options, the save folder created.
 
 #include "GameStartup.h"
-#include "app/Engine.h"
 #include "core/ClassRegistry.h"
+#include "core/EngineState.h"
 #include "data/Globals.h"
 #include "data/Options.h"
 #include "data/Profiles.h"

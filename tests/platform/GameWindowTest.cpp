@@ -3,8 +3,8 @@
 // platform's pump, and start-up's window. Without a display the tests skip.
 #include "platform/GameWindow.h"
 #include "app/Application.h"
-#include "app/Engine.h"
 #include "app/GameHooks.h"
+#include "core/EngineState.h"
 #include "data/Globals.h"
 #include "platform/CloseSignals.h"
 #include "platform/InputCallback.h"

@@ -2,8 +2,8 @@
 // world, the exit cursor kept inside the picture, the fade, the start-up
 // configuration, and drawing at the pointer in picture pixels.
 #include "ui/Cursor.h"
-#include "app/Engine.h"
 #include "core/Element.h"
+#include "core/EngineState.h"
 #include "core/FrameTime.h"
 #include "io/Resources.h"
 #include "render/Image.h"

@@ -4,7 +4,7 @@
 // from the frame buffer.
 #include "GameStartup.h"
 #include "app/Application.h"
-#include "app/Engine.h"
+#include "core/EngineState.h"
 #include "io/Resources.h"
 #include "platform/GameWindow.h"
 #include "platform/InputCallback.h"

@@ -4,8 +4,8 @@
 
 #include "GameStartup.h"
 #include "UiTestPictures.h"
-#include "app/Engine.h"
 #include "core/ClassRegistry.h"
+#include "core/EngineState.h"
 #include "data/Globals.h"
 #include "io/File.h"
 #include "io/Resources.h"

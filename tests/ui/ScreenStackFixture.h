@@ -3,8 +3,8 @@
 // screen and a probe widget that record what reaches them, scene files
 // written into the test's folder, and the one UI emptied around each test.
 
-#include "app/Engine.h"
 #include "core/ClassRegistry.h"
+#include "core/EngineState.h"
 #include "core/Link.h"
 #include "core/Scene.h"
 #include "core/Widget.h"

@@ -6,9 +6,9 @@
 #include "SettingChecks.h"
 
 #include "GameStartup.h"
-#include "app/Engine.h"
 #include "audio/Sound.h"
 #include "core/ClassRegistry.h"
+#include "core/EngineState.h"
 #include "data/Globals.h"
 #include "io/FileListing.h"
 #include "io/PackArchive.h"

@@ -1,4 +1,4 @@
-#include "app/Engine.h"
+#include "core/EngineState.h"
 
 bool running = false;
 bool engineReady = false;

@@ -1,4 +1,4 @@
-#include "io/BaseFile.h"
+#include "core/BaseFile.h"
 
 #include "core/String.h"
 
