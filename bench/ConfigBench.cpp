@@ -1,6 +1,7 @@
 // Key/value file costs: ConfigTable::Load of a 50,000-line scene file against
 // reading the same file line by line through the file layer alone (the floor
 // of any reader), and BuildScene of 5,000 elements from a loaded table.
+#include "app/EngineClasses.h"
 #include "core/ClassRegistry.h"
 #include "core/ConfigTable.h"
 #include "core/Scene.h"

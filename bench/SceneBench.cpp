@@ -1,6 +1,7 @@
 // Scene update cost: Scene::Update of 10,000 elements with delayed messages
 // and tweens running, against a plain loop that only calls each element's
 // virtual Update (the floor any scene update pays).
+#include "app/EngineClasses.h"
 #include "core/ClassRegistry.h"
 #include "core/FrameTime.h"
 #include "core/Scene.h"

@@ -1,6 +1,7 @@
 // Update and draw of a scene of 2,000 bitmaps in a widget tree: CPU time per
 // frame and heap allocations per frame (zero in the steady state), against
 // the update alone. Needs a display (xvfb-run); skipped without one.
+#include "app/EngineClasses.h"
 #include "core/ClassRegistry.h"
 #include "core/FrameTime.h"
 #include "core/Scene.h"

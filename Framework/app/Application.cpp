@@ -3,6 +3,7 @@
 #include "app/Application.h"
 
 #include "app/Clock.h"
+#include "app/EngineClasses.h"
 #include "app/GameHooks.h"
 #include "audio/Audio.h"
 #include "audio/Sound.h"
@@ -78,6 +79,11 @@ public:
 };
 
 StartupCloseCallback startupClose;
+
+// Screens restart the global frame clock after a long load (core/EngineState.h).
+void InstallFrameClockRestart() {
+    SetFrameClockRestart([] { frameClock.lastCounter = GetPlatform().GetPerformanceCounter(); });
+}
 
 // Start-up step 7: without a display the game goes on windowless (servers,
 // tests), and the frame loop runs all the same.
@@ -251,6 +257,7 @@ bool CloseRequestedDuringStartup() {
 }
 
 bool Startup(GameHooks& game) {
+    InstallFrameClockRestart();
     framesRun = 0;
     startupClose.requested = false;
     // 1. The global settings and the options, with their built-in defaults.
@@ -327,6 +334,7 @@ bool Startup(GameHooks& game) {
 }
 
 void RunFrameLoop(GameHooks& game) {
+    InstallFrameClockRestart();
     // 1. Both clocks start now; the first frame is measured from here.
     loopClock.Reset();
     frameClock.Reset();
@@ -407,10 +415,6 @@ int RunApplication(GameHooks& game, const char* dataPath) {
     RestoreCloseSignalHandlers();
     dataArchive.clear();
     return 0;
-}
-
-void RestartFrameClock() {
-    frameClock.lastCounter = GetPlatform().GetPerformanceCounter();
 }
 
 uint64_t FramesRun() {

@@ -1,6 +1,7 @@
 // The engine's element classes in their fixed registration order. Rows whose
-// classes do not exist yet are comments, so the gaps stay visible. This sits
-// with the application because it names classes of every engine layer.
+// classes do not exist yet are comments, so the gaps stay visible.
+#include "app/EngineClasses.h"
+
 #include "audio/Speaker.h"
 #include "core/ClassRegistry.h"
 #include "core/Element.h"

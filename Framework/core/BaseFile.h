@@ -1,10 +1,11 @@
 #pragma once
 // BaseFile: the abstract interface every file implementation offers.
 //
-// Two implementations exist: LooseFile (a file on disk, through the C
-// library's buffered streams) and PackedFile (one entry of the pack archive,
-// read from the archive's shared stream). Callers hold a File, which owns one
-// of them; they rarely see this interface directly.
+// The implementations live in the file layer (io/): LooseFile (a file on
+// disk, through the C library's buffered streams) and PackedFile (one entry of
+// the pack archive, read from the archive's shared stream). Callers there hold
+// a File, which owns one of them. Core's own readers open files through
+// OpenDataFile below, whose opener the file layer installs.
 //
 // The virtual operations keep a fixed slot order. Positions and lengths are
 // bytes. Nothing here logs: every failure is reported by the result.
@@ -16,6 +17,8 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <functional>
+#include <memory>
 
 class String;
 
@@ -77,3 +80,12 @@ protected:
     /// The length of `text` once every trailing CR and LF is removed.
     static size_t LengthWithoutLineEnd(const char* text, size_t length);
 };
+
+/// Opens `path` with the open flags above; null when it cannot be opened.
+using FileOpener = std::function<std::unique_ptr<BaseFile>(const char* path, int flags)>;
+/// The file layer installs its opener (archive entry first, then the disk, with
+/// its open hooks) when it is linked in; an empty function uninstalls.
+void SetFileOpener(FileOpener opener);
+/// Opens `path` through the installed opener; null for a null path, a file that
+/// cannot be opened, or when no opener is installed.
+std::unique_ptr<BaseFile> OpenDataFile(const char* path, int flags);

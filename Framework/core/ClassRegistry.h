@@ -38,10 +38,3 @@ void ClearRegistry();
 template <typename T> Object* MakeObject() {
     return new T();
 }
-
-/// Registers the engine's element classes (defined with the application,
-/// which sees every layer), category by category, in the engine's fixed
-/// order. The game's state classes belong between the engine's widgets and
-/// its screens: `registerGameStateClasses` runs there, so the categories come
-/// out in their fixed order. The game registers its other classes after these.
-void RegisterEngineClasses(const std::function<void()>& registerGameStateClasses = {});

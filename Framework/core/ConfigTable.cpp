@@ -1,8 +1,8 @@
 #include "core/ConfigTable.h"
 
+#include "core/BaseFile.h"
 #include "core/Log.h"
 #include "core/Var.h"
-#include "io/File.h"
 
 #include <algorithm>
 #include <cstring>
@@ -63,11 +63,8 @@ void ConfigTable::Clear() {
 
 bool ConfigTable::Load(const char* filePath) {
     Clear();
-    File file;
-    if (!filePath || !file.Open(filePath, kFileRead)) {
-        return false;
-    }
-    if (!file.Implementation() || !Read(*file.Implementation(), filePath)) {
+    std::unique_ptr<BaseFile> file = OpenDataFile(filePath, kFileRead);
+    if (!file || !Read(*file, filePath)) {
         return false;
     }
     path.Assign(filePath);
@@ -289,13 +286,13 @@ std::string ConfigTable::ToText(const char* name) const {
 }
 
 bool ConfigTable::Save(const char* filePath) const {
-    File file;
-    if (!filePath || !file.Open(filePath, kFileWrite)) {
+    std::unique_ptr<BaseFile> file = OpenDataFile(filePath, kFileWrite);
+    if (!file) {
         return false;
     }
     std::string text = ToText(filePath);
-    bool written = file.Write(text.data(), text.size());
-    file.Flush();
+    bool written = file->Write(text.data(), text.size());
+    file->Flush();
     return written;
 }
 

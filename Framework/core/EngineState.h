@@ -1,14 +1,17 @@
 #pragma once
 // Engine-wide values: process globals of the one thread that runs the game.
 //
-// frameTime and totalTime (core/FrameTime.h) are written here by the frame
-// limiter: frameTime is the measured length of the previous frame, and
-// totalTime the sum of all frameTime values since the frame loop began.
-// The global objects are owned here in the sense of their lifetime: the game
-// creates them in start-up and deletes them in shut-down (see GameHooks);
-// everyone else holds these plain pointers, which are null outside that span.
+// They live in core so that every layer may read them; the application
+// (app/) writes them. frameTime and totalTime (core/FrameTime.h) are written
+// by the frame limiter: frameTime is the measured length of the previous
+// frame, and totalTime the sum of all frameTime values since the frame loop
+// began. The game creates the global objects in start-up and deletes them in
+// shut-down (see app/GameHooks.h); everyone else holds these plain pointers,
+// which are null outside that span.
 
 #include "core/FrameTime.h"
+
+#include <functional>
 
 class Element;
 class Scene;
@@ -30,4 +33,8 @@ extern Scene* gameState;
 
 /// The global frame clock takes a fresh reading without touching totalTime,
 /// so that a long pause (loading a screen) does not count as one long frame.
+/// Does nothing until the application has installed its clock.
 void RestartFrameClock();
+/// The application installs what RestartFrameClock does (the clock reads the
+/// platform's counter, which core cannot see). An empty function uninstalls.
+void SetFrameClockRestart(std::function<void()> restart);

@@ -11,6 +11,7 @@
 
 #include "core/Element.h"
 #include "core/Scene.h"
+#include "core/SceneFile.h"
 
 #include <cstring>
 #include <type_traits>
@@ -39,9 +40,6 @@ constexpr bool IsResourceClassName(const char* name) {
     }
     return false;
 }
-
-/// Loads a scene file as a new scene (defined with the scene file reader).
-Scene* LoadScene(const char* path, Scene** out = nullptr);
 
 template <typename T> class Link : public Var {
 public:

@@ -26,3 +26,7 @@ bool BuildScene(ConfigTable& table, Scene& scene);
 void SaveScene(Scene& scene, ConfigTable& table);
 /// Reads the single element of a ".widget" file into the scene; null on failure.
 Element* LoadWidgetFile(Scene& scene, const char* path);
+/// Loads a scene file as a new, resolved scene owned by the caller; null when
+/// the file cannot be read or lists no element. `out`, when given, receives
+/// the same result.
+Scene* LoadScene(const char* path, Scene** out = nullptr);

@@ -10,6 +10,22 @@
 namespace {
 FileOpenHook openHook = nullptr;
 FilePathHook pathHook = nullptr;
+
+// Core's readers (ConfigTable) open files through core's opener; this file
+// layer installs itself as that opener as soon as it is linked in, so they
+// see the archive and the open hooks exactly as File does.
+std::unique_ptr<BaseFile> OpenThroughFileLayer(const char* path, int flags) {
+    File file;
+    if (!file.Open(path, flags)) {
+        return nullptr;
+    }
+    return file.ReleaseImplementation();
+}
+
+const bool fileOpenerInstalled = [] {
+    SetFileOpener(OpenThroughFileLayer);
+    return true;
+}();
 } // namespace
 
 void SetFilePathHook(FilePathHook hook) {

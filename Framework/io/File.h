@@ -63,6 +63,9 @@ public:
 
     /// The implementation, or null while closed; owned by this File.
     BaseFile* Implementation() const { return implementation.get(); }
+    /// Hands the open implementation (null while closed) to the caller; the
+    /// File is closed afterwards.
+    std::unique_ptr<BaseFile> ReleaseImplementation() { return std::move(implementation); }
 
 private:
     std::unique_ptr<BaseFile> implementation;

@@ -1,4 +1,5 @@
 #include "core/ClassRegistry.h"
+#include "app/EngineClasses.h"
 #include "core/Element.h"
 
 #include <gtest/gtest.h>

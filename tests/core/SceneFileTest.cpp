@@ -1,4 +1,5 @@
 #include "core/SceneFile.h"
+#include "app/EngineClasses.h"
 #include "core/ClassRegistry.h"
 #include "core/ConfigTable.h"
 #include "core/Link.h"

@@ -1,4 +1,5 @@
 #include "core/Scene.h"
+#include "app/EngineClasses.h"
 #include "core/ClassRegistry.h"
 #include "core/FrameTime.h"
 #include "core/Link.h"

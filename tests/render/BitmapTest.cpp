@@ -1,4 +1,5 @@
 #include "render/Bitmap.h"
+#include "app/EngineClasses.h"
 #include "core/ClassRegistry.h"
 #include "core/FrameTime.h"
 #include "core/Scene.h"

@@ -3,6 +3,7 @@
 // screen and a probe widget that record what reaches them, scene files
 // written into the test's folder, and the one UI emptied around each test.
 
+#include "app/EngineClasses.h"
 #include "core/ClassRegistry.h"
 #include "core/EngineState.h"
 #include "core/Link.h"

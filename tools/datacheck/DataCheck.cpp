@@ -4,6 +4,7 @@
 #include "Recording.h"
 #include "SceneChecks.h"
 #include "SettingChecks.h"
+#include "app/EngineClasses.h"
 
 #include "GameStartup.h"
 #include "audio/Sound.h"

@@ -1,6 +1,7 @@
 #include "SceneView.h"
 
 #include "PngWriter.h"
+#include "app/EngineClasses.h"
 #include "core/ClassRegistry.h"
 #include "core/FrameTime.h"
 #include "core/Link.h"

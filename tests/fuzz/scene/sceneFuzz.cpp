@@ -1,6 +1,7 @@
 // Builds a scene from arbitrary key/value text, runs a few updates, and
 // saves it back: every element, parent and property value in the file is
 // untrusted.
+#include "app/EngineClasses.h"
 #include "core/ClassRegistry.h"
 #include "core/ConfigTable.h"
 #include "core/FrameTime.h"
