@@ -88,8 +88,8 @@ void InstallFrameClockRestart() {
 // Start-up step 7: without a display the game goes on windowless (servers,
 // tests), and the frame loop runs all the same.
 void OpenWindow() {
-    int width = GlobalInt("DisplayWidth", 0, DisplayWidth());
-    int height = GlobalInt("DisplayHeight", 0, DisplayHeight());
+    int width = GlobalInt(setting::kDisplayWidth.name, 0, DisplayWidth());
+    int height = GlobalInt(setting::kDisplayHeight.name, 0, DisplayHeight());
     if (width <= 0 || height <= 0) {
         LogFormat("Display size %d x %d is no screen size; using %d x %d", width, height, DisplayWidth(),
                   DisplayHeight());
@@ -101,7 +101,7 @@ void OpenWindow() {
         return;
     }
     InitRenderContext(width, height);
-    const String title = GlobalText("GameTitle", "");
+    const String title = GlobalText(setting::kGameTitle.name, "");
     if (!title.Empty()) {
         SetWindowTitle(title.CStr());
     }
@@ -270,7 +270,7 @@ bool Startup(GameHooks& game) {
     // 3. The pack archive named by the setting PackfilePath; without one the
     //    game runs from loose files.
     const String packfilePath =
-        dataArchive.empty() ? GlobalText("PackfilePath", "") : String(dataArchive.c_str());
+        dataArchive.empty() ? GlobalText(setting::kPackfilePath.name, "") : String(dataArchive.c_str());
     if (!OpenArchive(packfilePath.CStr())) {
         LogFormat("No pack archive %s: reading loose files only", packfilePath.CStr());
     }

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr const char* kDefaultConfigPath = "config/cursor.config";
 constexpr const char* kKindSettings[kCursorKindCount] = {"Cursor_Default", "Cursor_Link", "Cursor_Exit",
                                                          "Cursor_Use", "Cursor_Info"};
 constexpr const char* kHotspotSetting = "Cursor_Hotspots";
@@ -41,7 +40,7 @@ Sprite* SpriteSetting(const char* name, int32_t index) {
 } // namespace
 
 bool Cursor::LoadConfig() {
-    const String path = GlobalText("CursorConfigPath", kDefaultConfigPath);
+    const String path = GlobalText(setting::kCursorConfigPath);
     ConfigTable table;
     if (!table.Load(path.CStr())) {
         LogFormat("Cursor: cannot read the cursor configuration %s", path.CStr());

@@ -18,11 +18,10 @@
 
 namespace {
 
-constexpr const char* kDefaultLevelDirectory = "levels";
 constexpr float kLevelTransitionSeconds = 0.5f;
 
 String LevelDirectory() {
-    return GlobalText("LevelDirectory", kDefaultLevelDirectory);
+    return GlobalText(setting::kLevelDirectory);
 }
 
 /// The index of `name` among Globals "Levels", or −1.
@@ -324,7 +323,7 @@ void LevelScenes::ScreenshotAllLevels() {
             dialogue->SetFirstBool(false);
         }
     }
-    ListFiles("levels", "*.scene", true);
+    ListFiles(LevelDirectory().CStr(), "*.scene", true);
     const std::vector<String> scenes = ListedFiles();
     for (size_t i = 0; i < scenes.size(); ++i) {
         const char* path = scenes[i].CStr();

@@ -108,7 +108,7 @@ void LoadingProgress::Begin(const char* levelName, bool reset) {
         expected = 0;
         return;
     }
-    const String directory = GlobalText("LevelDirectory", "levels") + "/" + levelName;
+    const String directory = GlobalText(setting::kLevelDirectory) + "/" + levelName;
     const int32_t count = ListFiles(directory.CStr(), "*.*", false);
     if (reset) {
         loaded = 0;

@@ -46,7 +46,7 @@ String SavedBackgroundPath() {
     if (folder.Empty()) {
         return String();
     }
-    return folder + GlobalText("BackgroundFilename", "background.tga");
+    return folder + GlobalText(setting::kBackgroundFilename);
 }
 
 ScreenServices::ScreenServices() {
@@ -118,8 +118,7 @@ bool ScreenServices::SaveBackground() {
 
 bool ScreenServices::LoadSavedBackground() {
     if (GetScreenGameHooks().IsGameFinished()) {
-        const String picture =
-            GlobalText("Path_GameCompleteBackground", "gui/TitleScreen/game_complete_bg.tga");
+        const String picture = GlobalText(setting::kGameCompleteBackground);
         return background.Load(picture.CStr());
     }
     const String path = SavedBackgroundPath();
@@ -137,12 +136,12 @@ void ScreenServices::DrawPausedView(bool firstFrame) {
     if (firstFrame) {
         paused.Capture();
     }
-    const String key = GlobalText("String_GamePaused", "str.game_paused");
+    const String key = GlobalText(setting::kGamePausedText);
     if (!LookupString(key.CStr(), caption.text)) {
         caption.text = "";
     }
-    headerFont.font = Resources::FindFont(GlobalText("Font_HeaderText", "").CStr());
-    dialogueFont.font = Resources::FindFont(GlobalText("Font_DialogueText", "").CStr());
+    headerFont.font = Resources::FindFont(GlobalText(setting::kHeaderFont.name, "").CStr());
+    dialogueFont.font = Resources::FindFont(GlobalText(setting::kDialogueFont.name, "").CStr());
     caption.measure = headerFont.font ? &headerFont : nullptr;
     caption.draw = dialogueFont.font ? &dialogueFont : nullptr;
     paused.Draw(caption);

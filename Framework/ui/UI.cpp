@@ -27,9 +27,6 @@
 
 namespace {
 
-constexpr const char* kDefaultInterfaceDirectory = "gui";
-constexpr const char* kDefaultFirstWorldHud = "gui/DunhavenHud.scene";
-constexpr const char* kDefaultSecondWorldHud = "gui/EmberlowHud.scene";
 // Push and pop transitions last this long.
 constexpr float kStackTransitionSeconds = 0.5f;
 // Seconds of a timed input lock that count as none left.
@@ -88,10 +85,10 @@ Screen* UI::LoadScreen(const char* className) {
     }
     String path;
     if (String(className).Equals(kQuestScreenClass)) {
-        path = GetScreenGameHooks().InSecondWorld() ? GlobalText("Path_EmberlowUI", kDefaultSecondWorldHud)
-                                                    : GlobalText("Path_DunhavenUI", kDefaultFirstWorldHud);
+        path = GetScreenGameHooks().InSecondWorld() ? GlobalText(setting::kSecondWorldHud)
+                                                    : GlobalText(setting::kFirstWorldHud);
     } else {
-        path = GlobalText("InterfaceDirectory", kDefaultInterfaceDirectory);
+        path = GlobalText(setting::kInterfaceDirectory);
         path.Append("/");
         path.Append(className);
         path.Append(".scene");

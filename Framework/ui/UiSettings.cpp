@@ -28,6 +28,10 @@ String GlobalText(const char* name, const char* fallback, int32_t index) {
     return var->GetString(index);
 }
 
+String GlobalText(const TextSetting& setting, int32_t index) {
+    return GlobalText(setting.name, setting.fallback, index);
+}
+
 float GlobalFloat(const char* name, int32_t index, float fallback) {
     Var* var = FindSetting(globals, name, index);
     return var ? var->GetFloat(index) : fallback;

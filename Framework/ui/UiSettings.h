@@ -3,6 +3,7 @@
 // services, by property name. Either element may be missing (tools, tests,
 // early start-up): the reads then give the fallback.
 
+#include "core/SettingKeys.h"
 #include "core/String.h"
 
 #include <cstdint>
@@ -11,6 +12,8 @@ class Sprite;
 
 /// Globals text item `index`, or `fallback` when the setting is missing or empty.
 String GlobalText(const char* name, const char* fallback, int32_t index = 0);
+/// Globals text item `index` of a known setting, or its built-in default.
+String GlobalText(const TextSetting& setting, int32_t index = 0);
 /// Globals float item `index`, or `fallback` when the setting or item is missing.
 float GlobalFloat(const char* name, int32_t index, float fallback);
 /// Globals integer item `index`, or `fallback` when the setting or item is missing.

@@ -4,6 +4,7 @@
 #include "core/Link.h"
 #include "core/Log.h"
 #include "core/Scene.h"
+#include "core/SettingKeys.h"
 #include "render/Sprite.h"
 
 #include <cstdio>
@@ -35,21 +36,21 @@ constexpr SettingDef kSettings[] = {
     // Product and window.
     {"GlobalsPath", Kind::Text, 1, "config/globals.scene"},
     {"CompanyName", Kind::Text, 1, "Korrindel"},
-    {"GameTitle", Kind::Text, 1, "Dunhaven - Tessaroon"},
+    {setting::kGameTitle.name, Kind::Text, 1, setting::kGameTitle.fallback},
     {"GameVersion", Kind::Text, 1, "1.0"},
-    {"DisplayWidth", Kind::Int, 1, "1024"},
-    {"DisplayHeight", Kind::Int, 1, "768"},
+    {setting::kDisplayWidth.name, Kind::Int, 1, setting::kDisplayWidth.fallback},
+    {setting::kDisplayHeight.name, Kind::Int, 1, setting::kDisplayHeight.fallback},
     {"WindowIconId", Kind::Int, 1, "117"},
     // Files, directories and path patterns.
-    {"PackfilePath", Kind::Text, 1, "data.pack"},
+    {setting::kPackfilePath.name, Kind::Text, 1, setting::kPackfilePath.fallback},
     {"GameStateFilename", Kind::Text, 1, "state.scene"},
-    {"BackgroundFilename", Kind::Text, 1, "background.tga"},
+    {setting::kBackgroundFilename.name, Kind::Text, 1, setting::kBackgroundFilename.fallback},
     {"ObjectivesFilename", Kind::Text, 1, "%s%d_objectives.scene"},
     {"ConsoleConfigPath", Kind::Text, 1, "config/console.config"},
-    {"CursorConfigPath", Kind::Text, 1, "config/cursor.config"},
-    {"LevelDirectory", Kind::Text, 1, "levels"},
+    {setting::kCursorConfigPath.name, Kind::Text, 1, setting::kCursorConfigPath.fallback},
+    {setting::kLevelDirectory.name, Kind::Text, 1, setting::kLevelDirectory.fallback},
     {"LevelScriptExtension", Kind::Text, 1, "lua"},
-    {"InterfaceDirectory", Kind::Text, 1, "gui"},
+    {setting::kInterfaceDirectory.name, Kind::Text, 1, setting::kInterfaceDirectory.fallback},
     {"MovieDirectory", Kind::Text, 1, "movies"},
     {"ItemDirectory", Kind::Text, 1, "items/%s.png"},
     {"SoundDirectory", Kind::Text, 1, "audio/%s.ogg"},
@@ -98,8 +99,8 @@ constexpr SettingDef kSettings[] = {
     {"Path_WallpaperStorage", Kind::Text, 1, "%s/Emberlow Wallpapers/%s.bmp"},
     {"Path_HelpText", Kind::Text, 1, "help.%s"},
     {"Path_HelpHeader", Kind::Text, 1, "help.%s_header"},
-    {"Path_EmberlowUI", Kind::Text, 1, "gui/EmberlowHud.scene"},
-    {"Path_DunhavenUI", Kind::Text, 1, "gui/DunhavenHud.scene"},
+    {setting::kSecondWorldHud.name, Kind::Text, 1, setting::kSecondWorldHud.fallback},
+    {setting::kFirstWorldHud.name, Kind::Text, 1, setting::kFirstWorldHud.fallback},
     {"Path_JournalPages", Kind::Text, 1, "journal/%s.scene"},
     {"Path_ItemSounds", Kind::Text, 1, "audio/%s.ogg"},
     {"Path_ItemNames", Kind::Text, 1, "item.%s"},
@@ -113,7 +114,7 @@ constexpr SettingDef kSettings[] = {
     {"Path_ObjectHint", Kind::Text, 1, "hint.%s_%s"},
     {"Path_ObjectFail", Kind::Text, 1, "fail.%s_%s"},
     {"Path_CreditsLine", Kind::Text, 1, "credits.line_%d"},
-    {"Path_GameCompleteBackground", Kind::Text, 1, "gui/TitleScreen/game_complete_bg.tga"},
+    {setting::kGameCompleteBackground.name, Kind::Text, 1, setting::kGameCompleteBackground.fallback},
     {"Path_DiscFrames", Kind::Text, 1, "gui/GameScreen/disc/%s_gem_disc_%%d.tga"},
     // Dialogue presentation.
     {"ActorSpritePaths", Kind::Text, 1, "dialogue/actors/%s_%s.tga"},
@@ -209,7 +210,7 @@ constexpr SettingDef kSettings[] = {
     {"String_TicketColors", Kind::Text, 3, "str.red|str.green|str.blue"},
     {"String_TicketSingular", Kind::Text, 1, "str.ticket_singular"},
     {"String_TicketPlural", Kind::Text, 1, "str.ticket_plural"},
-    {"String_GamePaused", Kind::Text, 1, "str.game_paused"},
+    {setting::kGamePausedText.name, Kind::Text, 1, setting::kGamePausedText.fallback},
     {"String_Pluralizer", Kind::Text, 1, "%s_pl"},
     {"String_ValidNameCharacters", Kind::Text, 1, "str.valid_name_characters"},
     {"Prompt_DeletePlayer", Kind::Text, 1, "prompt.delete_player"},
@@ -273,9 +274,9 @@ constexpr SettingDef kSettings[] = {
     {"Music_Arcade", Kind::Text, 1, "music/arcade.ogg"},
     {"Music_Game", Kind::Text, 1, "music/game_music_1.ogg"},
     // Fonts.
-    {"Font_HeaderText", Kind::Font, 1, "fonts/Times_New_Roman_20.config"},
+    {setting::kHeaderFont.name, Kind::Font, 1, setting::kHeaderFont.fallback},
     {"Font_DefaultText", Kind::Font, 1, "fonts/Times_New_Roman_20.config"},
-    {"Font_DialogueText", Kind::Font, 1, "fonts/Times_New_Roman_24.config"},
+    {setting::kDialogueFont.name, Kind::Font, 1, setting::kDialogueFont.fallback},
     {"Font_ConsoleText", Kind::Font, 1, "fonts/Times_New_Roman_16.config"},
     {"Font_LevelGoals", Kind::Font, 1, "fonts/Times_New_Roman_20.config"},
     {"Font_Handwriting", Kind::Font, 1, "fonts/Handwriting_24.config"},

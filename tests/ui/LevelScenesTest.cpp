@@ -394,8 +394,11 @@ TEST_F(LevelScenesTest, LevelsLoadedAfterABrightnessChangeTakeIt) {
 }
 
 TEST_F(LevelScenesTest, ScreenshotOfEveryLevelIsQueuedSevenSecondsApart) {
-    ASSERT_TRUE(testing_support::WriteFile("levels/plaza/plaza.scene", "Widget = a;\n"));
-    ASSERT_TRUE(testing_support::WriteFile("levels/tower/top.scene", "Widget = a;\n"));
+    // The scenes are listed below the LevelDirectory setting, not a fixed folder.
+    settings.LevelDirectory.SetString(0, "stages");
+    ASSERT_TRUE(testing_support::WriteFile("levels/elsewhere/elsewhere.scene", "Widget = a;\n"));
+    ASSERT_TRUE(testing_support::WriteFile("stages/plaza/plaza.scene", "Widget = a;\n"));
+    ASSERT_TRUE(testing_support::WriteFile("stages/tower/top.scene", "Widget = a;\n"));
     ui.levels.ScreenshotAllLevels();
     ASSERT_EQ(posted.size(), 4u);
     const std::vector<std::pair<int32_t, float>> expected = {
