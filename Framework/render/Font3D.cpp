@@ -190,6 +190,41 @@ void Font3D::SetColorCode(int32_t code) {
     }
 }
 
+namespace {
+
+// Glyph squares waiting to be drawn: two triangles each, x y per vertex and
+// u v per vertex. One shared buffer (drawing is main-thread only), flushed
+// when it is full, when the texture or the colour changes and at the end of
+// a string, so a string costs one draw call per texture and colour run.
+constexpr int32_t kBatchGlyphs = 512;
+constexpr int32_t kVerticesPerGlyph = 6;
+float batchPositions[kBatchGlyphs * kVerticesPerGlyph * 2];
+float batchTexCoords[kBatchGlyphs * kVerticesPerGlyph * 2];
+int32_t batchGlyphs = 0;
+
+void FlushBatch() {
+    if (batchGlyphs == 0) {
+        return;
+    }
+    glDrawArrays(GL_TRIANGLES, 0, batchGlyphs * kVerticesPerGlyph);
+    batchGlyphs = 0;
+}
+
+// Same corners and the same diagonal as a square of side `side` at (x, y).
+void AddGlyphSquare(float x, float y, float side, float u, float v, float du, float dv) {
+    float* p = batchPositions + size_t(batchGlyphs) * kVerticesPerGlyph * 2;
+    float* t = batchTexCoords + size_t(batchGlyphs) * kVerticesPerGlyph * 2;
+    const float right = x + side;
+    const float bottom = y + side;
+    const float positions[12] = {x, y, right, y, right, bottom, x, y, right, bottom, x, bottom};
+    const float coords[12] = {u, v, u + du, v, u + du, v + dv, u, v, u + du, v + dv, u, v + dv};
+    std::memcpy(p, positions, sizeof positions);
+    std::memcpy(t, coords, sizeof coords);
+    ++batchGlyphs;
+}
+
+} // namespace
+
 void Font3D::Draw(const char* text) {
     if (!text) {
         return;
@@ -200,6 +235,14 @@ void Font3D::Draw(const char* text) {
     origin.m[12] = std::trunc(origin.m[12]);
     origin.m[13] = std::trunc(origin.m[13]);
     origin.m[14] = std::trunc(origin.m[14]);
+    RenderStack::SetModelMatrix(origin);
+    // Glyph corners are placed on the CPU from the pen (whole pixels from a
+    // whole-pixel origin), so one model matrix serves the whole string.
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(2, GL_FLOAT, 0, batchPositions);
+    glTexCoordPointer(2, GL_FLOAT, 0, batchTexCoords);
+    batchGlyphs = 0;
     const float side = float(cellSize);
     float penX = float(-inset);
     const float penY = float(-descent);
@@ -214,32 +257,25 @@ void Font3D::Draw(const char* text) {
         } else if (FindGlyph(code, index)) {
             const FontGlyph& glyph = glyphs[size_t(index)];
             if (glyph.texture != boundTexture) {
+                FlushBatch();
                 boundTexture = glyph.texture;
                 glBindTexture(GL_TEXTURE_2D, textures[size_t(boundTexture)]);
                 du = side / textureSizes[size_t(boundTexture)].size[0];
                 dv = side / textureSizes[size_t(boundTexture)].size[1];
             }
-            RenderStack::SetModelMatrix(origin * Matrix4::Translation(penX, penY, 0.0f));
-            const float u = glyph.u;
-            const float v = glyph.v;
-            glBegin(GL_TRIANGLES);
-            glTexCoord2f(u, v);
-            glVertex3f(0.0f, 0.0f, 0.0f);
-            glTexCoord2f(u + du, v);
-            glVertex3f(side, 0.0f, 0.0f);
-            glTexCoord2f(u + du, v + dv);
-            glVertex3f(side, side, 0.0f);
-            glTexCoord2f(u, v);
-            glVertex3f(0.0f, 0.0f, 0.0f);
-            glTexCoord2f(u + du, v + dv);
-            glVertex3f(side, side, 0.0f);
-            glTexCoord2f(u, v + dv);
-            glVertex3f(0.0f, side, 0.0f);
-            glEnd();
+            if (batchGlyphs == kBatchGlyphs) {
+                FlushBatch();
+            }
+            AddGlyphSquare(penX, penY, side, glyph.u, glyph.v, du, dv);
             penX += float(glyph.advance);
         } else {
+            // The colour applies to the glyphs after the code only.
+            FlushBatch();
             SetColorCode(code);
         }
     }
+    FlushBatch();
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
     RenderStack::SetColor(1.0f, 1.0f, 1.0f, 1.0f);
 }

@@ -8,8 +8,10 @@
 // the pen starts at (-Inset, -Descent) and each glyph's cell has its top-left
 // corner at the pen. Colour codes inside the text switch red, green and blue
 // and keep the current alpha; after the string the colour is opaque white.
-// The model matrix is left at the last glyph's: callers push and pop the
-// render stack around Draw.
+// Draw computes the glyph corners on the CPU and submits them as client-side
+// vertex arrays, one draw call per run of glyphs of one texture and colour;
+// it leaves the model matrix at the truncated origin and the client arrays
+// disabled: callers push and pop the render stack around Draw.
 //
 // The glyph table is sorted by code on the first look-up after loading.
 // Draw, TextWidth and the look-ups allocate nothing. Main thread only, with

@@ -311,3 +311,27 @@ TEST(TextStyles, NumbersFollowRegistrationAndNamesStayPut) {
     EXPECT_STREQ(TextStyleName(9), "");
     ClearTextStyles();
 }
+
+TEST_F(FontFixture, AStringLongerThanOneBatchDrawsEveryGlyph) {
+    GL_TEST_CONTEXT_OR_SKIP(gl, 640, 16);
+    auto pixel = [](int cell, int, int) -> Bgra {
+        return cell == 0 ? Bgra{255, 255, 255, 255} /* white A */ : Bgra{0, 0, 255, 255} /* red B */;
+    };
+    Font* font = Make("long", "Glyph = 65 1;\nGlyph = 66 1;\n", 4, 2, pixel);
+    ASSERT_NE(font, nullptr);
+    ClearTo(640, 16);
+    // 1,100 glyphs one pixel apart from x -500, more than two batches: the
+    // last, a red B, lands at x 599 to 602 over the white As.
+    std::string text(1099, 'A');
+    text += 'B';
+    {
+        RenderStackScope scope;
+        RenderStack::SetModelMatrix(Matrix4::Translation(-500, 4, 0));
+        font->Draw(text.c_str());
+    }
+    EXPECT_TRUE(Near(gl.ReadPixel(2, 5), 255, 255, 255));
+    EXPECT_TRUE(Near(gl.ReadPixel(598, 5), 255, 255, 255));
+    EXPECT_TRUE(Near(gl.ReadPixel(599, 5), 255, 0, 0));
+    EXPECT_TRUE(Near(gl.ReadPixel(602, 5), 255, 0, 0));
+    EXPECT_TRUE(Near(gl.ReadPixel(603, 5), 0, 0, 0));
+}
