@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -73,23 +75,31 @@ bool ConfigTable::Load(const char* filePath) {
 
 namespace {
 
-// Reads a file line by line through BaseFile::ReadLine, which hands over at
-// most kMaxLineBytes bytes at a time. Only the first piece of a line is ever
-// returned: the remainder of an over-long line is skipped, so its bytes can
-// never pass for lines of their own. A NUL byte ends the text of a line (the
-// line's own bytes after it are lost). With reporting on, each of the two
-// faults is logged once per file, naming its first line and how many lines
-// had it.
-class LineReader {
-public:
-    LineReader(BaseFile& file, const char* name, bool report) : file(file), name(name), report(report) {
-        file.SeekFrom(0, true);
-        position = file.Tell();
+// All the bytes of an open file from its start: one read of its length, then
+// whatever more it hands out (a file without a known length is read in chunks).
+void ReadAllBytes(BaseFile& file, std::string& bytes) {
+    file.SeekFrom(0, true);
+    const long length = file.Length();
+    bytes.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    bytes.resize(bytes.empty() ? 0 : file.ReadItems(bytes.data(), 1, bytes.size()));
+    char chunk[16384];
+    size_t got = 0;
+    while ((got = file.ReadItems(chunk, 1, sizeof chunk)) > 0) {
+        bytes.append(chunk, got);
     }
-    ~LineReader() {
-        if (!report) {
-            return;
-        }
+}
+
+// Splits the bytes of a file into lines as BaseFile::ReadLine hands them
+// out: a piece is at most kMaxLineBytes bytes, up to and including a line
+// feed, and its text stops at a NUL byte. Only the first piece of a line is
+// ever returned: the remainder of an over-long line is skipped, so its bytes
+// can never pass for lines of their own. A NUL byte ends the text of a line
+// (the line's own bytes after it are lost). Each of the two faults is logged
+// once, naming its first line and how many lines had it.
+class LineSplitter {
+public:
+    LineSplitter(const std::string& bytes, const char* name) : bytes(bytes), name(name) {}
+    ~LineSplitter() {
         if (longLines > 0) {
             LogFormat("%s, line %d: longer than %zu bytes; the rest of the line is ignored (%d such lines "
                       "in the file)",
@@ -101,11 +111,11 @@ public:
         }
     }
 
-    /// The next line; `length` counts its bytes without the line end. False
-    /// at the end of the file.
-    bool Next(String& line, size_t& length) {
+    /// The next line's text and its length without the line end; false at
+    /// the end of the bytes. The text points into the bytes.
+    bool Next(const char*& text, size_t& length) {
         Piece piece;
-        if (!ReadPiece(line, piece)) {
+        if (!NextPiece(piece)) {
             return false;
         }
         ++lineNumber;
@@ -115,21 +125,23 @@ public:
         if (!piece.complete) {
             bool droppedText = false;
             Piece rest;
-            while (!rest.complete && ReadPiece(remainder, rest)) {
+            while (!rest.complete && NextPiece(rest)) {
                 droppedText =
-                    droppedText || rest.holdsNul || rest.length > LineEndBytes(remainder.CStr(), rest.length);
+                    droppedText || rest.holdsNul || rest.length > LineEndBytes(rest.text, rest.length);
             }
             // A CR LF split across the piece boundary loses nothing.
             if (droppedText) {
                 Count(longLines, firstLongLine);
             }
         }
-        length = piece.length - LineEndBytes(line.CStr(), piece.length);
+        text = piece.text;
+        length = piece.length - LineEndBytes(piece.text, piece.length);
         return true;
     }
 
 private:
     struct Piece {
+        const char* text = nullptr;
         size_t length = 0;     // of the text, line end included
         bool complete = false; // the piece ends its line
         bool holdsNul = false;
@@ -143,39 +155,25 @@ private:
         return count;
     }
 
-    // One ReadLine with its line end kept. The text stops at a NUL byte, so
-    // the bytes the file position moved by tell whether one was there.
-    bool ReadPiece(String& text, Piece& piece) {
-        if (!file.ReadLine(text, false)) {
+    bool NextPiece(Piece& piece) {
+        if (position >= bytes.size()) {
             return false;
         }
-        const size_t length = text.Length();
-        piece.length = length;
-        if (length > 0 && text.CStr()[length - 1] == '\n') {
-            position += static_cast<long>(length);
-            piece.complete = true;
-            piece.holdsNul = false;
-            return true;
-        }
-        const long after = file.Tell();
+        const char* start = bytes.data() + position;
+        const size_t available = std::min(bytes.size() - position, BaseFile::kMaxLineBytes);
+        const void* lineFeed = std::memchr(start, '\n', available);
         const size_t consumed =
-            position >= 0 && after >= position ? static_cast<size_t>(after - position) : length;
-        position = after;
-        piece.holdsNul = consumed > length;
-        // A full piece whose text shows no line feed ends its line only when
-        // a NUL hid the line feed from the text.
-        piece.complete = consumed < BaseFile::kMaxLineBytes || (piece.holdsNul && EndsWithLineFeed());
+            lineFeed ? static_cast<size_t>(static_cast<const char*>(lineFeed) - start) + 1 : available;
+        const void* nul = std::memchr(start, '\0', consumed);
+        position += consumed;
+        piece.text = start;
+        piece.length = nul ? static_cast<size_t>(static_cast<const char*>(nul) - start) : consumed;
+        piece.holdsNul = nul != nullptr;
+        // A piece shorter than the most ReadLine hands out ends its line
+        // (at a line feed or at the end of the file); a full one only when
+        // its last byte is the line feed.
+        piece.complete = lineFeed != nullptr || consumed < BaseFile::kMaxLineBytes;
         return true;
-    }
-
-    // Whether the byte just read is a line feed.
-    bool EndsWithLineFeed() {
-        char last = 0;
-        if (file.Seek(-1, 1) != 0) {
-            return false;
-        }
-        const bool read = file.Read(&last, 1);
-        return read && last == '\n';
     }
 
     void Count(int& lines, int& first) const {
@@ -184,16 +182,24 @@ private:
         }
     }
 
-    BaseFile& file;
+    const std::string& bytes;
     const char* name;
-    bool report;
-    long position = 0;
+    size_t position = 0;
     int lineNumber = 0;
     int longLines = 0;
     int firstLongLine = 0;
     int nulLines = 0;
     int firstNulLine = 0;
-    String remainder;
+};
+
+// One parsed line: its key and value as offsets into the file's bytes, and
+// the entry it lands in once the keys are sorted.
+struct LineSpan {
+    size_t key;
+    size_t value;
+    uint32_t keyLength;
+    uint32_t valueLength;
+    int32_t entry;
 };
 
 } // namespace
@@ -201,51 +207,76 @@ private:
 bool ConfigTable::Read(BaseFile& file, const char* name) {
     Clear();
     const char* shownName = name && *name ? name : "(unnamed file)";
-    String line;
-    size_t length = 0;
-    String previousKey;
-    bool havePrevious = false;
-    ParsedLine parsed{};
+    std::string bytes;
+    ReadAllBytes(file, bytes);
 
-    // First pass: one entry per run of equal keys, then one per distinct key.
+    // The file is read once; every line is parsed once into offsets.
+    std::vector<LineSpan> spans;
+    spans.reserve(bytes.size() / 24 + 1);
     {
-        LineReader reader(file, shownName, true);
-        while (reader.Next(line, length)) {
-            if (!ParseLine(line.CStr(), length, parsed)) {
-                continue;
+        LineSplitter lines(bytes, shownName);
+        const char* text = nullptr;
+        size_t length = 0;
+        ParsedLine parsed{};
+        while (lines.Next(text, length)) {
+            if (ParseLine(text, length, parsed)) {
+                // Both lie within one piece, so their lengths fit 32 bits.
+                spans.push_back(LineSpan{static_cast<size_t>(parsed.key - bytes.data()),
+                                         static_cast<size_t>(parsed.value - bytes.data()),
+                                         static_cast<uint32_t>(parsed.keyLength),
+                                         static_cast<uint32_t>(parsed.valueLength), -1});
             }
-            if (havePrevious && previousKey.Length() == parsed.keyLength &&
-                std::memcmp(previousKey.CStr(), parsed.key, parsed.keyLength) == 0) {
-                continue;
-            }
-            previousKey.Assign(parsed.key, parsed.keyLength);
-            havePrevious = true;
-            auto entry = std::make_unique<Entry>();
-            entry->key = previousKey;
-            entries.push_back(std::move(entry));
-            sorted = false;
         }
     }
-    SortAndMerge();
+    const auto keyOf = [&](const LineSpan& span) {
+        return std::string_view(bytes.data() + span.key, span.keyLength);
+    };
 
-    // Second pass: every value into its key's entry, in file order.
-    LineReader reader(file, shownName, false);
-    String key;
-    int32_t index = -1;
-    while (reader.Next(line, length)) {
-        if (!ParseLine(line.CStr(), length, parsed)) {
-            continue;
+    // Runs of one key (a vector's items) are sorted as one; the entries are
+    // then created in key order, one per distinct key, so the table needs no
+    // sorting and no look-ups of its own.
+    std::vector<uint32_t> runs; // the first line of each run
+    for (size_t i = 0; i < spans.size(); ++i) {
+        if (i == 0 || keyOf(spans[i]) != keyOf(spans[i - 1])) {
+            runs.push_back(static_cast<uint32_t>(i));
         }
-        // Runs of one key (a vector's items) need a single look-up.
-        if (index < 0 || key.Length() != parsed.keyLength ||
-            std::memcmp(key.CStr(), parsed.key, parsed.keyLength) != 0) {
-            key.Assign(parsed.key, parsed.keyLength);
-            index = Find(key.CStr());
+    }
+    std::vector<uint32_t> order(runs.size());
+    for (size_t r = 0; r < order.size(); ++r) {
+        order[r] = static_cast<uint32_t>(r);
+    }
+    std::sort(order.begin(), order.end(),
+              [&](uint32_t a, uint32_t b) { return keyOf(spans[runs[a]]) < keyOf(spans[runs[b]]); });
+    std::vector<int32_t> runEntries(runs.size(), -1);
+    std::vector<uint32_t> counts;
+    for (const uint32_t run : order) {
+        const std::string_view key = keyOf(spans[runs[run]]);
+        if (entries.empty() || entries.back()->key.View() != key) {
+            auto entry = std::make_unique<Entry>();
+            entry->key = key;
+            entries.push_back(std::move(entry));
+            counts.push_back(0);
         }
-        if (index >= 0) {
-            entries[static_cast<size_t>(index)]->values.emplace_back(
-                std::string_view(parsed.value, parsed.valueLength));
+        runEntries[run] = static_cast<int32_t>(entries.size() - 1);
+    }
+    sorted = true;
+    sortedPrefix = entries.size();
+
+    // Each line's entry, the values counted so that every entry's array is
+    // allocated once, then filled in file order.
+    for (size_t i = 0, run = 0; i < spans.size(); ++i) {
+        if (run + 1 < runs.size() && runs[run + 1] == i) {
+            ++run;
         }
+        spans[i].entry = runEntries[run];
+        ++counts[static_cast<size_t>(spans[i].entry)];
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        entries[i]->values.reserve(counts[i]);
+    }
+    for (const LineSpan& span : spans) {
+        entries[static_cast<size_t>(span.entry)]->values.emplace_back(
+            std::string_view(bytes.data() + span.value, span.valueLength));
     }
     return true;
 }

@@ -44,7 +44,7 @@ public:
     /// Clears the table and reads the file (archive first, then loose files);
     /// false, with the table empty, when it cannot be opened.
     bool Load(const char* path);
-    /// Clears the table and reads an open file from its start (two passes);
+    /// Clears the table and reads an open file from its start (read once);
     /// `name` names the file in log lines.
     bool Read(BaseFile& file, const char* name = nullptr);
     /// Writes every value as "key = value;"; false when the file cannot be written.

@@ -115,6 +115,31 @@ TEST(ConfigTable, ALineHoldingANulByteIsLogged) {
     EXPECT_TRUE(log.Contains("NUL"));
 }
 
+TEST(ConfigTable, ANulByteInAFullPieceHidesNeitherItsLineEndNorTheNextLines) {
+    using namespace std::string_literals;
+    // "Full" is exactly one full piece whose last byte is its line feed;
+    // "Over" is one byte longer, so its line feed alone is the rest; "Lost"
+    // has text after the first piece. Only the last loses text to the limit.
+    const std::string full = "Full = a"s + '\0' + std::string(4095 - 11, 'x') + ";\n";
+    const std::string over = "Over = b"s + '\0' + std::string(4095 - 9, 'y') + "\n";
+    const std::string lost = "Lost = c"s + '\0' + std::string(4095, 'z') + "Injected = 1;\n";
+    ASSERT_EQ(full.size(), 4095u);
+    ASSERT_TRUE(testing_support::WriteFile("fullnul.config",
+                                           full + "A = 1;\n" + over + "B = 2;\n" + lost + "C = 3;"));
+    testing_support::LogCapture log;
+    ConfigTable t;
+    ASSERT_TRUE(t.Load("fullnul.config"));
+    EXPECT_EQ(Value(t, "Full"), "");
+    EXPECT_EQ(Value(t, "A"), "1");
+    EXPECT_EQ(Value(t, "B"), "2");
+    EXPECT_EQ(Value(t, "C"), ""); // the last line has no ";" and loses its "3"
+    EXPECT_EQ(t.Find("Injected"), -1);
+    EXPECT_EQ(t.Count(), 6);
+    ASSERT_EQ(log.Lines().size(), 2u);
+    EXPECT_TRUE(log.Contains("fullnul.config, line 5: longer than 4095 bytes"));
+    EXPECT_TRUE(log.Contains("fullnul.config, line 1: holds a NUL byte; the line ends there (3 such lines"));
+}
+
 TEST(ConfigTable, WriterNeverWritesALineBreakInsideAValue) {
     ConfigTable t;
     t.AddString("Name", "Ann;\nEvil.Key = 1;\r");
