@@ -1,10 +1,11 @@
 #pragma once
 // String: the engine's owning, NUL-terminated byte string.
 //
-// Texts of up to 127 characters live in a 128-byte inline buffer and never
+// Texts of up to 43 characters live in a 44-byte inline buffer and never
 // touch the heap (the engine builds many short keys such as an element name
-// joined with ".Type"); longer texts live in a heap block of exactly
-// length + 1 bytes. A String is never null: building or assigning from a null
+// joined with ".Type", and every scene holds many short values); longer texts
+// live in a heap block of exactly length + 1 bytes. The inline size makes a
+// String 64 bytes in all. A String is never null: building or assigning from a null
 // text gives the empty string. Texts are bytes with no encoding of their own.
 
 #include "core/Object.h"
@@ -16,7 +17,7 @@ class String : public Object {
     ENGINE_CLASS(String, Object)
 
 public:
-    static constexpr size_t kInlineCapacity = 128;
+    static constexpr size_t kInlineCapacity = 44;
 
     String() { inlineText[0] = '\0'; }
     String(const char* text) : String() { Assign(text); }
@@ -90,3 +91,5 @@ private:
     char inlineText[kInlineCapacity];
     char* heapText = nullptr;
 };
+
+static_assert(sizeof(String) <= 64, "a String is meant to fill at most one cache line");

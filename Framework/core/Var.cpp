@@ -7,6 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
 
 Var::~Var() {
     Clear();
@@ -28,28 +33,28 @@ bool Var::GetBool(int32_t index) const {
     if (!(flags & kBool) || index < 0 || index >= GetCount()) {
         return false;
     }
-    return items[index].b;
+    return Items()[index].b;
 }
 
 int32_t Var::GetInt(int32_t index) const {
     if (!(flags & kInt) || index < 0 || index >= GetCount()) {
         return 0;
     }
-    return items[index].i;
+    return Items()[index].i;
 }
 
 float Var::GetFloat(int32_t index) const {
     if (!(flags & kFloat) || index < 0 || index >= GetCount()) {
         return 0.0f;
     }
-    return items[index].f;
+    return Items()[index].f;
 }
 
 const String& Var::GetString(int32_t index) const {
     if (!(flags & kString) || index < 0 || index >= GetCount()) {
         return String::EmptyString();
     }
-    return *items[index].s;
+    return *Items()[index].s;
 }
 
 bool Var::AcceptType(uint32_t typeBit) {
@@ -67,8 +72,8 @@ Var::Slot* Var::WriteSlot(int32_t index, uint32_t typeBit) {
     if (!AcceptType(typeBit)) {
         return nullptr;
     }
-    if (!items.empty()) {
-        return index >= 0 && index < GetCount() ? &items[index] : nullptr;
+    if (count > 0) {
+        return index >= 0 && index < count ? &Items()[index] : nullptr;
     }
     if (index != 0) {
         return nullptr;
@@ -77,8 +82,11 @@ Var::Slot* Var::WriteSlot(int32_t index, uint32_t typeBit) {
     if (typeBit == kString) {
         empty.s = new String();
     }
-    items.push_back(empty);
-    return &items[0];
+    if (!PushSlot(empty)) {
+        delete empty.s;
+        return nullptr;
+    }
+    return &Items()[0];
 }
 
 bool Var::SetBool(int32_t index, bool value) {
@@ -118,11 +126,30 @@ bool Var::SetString(int32_t index, const char* value) {
 }
 
 bool Var::Append(Slot slot, uint32_t typeBit) {
-    if (!AcceptType(typeBit)) {
+    if (!AcceptType(typeBit) || !PushSlot(slot)) {
         return false;
     }
-    items.push_back(slot);
     flags |= kChanged;
+    return true;
+}
+
+bool Var::PushSlot(Slot slot) {
+    if (count == capacity) {
+        // Small arrays (a position, a colour) grow one item at a time so
+        // they end exactly as long as declared; long ones double.
+        const int32_t grown = capacity < 4 ? capacity + 1 : capacity * 2;
+        Slot* block = static_cast<Slot*>(std::malloc(sizeof(Slot) * static_cast<size_t>(grown)));
+        if (!block) {
+            return false;
+        }
+        std::memcpy(block, Items(), sizeof(Slot) * static_cast<size_t>(count));
+        if (capacity > 1) {
+            std::free(heapItems);
+        }
+        heapItems = block;
+        capacity = grown;
+    }
+    Items()[count++] = slot;
     return true;
 }
 
@@ -150,7 +177,10 @@ bool Var::AddString(const char* value) {
     }
     Slot slot{};
     slot.s = new String(value);
-    items.push_back(slot);
+    if (!PushSlot(slot)) {
+        delete slot.s;
+        return false;
+    }
     flags |= kChanged;
     return true;
 }
@@ -182,26 +212,60 @@ bool Var::CopyFrom(const Var& other) {
 
 void Var::Clear() {
     if (flags & kString) {
-        for (Slot& slot : items) {
-            delete slot.s;
+        for (int32_t i = 0; i < count; ++i) {
+            delete Items()[i].s;
         }
     }
-    items.clear();
-    items.shrink_to_fit();
-    valueNames.clear();
-    valueNames.shrink_to_fit();
+    if (capacity > 1) {
+        std::free(heapItems);
+    }
+    inlineItem = Slot{};
+    count = 0;
+    capacity = 1;
+    valueNames = nullptr;
+}
+
+// The shared value-name lists form a tree: each list knows the lists one
+// name longer that variables have built from it, so declaring the same names
+// again walks the tree instead of copying them. Lists are never freed.
+struct Var::ValueNameList {
+    std::vector<ValueName> names;
+    std::map<std::pair<std::string, int32_t>, std::unique_ptr<ValueNameList>> longer;
+};
+
+namespace {
+
+std::mutex& ValueNameMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+} // namespace
+
+const std::vector<Var::ValueName>& Var::ValueNames() const {
+    static const std::vector<ValueName> none;
+    return valueNames ? valueNames->names : none;
 }
 
 bool Var::AddValueName(const char* valueName, int32_t value) {
     if (!valueName || !AcceptType(kInt)) {
         return false;
     }
-    for (const ValueName& existing : valueNames) {
+    for (const ValueName& existing : ValueNames()) {
         if (existing.name.Equals(valueName)) {
             return false;
         }
     }
-    valueNames.push_back(ValueName{value, String(valueName)});
+    static ValueNameList root;
+    std::lock_guard<std::mutex> lock(ValueNameMutex());
+    ValueNameList& from = valueNames ? const_cast<ValueNameList&>(*valueNames) : root;
+    std::unique_ptr<ValueNameList>& next = from.longer[{std::string(valueName), value}];
+    if (!next) {
+        next = std::make_unique<ValueNameList>();
+        next->names = from.names;
+        next->names.push_back(ValueName{value, String(valueName)});
+    }
+    valueNames = next.get();
     return true;
 }
 
@@ -211,13 +275,13 @@ String Var::ItemText(int32_t index) const {
     }
     switch (GetType()) {
     case kVarBool:
-        return String(items[index].b ? "true" : "false");
+        return String(Items()[index].b ? "true" : "false");
     case kVarInt:
-        return String(items[index].i);
+        return String(Items()[index].i);
     case kVarFloat:
-        return String(items[index].f);
+        return String(Items()[index].f);
     case kVarString:
-        return *items[index].s;
+        return *Items()[index].s;
     default:
         return String();
     }

@@ -11,7 +11,10 @@
 // link resolution and transform updates in the owning element's scene.
 //
 // String items are heap Strings owned by the variable. The name is not owned:
-// it points at a constant text, normally a literal.
+// it points at a constant text, normally a literal. One item is stored inside
+// the variable itself; longer arrays take one heap block. Value names are
+// shared: variables that declared the same names in the same order point at
+// one process-wide list, so a class's per-element name tables cost nothing.
 
 #include "core/String.h"
 
@@ -45,7 +48,7 @@ public:
         String name;
     };
 
-    Var() = default;
+    Var() : inlineItem{} {}
     Var(const Var&) = delete;
     Var& operator=(const Var&) = delete;
     virtual ~Var();
@@ -74,7 +77,7 @@ public:
     int32_t GetType() const;
     /// Fixes the type as a write of that type would; false when refused.
     bool SetType(int32_t type);
-    int32_t GetCount() const { return static_cast<int32_t>(items.size()); }
+    int32_t GetCount() const { return count; }
     const char* GetName() const { return name; }
 
     // Writing: index < count overwrites; index 0 on an empty variable appends;
@@ -101,7 +104,8 @@ public:
     /// Declares a name for an integer value; sets the integer type; refuses a
     /// name already present.
     bool AddValueName(const char* valueName, int32_t value);
-    const std::vector<ValueName>& ValueNames() const { return valueNames; }
+    /// In declaration order; shared with every variable that declared the same.
+    const std::vector<ValueName>& ValueNames() const;
 
     // Text forms, as the scene files store each item.
     /// "true"/"false", "%d", "%f" or the string itself; empty for a bad index.
@@ -136,9 +140,20 @@ private:
     /// empty and index is 0; null when the index is out of range.
     Slot* WriteSlot(int32_t index, uint32_t typeBit);
     bool Append(Slot slot, uint32_t typeBit);
+    /// Appends one slot, growing the storage; false when memory runs out.
+    bool PushSlot(Slot slot);
+    Slot* Items() { return capacity > 1 ? heapItems : &inlineItem; }
+    const Slot* Items() const { return capacity > 1 ? heapItems : &inlineItem; }
 
-    std::vector<Slot> items;
-    std::vector<ValueName> valueNames;
+    struct ValueNameList;
+
+    union {
+        Slot inlineItem; ///< the storage while capacity is at most 1
+        Slot* heapItems;
+    };
+    int32_t count = 0;
+    int32_t capacity = 1;
+    const ValueNameList* valueNames = nullptr; ///< shared, never owned
 };
 
 // Text conversions of single values: exactly "true"/"false"; the leading

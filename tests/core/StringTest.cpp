@@ -14,27 +14,34 @@ TEST(String, NullTextGivesEmptyString) {
     EXPECT_TRUE(s.Empty());
 }
 
-TEST(String, InlineUpTo127CharactersHeapFrom128) {
-    std::string t127(127, 'x');
-    String s(t127.c_str());
+TEST(String, InlineUpTo43CharactersHeapFrom44) {
+    static_assert(String::kInlineCapacity == 44);
+    std::string t43(43, 'x');
+    String s(t43.c_str());
     EXPECT_FALSE(s.IsOnHeap());
-    EXPECT_EQ(s.Length(), 127u);
+    EXPECT_EQ(s.Length(), 43u);
 
-    std::string t128(128, 'y');
-    s.Assign(t128.c_str());
+    std::string t44(44, 'y');
+    s.Assign(t44.c_str());
     EXPECT_TRUE(s.IsOnHeap());
-    EXPECT_EQ(s.View(), t128);
+    EXPECT_EQ(s.View(), t44);
 
-    String grown(t127.c_str());
+    String grown(t43.c_str());
     grown.Append("z");
     EXPECT_TRUE(grown.IsOnHeap());
-    EXPECT_EQ(grown.Length(), 128u);
-    EXPECT_EQ(grown.View(), t127 + "z");
+    EXPECT_EQ(grown.Length(), 44u);
+    EXPECT_EQ(grown.View(), t43 + "z");
 
     // Back to a short text: inline again.
     grown.Assign("short");
     EXPECT_FALSE(grown.IsOnHeap());
     EXPECT_STREQ(grown.CStr(), "short");
+
+    // Moving a long text hands over its block; a short one is copied.
+    String moved(std::move(s));
+    EXPECT_TRUE(moved.IsOnHeap());
+    EXPECT_EQ(moved.View(), t44);
+    EXPECT_TRUE(s.Empty());
 }
 
 TEST(String, AppendStaysInlineWhileShortAndAssignToSelfIsSafe) {
@@ -44,8 +51,8 @@ TEST(String, AppendStaysInlineWhileShortAndAssignToSelfIsSafe) {
     EXPECT_STREQ(s.CStr(), "abcdef");
 
     String long_(std::string(200, 'q').c_str());
-    long_.Assign(long_.CStr() + 150);
-    EXPECT_EQ(long_.View(), std::string(50, 'q'));
+    long_.Assign(long_.CStr() + 170);
+    EXPECT_EQ(long_.View(), std::string(30, 'q'));
     EXPECT_FALSE(long_.IsOnHeap());
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 TEST(Var, FreshVariableIsUntypedLinearSavedAndEmpty) {
     Var v;
     EXPECT_EQ(v.flags, Var::kUntyped | Var::kHintLinear | Var::kSaved);
@@ -142,4 +144,51 @@ TEST(Var, DeclarationsRegisterOnceWithTheOwner) {
 
     EXPECT_TRUE(DeclareNamedString("HintEmitter", link, 2, &element));
     EXPECT_STREQ(link.GetString(1).CStr(), "hint_emitter");
+}
+
+TEST(Var, ArraysGrowPastTheInlineItemAndClearStartsOver) {
+    Var strings;
+    for (int i = 0; i < 9; ++i) {
+        ASSERT_TRUE(strings.AddString(std::to_string(i).c_str()));
+    }
+    EXPECT_EQ(strings.GetCount(), 9);
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_STREQ(strings.GetString(i).CStr(), std::to_string(i).c_str());
+    }
+    strings.Clear();
+    EXPECT_EQ(strings.GetCount(), 0);
+    EXPECT_TRUE(strings.SetFirstString("again"));
+    EXPECT_FALSE(strings.SetString(1, "past the end"));
+    EXPECT_STREQ(strings.FirstString().CStr(), "again");
+
+    Var floats;
+    floats.AddFloat(1.0f);
+    EXPECT_TRUE(floats.SetFloat(0, 2.0f));
+    floats.AddFloat(3.0f);
+    floats.AddFloat(4.0f);
+    EXPECT_FLOAT_EQ(floats.GetFloat(0), 2.0f);
+    EXPECT_FLOAT_EQ(floats.GetFloat(2), 4.0f);
+    EXPECT_FLOAT_EQ(floats.GetFloat(3), 0.0f);
+}
+
+TEST(Var, EqualValueNameDeclarationsShareOneListAndDifferentOnesDoNot) {
+    Var a, b, c;
+    for (Var* v : {&a, &b, &c}) {
+        EXPECT_TRUE(v->AddValueName("Off", 0));
+        EXPECT_TRUE(v->AddValueName("On", 1));
+    }
+    EXPECT_TRUE(c.AddValueName("Auto", 2));
+    EXPECT_EQ(&a.ValueNames(), &b.ValueNames());
+    ASSERT_EQ(a.ValueNames().size(), 2u);
+    ASSERT_EQ(c.ValueNames().size(), 3u);
+    EXPECT_STREQ(c.ValueNames()[2].name.CStr(), "Auto");
+    EXPECT_EQ(c.ValueNames()[2].value, 2);
+    // A name with another value is another list; a repeated name is refused.
+    EXPECT_TRUE(b.AddValueName("Auto", 3));
+    EXPECT_EQ(b.ValueNames()[2].value, 3);
+    EXPECT_EQ(a.ValueNames().size(), 2u);
+    EXPECT_FALSE(a.AddValueName("On", 5));
+    a.Clear();
+    EXPECT_TRUE(a.ValueNames().empty());
+    EXPECT_EQ(b.ValueNames().size(), 3u);
 }
