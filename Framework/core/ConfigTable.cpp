@@ -50,7 +50,7 @@ bool ParseLine(const char* line, size_t length, ParsedLine& out) {
     return true;
 }
 
-bool EntryLess(const std::unique_ptr<ConfigTable::Entry>& a, const std::unique_ptr<ConfigTable::Entry>& b) {
+bool EntryLess(const ConfigTable::Entry* a, const ConfigTable::Entry* b) {
     return a->key.Compare(b->key) < 0;
 }
 
@@ -58,6 +58,8 @@ bool EntryLess(const std::unique_ptr<ConfigTable::Entry>& a, const std::unique_p
 
 void ConfigTable::Clear() {
     entries.clear();
+    entryBlocks.clear();
+    blockSize = blockFill = 0;
     sorted = true;
     sortedPrefix = 0;
     path.Assign("");
@@ -75,18 +77,22 @@ bool ConfigTable::Load(const char* filePath) {
 
 namespace {
 
-// All the bytes of an open file from its start: one read of its length, then
-// whatever more it hands out (a file without a known length is read in chunks).
+// All the bytes of an open file from its start, as its reads hand them out.
+// The file's length only sizes the buffer, and only once some bytes came:
+// a folder opened as a file reports a huge length and reads nothing.
 void ReadAllBytes(BaseFile& file, std::string& bytes) {
+    constexpr size_t kMostReserved = size_t{256} << 20;
     file.SeekFrom(0, true);
     const long length = file.Length();
-    bytes.resize(length > 0 ? static_cast<size_t>(length) : 0);
-    bytes.resize(bytes.empty() ? 0 : file.ReadItems(bytes.data(), 1, bytes.size()));
     char chunk[16384];
-    size_t got = 0;
-    while ((got = file.ReadItems(chunk, 1, sizeof chunk)) > 0) {
-        bytes.append(chunk, got);
+    size_t got = file.ReadItems(chunk, 1, sizeof chunk);
+    if (got == 0) {
+        return;
     }
+    bytes.reserve(length > 0 ? std::min(static_cast<size_t>(length), kMostReserved) : got);
+    do {
+        bytes.append(chunk, got);
+    } while ((got = file.ReadItems(chunk, 1, sizeof chunk)) > 0);
 }
 
 // Splits the bytes of a file into lines as BaseFile::ReadLine hands them
@@ -241,23 +247,40 @@ bool ConfigTable::Read(BaseFile& file, const char* name) {
             runs.push_back(static_cast<uint32_t>(i));
         }
     }
-    std::vector<uint32_t> order(runs.size());
-    for (size_t r = 0; r < order.size(); ++r) {
-        order[r] = static_cast<uint32_t>(r);
+    // The first eight bytes of each key, most significant first, decide
+    // most comparisons without a look at the file's bytes (keys hold no NUL,
+    // so the zero padding of a short key sorts it before its extensions).
+    struct RunKey {
+        uint64_t prefix;
+        uint32_t run;
+    };
+    std::vector<RunKey> order(runs.size());
+    for (size_t r = 0; r < runs.size(); ++r) {
+        const std::string_view key = keyOf(spans[runs[r]]);
+        uint64_t prefix = 0;
+        for (size_t i = 0; i < 8; ++i) {
+            prefix = (prefix << 8) | (i < key.size() ? static_cast<uint8_t>(key[i]) : 0u);
+        }
+        order[r] = RunKey{prefix, static_cast<uint32_t>(r)};
     }
-    std::sort(order.begin(), order.end(),
-              [&](uint32_t a, uint32_t b) { return keyOf(spans[runs[a]]) < keyOf(spans[runs[b]]); });
+    std::sort(order.begin(), order.end(), [&](const RunKey& a, const RunKey& b) {
+        if (a.prefix != b.prefix) {
+            return a.prefix < b.prefix;
+        }
+        return keyOf(spans[runs[a.run]]) < keyOf(spans[runs[b.run]]);
+    });
     std::vector<int32_t> runEntries(runs.size(), -1);
     std::vector<uint32_t> counts;
-    for (const uint32_t run : order) {
-        const std::string_view key = keyOf(spans[runs[run]]);
+    entries.reserve(runs.size());
+    for (const RunKey& sortedRun : order) {
+        const std::string_view key = keyOf(spans[runs[sortedRun.run]]);
         if (entries.empty() || entries.back()->key.View() != key) {
-            auto entry = std::make_unique<Entry>();
+            Entry* entry = NewEntry(runs.size());
             entry->key = key;
-            entries.push_back(std::move(entry));
+            entries.push_back(entry);
             counts.push_back(0);
         }
-        runEntries[run] = static_cast<int32_t>(entries.size() - 1);
+        runEntries[sortedRun.run] = static_cast<int32_t>(entries.size() - 1);
     }
     sorted = true;
     sortedPrefix = entries.size();
@@ -305,7 +328,7 @@ std::string ConfigTable::ToText(const char* name) const {
             append(text, value.View(), breaks);
             text.append(";\n");
             if (breaks != before && !firstBroken) {
-                firstBroken = entry.get();
+                firstBroken = entry;
             }
         }
     }
@@ -434,9 +457,19 @@ void ConfigTable::InsertKey(const char* key, const std::vector<String>& values) 
     if (sorted) {
         sortedPrefix = entries.size();
     }
-    auto entry = std::make_unique<Entry>();
+    Entry* entry = NewEntry();
     entry->key.Assign(key);
     entry->values = values;
-    entries.push_back(std::move(entry));
+    entries.push_back(entry);
     sorted = false;
+}
+
+ConfigTable::Entry* ConfigTable::NewEntry(size_t room) {
+    if (entryBlocks.empty() || blockFill == blockSize) {
+        // Blocks grow with the table, so a small table stays small.
+        blockSize = std::max(room, entryBlocks.empty() ? size_t{16} : std::min(blockSize * 2, size_t{4096}));
+        entryBlocks.push_back(std::make_unique<Entry[]>(blockSize));
+        blockFill = 0;
+    }
+    return &entryBlocks.back()[blockFill++];
 }

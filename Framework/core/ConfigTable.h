@@ -87,8 +87,17 @@ private:
     void Sort();
     Entry& EntryFor(const char* key);
 
-    // Entries are held by pointer so that sorting moves pointers, not texts.
-    std::vector<std::unique_ptr<Entry>> entries;
+    /// A new empty entry from the current block, opening a block of `room`
+    /// entries (at least) when it is full.
+    Entry* NewEntry(size_t room = 0);
+
+    // Entries are held by pointer so that sorting moves pointers, not texts;
+    // they live in blocks owned by the table, so a file of many keys costs a
+    // few allocations for them instead of one per key.
+    std::vector<Entry*> entries;
+    std::vector<std::unique_ptr<Entry[]>> entryBlocks;
+    size_t blockSize = 0;
+    size_t blockFill = 0;
     size_t sortedPrefix = 0;
     bool sorted = true;
     String path;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -125,7 +126,7 @@ TEST(ConfigTable, ANulByteInAFullPieceHidesNeitherItsLineEndNorTheNextLines) {
     const std::string lost = "Lost = c"s + '\0' + std::string(4095, 'z') + "Injected = 1;\n";
     ASSERT_EQ(full.size(), 4095u);
     ASSERT_TRUE(testing_support::WriteFile("fullnul.config",
-                                           full + "A = 1;\n" + over + "B = 2;\n" + lost + "C = 3;"));
+                                           full + "A = 1;\n" + over + "B = 2;\n" + lost + "C = 3"));
     testing_support::LogCapture log;
     ConfigTable t;
     ASSERT_TRUE(t.Load("fullnul.config"));
@@ -138,6 +139,14 @@ TEST(ConfigTable, ANulByteInAFullPieceHidesNeitherItsLineEndNorTheNextLines) {
     ASSERT_EQ(log.Lines().size(), 2u);
     EXPECT_TRUE(log.Contains("fullnul.config, line 5: longer than 4095 bytes"));
     EXPECT_TRUE(log.Contains("fullnul.config, line 1: holds a NUL byte; the line ends there (3 such lines"));
+}
+
+TEST(ConfigTable, AFolderInTheFilesPlaceReadsAsAnEmptyTable) {
+    // A folder opens as a file on this system and reports a huge length.
+    ASSERT_TRUE(std::filesystem::create_directory("folder.config"));
+    ConfigTable t;
+    t.Load("folder.config");
+    EXPECT_EQ(t.Count(), 0);
 }
 
 TEST(ConfigTable, WriterNeverWritesALineBreakInsideAValue) {
