@@ -7,8 +7,9 @@
 //     over the load, which also holds what the load left behind.
 // Run it on its own (--benchmark_filter=ElementMemory), so earlier benchmarks
 // leave no freed memory for the scene to reuse.
+#include "app/EngineClasses.h"
 #include "core/ClassRegistry.h"
-#include "core/Link.h"
+#include "core/SceneFile.h"
 #include "core/Scene.h"
 
 #include <benchmark/benchmark.h>
