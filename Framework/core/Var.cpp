@@ -133,23 +133,38 @@ bool Var::Append(Slot slot, uint32_t typeBit) {
     return true;
 }
 
+int32_t Var::Capacity(int32_t items) {
+    if (items <= 4) {
+        return items < 1 ? 1 : items;
+    }
+    int32_t capacity = 8;
+    while (capacity < items) {
+        capacity *= 2;
+    }
+    return capacity;
+}
+
 bool Var::PushSlot(Slot slot) {
-    if (count == capacity) {
+    if (count == 0) {
+        inlineItem = slot;
+        count = 1;
+        return true;
+    }
+    if (count == Capacity(count)) {
         // Small arrays (a position, a colour) grow one item at a time so
         // they end exactly as long as declared; long ones double.
-        const int32_t grown = capacity < 4 ? capacity + 1 : capacity * 2;
+        const int32_t grown = Capacity(count + 1);
         Slot* block = static_cast<Slot*>(std::malloc(sizeof(Slot) * static_cast<size_t>(grown)));
         if (!block) {
             return false;
         }
         std::memcpy(block, Items(), sizeof(Slot) * static_cast<size_t>(count));
-        if (capacity > 1) {
+        if (count > 1) {
             std::free(heapItems);
         }
         heapItems = block;
-        capacity = grown;
     }
-    Items()[count++] = slot;
+    heapItems[count++] = slot;
     return true;
 }
 
@@ -216,12 +231,11 @@ void Var::Clear() {
             delete Items()[i].s;
         }
     }
-    if (capacity > 1) {
+    if (count > 1) {
         std::free(heapItems);
     }
     inlineItem = Slot{};
     count = 0;
-    capacity = 1;
     valueNames = nullptr;
 }
 
@@ -412,3 +426,4 @@ bool DeclareNamedString(const char* name, Var& var, int32_t count, Element* owne
     String linkName = String::ToUnderscoreLower(name);
     return DeclareString(name, var, count, owner, linkName.CStr());
 }
+static_assert(sizeof(Var) <= 56, "the 32-bit fields of a variable share their words");

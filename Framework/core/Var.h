@@ -115,9 +115,14 @@ public:
     bool SetItemFromText(int32_t index, const char* text);
 
     uint32_t flags = kUntyped | kHintLinear | kSaved;
-    const char* name = nullptr;
     int32_t rangeMin = 0;
     int32_t rangeMax = 0;
+
+private:
+    int32_t count = 0; ///< beside the other 32-bit fields, so no padding follows them
+
+public:
+    const char* name = nullptr;
     Element* owner = nullptr;
 
     bool HasFlag(uint32_t flag) const { return (flags & flag) != 0; }
@@ -142,17 +147,18 @@ private:
     bool Append(Slot slot, uint32_t typeBit);
     /// Appends one slot, growing the storage; false when memory runs out.
     bool PushSlot(Slot slot);
-    Slot* Items() { return capacity > 1 ? heapItems : &inlineItem; }
-    const Slot* Items() const { return capacity > 1 ? heapItems : &inlineItem; }
+    /// Slots allocated for `items` items: one inline, up to four exactly,
+    /// then the next power of two, so the count alone tells the capacity.
+    static int32_t Capacity(int32_t items);
+    Slot* Items() { return count > 1 ? heapItems : &inlineItem; }
+    const Slot* Items() const { return count > 1 ? heapItems : &inlineItem; }
 
     struct ValueNameList;
 
     union {
-        Slot inlineItem; ///< the storage while capacity is at most 1
+        Slot inlineItem; ///< the storage while there is at most one item
         Slot* heapItems;
     };
-    int32_t count = 0;
-    int32_t capacity = 1;
     const ValueNameList* valueNames = nullptr; ///< shared, never owned
 };
 
