@@ -21,7 +21,7 @@ constexpr int kElements = 10000;
 class Busy : public Widget {
     ENGINE_CLASS(Busy, Widget)
 public:
-    bool Message(int32_t message, Element*) override {
+    bool Message(int32_t message, Object*) override {
         if (message == 7) {
             PostMessage(7, 0.05f);
         } else if (message == 103 && scene) {

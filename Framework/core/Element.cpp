@@ -18,7 +18,7 @@ void Element::Update() {
             // Delivery may post or cancel messages of this element; take the
             // entry out first so the handler sees a consistent list.
             int32_t message = entry.message;
-            Element* sender = entry.sender;
+            Object* sender = entry.sender;
             messages.erase(messages.begin() + static_cast<std::ptrdiff_t>(i));
             Message(message, sender);
             continue;
@@ -30,7 +30,7 @@ void Element::Update() {
     }
 }
 
-bool Element::Message(int32_t message, Element* sender) {
+bool Element::Message(int32_t message, Object* sender) {
     return messageParent ? messageParent->Message(message, sender) : false;
 }
 
@@ -54,11 +54,11 @@ bool Element::CopyPropertiesFrom(Element& other) {
     return true;
 }
 
-void Element::QueueMessage(int32_t message, float delay, uint8_t flag, Element* sender) {
+void Element::QueueMessage(int32_t message, float delay, uint8_t flag, Object* sender) {
     messages.push_back(DelayedMessage{delay, message, 0, flag, 1.0f, sender});
 }
 
-void Element::PostMessage(int32_t message, float delay, uint8_t flag, Element* sender) {
+void Element::PostMessage(int32_t message, float delay, uint8_t flag, Object* sender) {
     for (DelayedMessage& entry : messages) {
         if (entry.message == message) {
             entry.delay = delay;

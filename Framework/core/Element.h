@@ -22,7 +22,7 @@ struct DelayedMessage {
     uint8_t frozen = 0; ///< while non-zero the delay does not run down
     uint8_t flag = 0;   ///< stored for the poster
     float rate = 1.0f;
-    class Element* sender = nullptr;
+    Object* sender = nullptr; ///< not owned; an element, a sound or null
 };
 
 class Element : public Node {
@@ -43,7 +43,7 @@ public:
     virtual bool Key(int32_t /*key*/, bool /*pressed*/, bool /*repeat*/) { return false; }
     virtual bool Char(int32_t /*character*/) { return false; }
     /// Passes the message to the message parent when there is one.
-    virtual bool Message(int32_t message, Element* sender);
+    virtual bool Message(int32_t message, Object* sender);
     /// Called once after the element's scene has been loaded and resolved.
     virtual bool OnLoaded() { return false; }
     virtual bool Reserved() { return false; }
@@ -55,10 +55,10 @@ public:
     bool CopyPropertiesFrom(Element& other);
 
     /// Appends a delayed message (rate 1, not frozen).
-    void QueueMessage(int32_t message, float delay, uint8_t flag = 0, Element* sender = nullptr);
+    void QueueMessage(int32_t message, float delay, uint8_t flag = 0, Object* sender = nullptr);
     /// As QueueMessage, except that an entry with the same message only gets
     /// its delay set to the new value.
-    void PostMessage(int32_t message, float delay, uint8_t flag = 0, Element* sender = nullptr);
+    void PostMessage(int32_t message, float delay, uint8_t flag = 0, Object* sender = nullptr);
     /// Removes every entry with that message.
     void CancelMessage(int32_t message);
     std::vector<DelayedMessage>& Messages() { return messages; }

@@ -456,7 +456,7 @@ template <typename Consume> Widget* FirstConsumer(const std::vector<Widget*>& wi
     return nullptr;
 }
 
-bool BroadcastMessage(const std::vector<Widget*>& widgets, int32_t message, Element* sender) {
+bool BroadcastMessage(const std::vector<Widget*>& widgets, int32_t message, Object* sender) {
     bool any = false;
     for (size_t i = 0; i < widgets.size(); ++i) {
         Widget* widget = widgets[i];
@@ -513,7 +513,7 @@ bool Scene::Char(int32_t character) {
     return FirstConsumer(children, consume) != nullptr;
 }
 
-bool Scene::Message(int32_t message, Element* sender) {
+bool Scene::Message(int32_t message, Object* sender) {
     return BroadcastMessage(children, message, sender);
 }
 

@@ -18,6 +18,7 @@
 // pointers. Elements are never deleted during a traversal: DeleteLater defers
 // it to the start of the next update.
 
+#include "core/MessageCodes.h"
 #include "core/NameMap.h"
 #include "core/String.h"
 #include "core/Widget.h"
@@ -40,7 +41,11 @@ struct Tween {
 enum TweenCurve : int32_t { kTweenLinear = 1, kTweenEaseInOut = 2, kTweenEaseIn = 3 };
 
 /// Messages a tween sends to the owner of its property.
-enum TweenMessage : int32_t { kTweenStarted = 101, kTweenRunning = 102, kTweenFinished = 103 };
+enum TweenMessage : int32_t {
+    kTweenStarted = message::kTweenStarted,
+    kTweenRunning = message::kTweenRunning,
+    kTweenFinished = message::kTweenFinished,
+};
 
 class Scene;
 
@@ -75,7 +80,7 @@ public:
     bool Char(int32_t character) override;
     /// Broadcast: each top-level widget gets the message; its children only
     /// when it answered true.
-    bool Message(int32_t message, Element* sender) override;
+    bool Message(int32_t message, Object* sender) override;
     /// Sorts the elements by name and calls OnLoaded of each in that order.
     bool OnLoaded() override;
     /// When "Visible": rebuilds the draw list and hands it to the renderer.

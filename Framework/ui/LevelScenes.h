@@ -13,6 +13,7 @@
 // itself: with any other screen on the stack SwitchToLevel refuses. Main
 // thread only.
 
+#include "core/MessageCodes.h"
 #include "core/String.h"
 
 #include <cstdint>
@@ -26,7 +27,7 @@ class UI;
 
 class LevelScenes {
 public:
-    static constexpr int32_t kLevelLoadMessage = 1003;
+    static constexpr int32_t kLevelLoadMessage = message::kQueuedLevelLoad;
 
     struct Entry {
         LevelScreen* screen = nullptr;

@@ -20,6 +20,8 @@
 // of music (a new play, a stop, another fade) takes over, so a message that
 // arrives after its fade was overtaken does nothing. Main thread only.
 
+#include "core/MessageCodes.h"
+
 #include <cstdint>
 
 class Sound;
@@ -44,8 +46,8 @@ public:
     MusicChannel(const MusicChannel&) = delete;
     MusicChannel& operator=(const MusicChannel&) = delete;
 
-    static constexpr int32_t kPlayMessage = 1000;
-    static constexpr int32_t kStopMessage = 1001;
+    static constexpr int32_t kPlayMessage = message::kMusicCrossFade;
+    static constexpr int32_t kStopMessage = message::kMusicFadedOut;
     /// The fade PlayMusicByName uses.
     static constexpr float kDefaultFade = 1.0f;
 

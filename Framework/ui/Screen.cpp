@@ -12,26 +12,24 @@ namespace {
 // The alpha of a colour property: its fourth item.
 constexpr int32_t kAlphaIndex = 3;
 
-void SetSenderVisible(Element* sender, bool visible) {
-    if (!sender) {
+void SetSenderVisible(Object* sender, bool visible) {
+    Element* element = ObjectCast<Element>(sender);
+    if (!element) {
         return;
     }
-    if (Var* property = sender->FindProperty("Visible")) {
+    if (Var* property = element->FindProperty("Visible")) {
         property->SetFirstBool(visible);
     }
 }
 
-// Messages 2004 and 2005 carry a sound in the sender slot; anything else
+// Messages 2004 and 2005 carry their sound as the sender; anything else
 // there (null, an element) plays nothing.
-Sound* SenderSound(Element* sender) {
-    // Not a derived-to-base conversion: the pointer may hold a Sound, which is
-    // an Object but no Element.
-    auto* carried = reinterpret_cast<Object*>(sender);
-    Sound* sound = ObjectCast<Sound>(carried);
+Sound* SenderSound(Object* sender) {
+    Sound* sound = ObjectCast<Sound>(sender);
     return sound && sound->Implementation() ? sound : nullptr;
 }
 
-void PlaySenderSound(Element* sender) {
+void PlaySenderSound(Object* sender) {
     if (Sound* sound = SenderSound(sender)) {
         sound->Implementation()->Play(false, 1.0f, 1.0f);
     }
@@ -79,7 +77,7 @@ bool Screen::Char(int32_t character) {
     return scene && scene->Char(character);
 }
 
-bool Screen::Message(int32_t message, Element* sender) {
+bool Screen::Message(int32_t message, Object* sender) {
     switch (message) {
     case kMessageShowSender:
         SetSenderVisible(sender, true);

@@ -19,27 +19,20 @@
 //                                   blurred and drawn beneath this screen
 
 #include "core/Element.h"
+#include "core/MessageCodes.h"
 
 #include <cstdint>
 
-class Sound;
 class Widget;
 
 /// The generic screen messages.
 enum ScreenMessage : int32_t {
-    kMessageShowSender = 2000,
-    kMessageHideSender = 2001,
-    kMessagePopScreen = 2003,
-    kMessagePlaySound = 2004,
-    kMessagePlayMusic = 2005,
+    kMessageShowSender = message::kShowSender,
+    kMessageHideSender = message::kHideSender,
+    kMessagePopScreen = message::kPopScreen,
+    kMessagePlaySound = message::kPlaySound,
+    kMessagePlayMusic = message::kPlayMusic,
 };
-
-/// Messages 2004 and 2005 carry a sound where other messages carry their
-/// sender; this puts one there. Screen::Message tells a sound from an
-/// element by its class before it plays it.
-inline Element* SoundAsSender(Sound* sound) {
-    return reinterpret_cast<Element*>(sound);
-}
 
 class Screen : public Element {
     ENGINE_CLASS(Screen, Element)
@@ -63,7 +56,7 @@ public:
     /// 2003 pops the top screen with transition 1, 2004 plays the sender
     /// sound once, 2005 plays it as music with a 1 s fade; true for these.
     /// Any other message goes to the message parent.
-    bool Message(int32_t message, Element* sender) override;
+    bool Message(int32_t message, Object* sender) override;
     bool OnLoaded() override { return false; }
 
     /// Draws the owning scene; false without one.

@@ -20,6 +20,7 @@
 // Texts travel as copies kept in Texts(); copies whose message never comes
 // back are freed by Shutdown. Main thread only.
 
+#include "core/MessageCodes.h"
 #include "core/String.h"
 #include "ui/DeferredTexts.h"
 #include "ui/LoadingPicture.h"
@@ -44,7 +45,7 @@ public:
 
 class ScreenServices {
 public:
-    static constexpr int32_t kScreenshotMessage = 1002;
+    static constexpr int32_t kScreenshotMessage = message::kDelayedScreenshot;
     static constexpr float kLevelBrightnessStart = 0.5f;
 
     /// Sends a deferred message back to the owner: code, data, delay (s).

@@ -10,13 +10,13 @@ namespace {
 class Recorder : public Element {
     ENGINE_CLASS(Recorder, Element)
 public:
-    bool Message(int32_t message, Element* sender) override {
+    bool Message(int32_t message, Object* sender) override {
         received.push_back(message);
         senders.push_back(sender);
         return true;
     }
     std::vector<int32_t> received;
-    std::vector<Element*> senders;
+    std::vector<Object*> senders;
 };
 
 void RunUpdates(Element& e, int frames, float dt) {
@@ -92,6 +92,12 @@ TEST(Element, UnhandledMessagesGoToTheMessageParent) {
     EXPECT_TRUE(child.Message(3, &child));
     ASSERT_EQ(parent.received.size(), 1u);
     EXPECT_EQ(parent.senders[0], &child);
+    // A sender need not be an element (a screen's sound messages carry the sound).
+    Object sound;
+    child.QueueMessage(4, 0.0f, 0, &sound);
+    RunUpdates(child, 1, 0.1f);
+    ASSERT_EQ(parent.received.size(), 2u);
+    EXPECT_EQ(parent.senders[1], &sound);
 }
 
 TEST(Element, CopyPropertiesFromRequiresTheSourceClass) {

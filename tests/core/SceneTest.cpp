@@ -37,7 +37,7 @@ public:
         log().push_back(std::string("char:") + GetName());
         return consumes;
     }
-    bool Message(int32_t message, Element*) override {
+    bool Message(int32_t message, Object*) override {
         log().push_back(std::string("msg:") + GetName() + ":" + std::to_string(message));
         return passesOn;
     }
@@ -461,7 +461,7 @@ TEST_F(SceneTest, SteadyStateUpdateAllocatesNothing) {
     // Messages that re-post themselves and tweens that restart keep the scene
     // busy the same way every frame.
     struct Busy : Probe {
-        bool Message(int32_t message, Element*) override {
+        bool Message(int32_t message, Object*) override {
             if (message == 7) {
                 PostMessage(7, 0.05f);
             } else if (message == kTweenFinished) {

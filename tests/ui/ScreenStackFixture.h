@@ -60,8 +60,9 @@ public:
         Note("char" + std::to_string(character));
         return Screen::Char(character);
     }
-    bool Message(int32_t message, Element* sender) override {
-        Note("message" + std::to_string(message) + (sender ? std::string("/") + sender->GetName() : ""));
+    bool Message(int32_t message, Object* sender) override {
+        const Element* element = ObjectCast<Element>(sender);
+        Note("message" + std::to_string(message) + (element ? std::string("/") + element->GetName() : ""));
         return Screen::Message(message, sender);
     }
     bool Draw() override {

@@ -11,7 +11,7 @@ class MessageSink : public Element {
     ENGINE_CLASS(MessageSink, Element)
 
 public:
-    bool Message(int32_t message, Element*) override {
+    bool Message(int32_t message, Object*) override {
         received.push_back(message);
         return answer;
     }
