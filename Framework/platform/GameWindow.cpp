@@ -4,6 +4,7 @@
 #include "core/String.h"
 #include "platform/DisplayConnection.h"
 #include "platform/InputCallback.h"
+#include "platform/ScaledPicture.h"
 #include "platform/WindowEvents.h"
 
 #include <GL/gl.h>
@@ -34,6 +35,8 @@ struct WindowState {
     bool pictureScaled = false;
     bool swapControl = false;
     PictureArea mouseArea;
+    /// Where a scaled picture lands in the drawable (GL's bottom-left origin).
+    PictureArea presentArea;
     DisplayModeReport lastDisplayMode;
     bool lossReported = false;
     bool contextReleased = false;
@@ -241,6 +244,8 @@ void DestroyGameWindow() {
         }
         SDL_StopTextInput();
     }
+    // Without a current context (a lost display) its GL calls do nothing.
+    EndScaledPicture();
     ReleaseWindow();
 }
 
@@ -303,6 +308,9 @@ bool SetFullscreen(bool on) {
             return false;
         }
         state.pictureScaled = !exact;
+        if (state.pictureScaled) {
+            BeginScaledPicture(state.logicalWidth, state.logicalHeight);
+        }
         SDL_ShowWindow(state.window);
         UpdateViewport();
         int clientWidth = 0;
@@ -312,6 +320,7 @@ bool SetFullscreen(bool on) {
     } else {
         SDL_SetWindowFullscreen(state.window, 0);
         state.pictureScaled = false;
+        EndScaledPicture();
         SDL_SetWindowSize(state.window, state.logicalWidth, state.logicalHeight);
         SDL_SetWindowPosition(state.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
         SDL_ShowWindow(state.window);
@@ -352,6 +361,11 @@ void UpdateViewport() {
         drawn.height = drawn.height * drawableHeight / clientHeight;
     }
     const PictureArea viewport = ToBottomLeftOrigin(drawn, drawableHeight);
+    state.presentArea = viewport;
+    if (ScaledPictureActive()) {
+        BindScaledPicture();
+        return;
+    }
     glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
 }
 
@@ -400,12 +414,25 @@ void Present() {
     if (!state.window || LetGoOfLostDisplay()) {
         return;
     }
+    const bool scaled = ScaledPictureActive();
+    if (scaled) {
+        int drawableWidth = 0;
+        int drawableHeight = 0;
+        SDL_GL_GetDrawableSize(state.window, &drawableWidth, &drawableHeight);
+        DrawScaledPictureIntoWindow(state.presentArea, drawableWidth, drawableHeight);
+    }
     SDL_GL_SwapWindow(state.window);
     if (DisplayConnectionLost()) {
         LetGoOfLostDisplay();
         return;
     }
     ClearFrame();
+    if (scaled) {
+        // The window's next frame is drawn whole by the next present; the
+        // game draws into the off-screen picture again, cleared.
+        BindScaledPicture();
+        ClearFrame();
+    }
 }
 
 void PumpWindowEvents(InputCallback& callback) {

@@ -9,7 +9,11 @@
 #include "platform/CloseSignals.h"
 #include "platform/InputCallback.h"
 #include "platform/Platform.h"
+#include "platform/ScaledPicture.h"
 #include "platform/WindowEvents.h"
+#include "render/Image.h"
+#include "render/RenderContext.h"
+#include "render/ScreenDraw.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -210,10 +214,16 @@ TEST_F(WindowTest, ScaledFullscreenLetterboxesThePictureAndMapsTheMouseIntoIt) {
     EXPECT_EQ(area.y, expected.y);
     EXPECT_EQ(area.width, expected.width);
     EXPECT_EQ(area.height, expected.height);
+    // The game draws into the picture of its own size; presenting puts it there.
     GLint viewport[4] = {-1, -1, -1, -1};
     glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[1], height - expected.y - expected.height);
-    EXPECT_EQ(viewport[3], expected.height);
+    if (ScaledPictureActive()) {
+        EXPECT_EQ(viewport[1], 0);
+        EXPECT_EQ(viewport[3], 600);
+    } else {
+        EXPECT_EQ(viewport[1], height - expected.y - expected.height);
+        EXPECT_EQ(viewport[3], expected.height);
+    }
     if (height == 768) {
         EXPECT_EQ(area.y, 84);
         EXPECT_EQ(area.height, 600);
@@ -232,6 +242,60 @@ TEST_F(WindowTest, ScaledFullscreenLetterboxesThePictureAndMapsTheMouseIntoIt) {
     // The bars stay black after a present.
     Present();
     EXPECT_EQ(ReadBackPixel(10, 10), 0x000000u);
+}
+
+TEST_F(WindowTest, CapturesInAScaledFullScreenReadThePictureAtItsLogicalSize) {
+    // 800 x 600 on the 1024 x 768 desktop: no such mode, so the picture is
+    // drawn 1.28 times larger, centred.
+    OPEN_WINDOW_OR_SKIP(800, 600);
+    SetDisplaySize(800, 600);
+    ASSERT_TRUE(SetFullscreen(true));
+    ASSERT_TRUE(IsPictureScaled());
+    // Drawn as the game draws, through the viewport: blue everywhere, red on
+    // the picture's bottom 40 rows and its left 100 columns (GL rows count
+    // from the bottom).
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 800, 0, 600, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    auto fill = [](float x0, float y0, float x1, float y1, float r, float b) {
+        glColor4f(r, 0, b, 1);
+        glRectf(x0, y0, x1, y1);
+    };
+    fill(0, 0, 800, 600, 0, 1);
+    fill(0, 0, 800, 40, 1, 0);
+    fill(0, 0, 100, 600, 1, 0);
+
+    Image picture;
+    ASSERT_TRUE(CaptureScreen(picture));
+    ASSERT_EQ(picture.Width(), 800u);
+    ASSERT_EQ(picture.Height(), 600u);
+    auto red = [&](uint32_t x, uint32_t y) { return picture.PixelAt(x, y)[2]; };
+    auto blue = [&](uint32_t x, uint32_t y) { return picture.PixelAt(x, y)[0]; };
+    EXPECT_EQ(red(400, 599), 255) << "the bottom row is the picture's";
+    EXPECT_EQ(red(400, 560), 255);
+    EXPECT_EQ(blue(400, 559), 255);
+    EXPECT_EQ(blue(799, 0), 255) << "the top right corner is the picture's";
+    EXPECT_EQ(red(99, 0), 255);
+    EXPECT_EQ(blue(100, 0), 255);
+
+    // Presenting draws it scaled into the window, black around it.
+    ASSERT_TRUE(ScaledPictureActive());
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(SDL_GL_GetCurrentWindow(), &width, &height);
+    const PictureArea area = ToBottomLeftOrigin(CurrentPictureArea(), height);
+    DrawScaledPictureIntoWindow(area, width, height);
+    EXPECT_EQ(ReadBackPixel(area.x + area.width / 2, area.y + 3), 0xFF0000u);
+    EXPECT_EQ(ReadBackPixel(area.x + area.width / 2, area.y + area.height / 2), 0x0000FFu);
+    if (area.x > 0) {
+        EXPECT_EQ(ReadBackPixel(area.x / 2, height / 2), 0x000000u);
+    }
+    BindScaledPicture();
+    SetDisplaySize(1024, 768);
 }
 
 TEST_F(WindowTest, CursorIsInTheClientOnlyWhileThePointerIsOverIt) {
