@@ -57,8 +57,6 @@ Cache& TheCache() {
 }
 
 bool preloadRan = false;
-LevelListHook levelListHook = nullptr;
-String levelsDirectory("levels");
 
 Object* Cached(const char* path) {
     return TheCache().entries.Find(path);
@@ -125,21 +123,6 @@ void UnloadDirectory(const char* directory) {
             }
             return false;
         });
-    }
-}
-
-void SetLevelListHook(LevelListHook hook, const char* directory) {
-    levelListHook = hook;
-    levelsDirectory.Assign(directory);
-}
-
-void UnloadLevels() {
-    if (!levelListHook) {
-        return;
-    }
-    for (const String& level : levelListHook()) {
-        String directory = levelsDirectory + "/" + level;
-        UnloadDirectory(directory.CStr());
     }
 }
 

@@ -22,11 +22,7 @@ class Object;
 class Sprite;
 class Font;
 class Sound;
-class Anim;
-class Model;
-class ModelAnim;
 class Texture;
-class Shader;
 
 namespace Resources {
 
@@ -58,16 +54,13 @@ extern bool storeEnabled;
 /// stored when storeEnabled is set.
 Object* Find(Row row, const char* path);
 
-// The typed Find operations; each is defined beside its class.
+// The typed Find operations; each is defined beside its class. The rows of
+// classes not built yet (animations, models, shaders) have no Find here.
 Sprite* FindSprite(const char* path);
 Font* FindFont(const char* path);
 Sound* FindSound(const char* path);
 Sound* FindMusic(const char* path);
-Anim* FindAnim(const char* path);
-Model* FindModel(const char* path);
-ModelAnim* FindModelAnim(const char* path);
 Texture* FindTexture(const char* path);
-Shader* FindShader(const char* path);
 
 /// The entry of resource links: a cached object of that class (silently null
 /// for another class), else the Find of the class ("Sound" never streams).
@@ -75,11 +68,6 @@ Object* FindResource(const char* path, const char* className);
 
 /// Destroys the cached objects of the files listed directly in `directory`.
 void UnloadDirectory(const char* directory);
-/// The levels loaded since the last call, named by the level code.
-using LevelListHook = std::vector<String> (*)();
-void SetLevelListHook(LevelListHook hook, const char* levelsDirectory);
-/// Unloads the directory of every level loaded since the last call.
-void UnloadLevels();
 
 struct PreloadSettings {
     String directories = "audio,fonts,gui,items,journal,puzzles,test";

@@ -122,14 +122,12 @@ TEST_F(ResourcesTest, UnloadingALevelDirectoryDropsExactlyItsFiles) {
     Object* door = Resources::Find(Resources::kSpriteRow, "levels/cellar/door.png");
     Resources::Find(Resources::kSpriteRow, "levels/cellar/sub/deep.png");
     Resources::Find(Resources::kSpriteRow, "gui/button.png");
-    Resources::SetLevelListHook([] { return std::vector<String>{String("cellar")}; }, "levels");
-    Resources::UnloadLevels();
+    Resources::UnloadDirectory("levels/cellar");
     EXPECT_EQ(Resources::CachedCount(), 2u); // the subfolder is not the level's own listing
     Object* again = Resources::Find(Resources::kSpriteRow, "levels/cellar/door.png");
     EXPECT_NE(again, nullptr);
     EXPECT_EQ(FakeSprite::loads, 4);
     (void)door;
-    Resources::SetLevelListHook(nullptr, "levels");
 }
 
 TEST_F(ResourcesTest, PreloadFollowsTheListsAndRunsOnce) {
