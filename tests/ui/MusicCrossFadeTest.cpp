@@ -90,8 +90,10 @@ TEST(MusicCrossFade, SilentGapOfHalfTheFadeBetweenTheTunes) {
     ASSERT_EQ(bursts.size(), 2u);
     const double gap = double(bursts[1].begin - bursts[0].end) / capture.rate;
     EXPECT_NEAR(gap, 0.5, 0.06);
-    // The first tune played 0.5 s at full gain and 0.5 s fading; the second is the other tune.
-    EXPECT_NEAR(double(bursts[0].Length()) / capture.rate, 1.0, 0.08);
+    // The first tune played 0.5 s at full gain and 0.5 s fading; the second is
+    // the other tune. The 0.5 s are counted in real frames, which a loaded
+    // machine stretches: the gap above is what the fade decides.
+    EXPECT_NEAR(double(bursts[0].Length()) / capture.rate, 1.0, 0.15);
     const Span second = Trimmed(bursts[1], capture.rate, 0.1);
     EXPECT_NEAR(ZeroCrossingFrequency(capture.left, second, capture.rate), 660.0, 10.0);
 }
