@@ -144,17 +144,21 @@ void ApplySoundVolumeOption() {
     }
 }
 
+// A yes/no option of the options element; false without one.
+bool BoolOption(const char* name) {
+    const Var* option = options ? options->FindProperty(name) : nullptr;
+    return option && option->FirstBool();
+}
+
 // The option Editing: the scene editor keeps input while the window is in the background.
 bool EditingOption() {
-    const Var* editing = options ? options->FindProperty("Editing") : nullptr;
-    return editing && editing->FirstBool();
+    return BoolOption("Editing");
 }
 
 // The option Fullscreen: the window goes full screen at start-up and whenever
 // it has the focus back.
 bool FullscreenOption() {
-    const Var* fullscreen = options ? options->FindProperty("Fullscreen") : nullptr;
-    return fullscreen && fullscreen->FirstBool();
+    return BoolOption("Fullscreen");
 }
 
 // Frame step 1, before the pump: with the focus the window is full screen

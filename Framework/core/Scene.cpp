@@ -279,11 +279,15 @@ void Scene::RunDeferredDeletions() {
     doomed.clear();
 }
 
-void Scene::UpdateElements() {
+void Scene::SnapshotElements() {
     updateOrder.clear();
     for (const auto& entry : elements.Entries()) {
         updateOrder.push_back(entry.value);
     }
+}
+
+void Scene::UpdateElements() {
+    SnapshotElements();
     for (Element* element : updateOrder) {
         element->Update();
     }
@@ -293,10 +297,7 @@ void Scene::ResolveElements() {
     // Resolving a link looks names up, which may sort the name map under the
     // walk: walk the elements as they stood before, so none is skipped and
     // then has its marks cleared unresolved.
-    updateOrder.clear();
-    for (const auto& entry : elements.Entries()) {
-        updateOrder.push_back(entry.value);
-    }
+    SnapshotElements();
     for (Element* element : updateOrder) {
         if (element->IsDirty()) {
             element->Resolve();

@@ -136,6 +136,9 @@ private:
     Element* AdoptWithUniqueName(Element* element, const char* requestedName);
     void RunDeferredDeletions();
     void AdvanceTweens();
+    /// The elements as they stand now, in name-map order, into updateOrder:
+    /// walks that may change the map (updates, lookups that sort it) walk this.
+    void SnapshotElements();
     void UpdateElements();
     void ResolveElements();
     void PushTransforms();
