@@ -13,6 +13,8 @@
 #include "data/State.h"
 #include "io/File.h"
 #include "io/Resources.h"
+#include "play/LevelPlayerHooks.h"
+#include "play/LevelScenes.h"
 #include "platform/GameWindow.h"
 #include "render/Image.h"
 #include "render/TextStyles.h"
@@ -68,6 +70,7 @@ void GameStartup::LoadOptionsAndState() {
     ::LoadOptions();
     LoadStateFile();
     InstallPlayerScreenHooks();
+    GetLevelScenes().Attach();
 }
 
 void GameStartup::ReloadPlayerState() {
@@ -165,6 +168,8 @@ void GameStartup::SaveOptions() {
 
 void GameStartup::DeleteStateAndOptions() {
     SetScreenGameHooks(nullptr);
+    SetLevelPlayerHooks(nullptr);
+    GetLevelScenes().Detach();
     ForgetCurrentPlayer();
     delete gameState;
     gameState = nullptr;

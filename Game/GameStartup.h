@@ -7,8 +7,13 @@
 
 #include "app/GameHooks.h"
 
+/// The window class name; the single-instance lock is named after it.
+constexpr const char* kWindowClassName = "KorrindelGameWindow";
+
 class GameStartup : public GameHooks {
 public:
+    const char* ProductName() const override { return "Dunhaven"; }
+    const char* WindowClassName() const override { return kWindowClassName; }
     bool CreateGlobalObjects() override;
     void RegisterGameStateClasses() override;
     void RegisterGameClasses() override;

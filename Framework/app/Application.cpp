@@ -61,6 +61,8 @@ double lastLimiterExit = 0.0;
 uint64_t framesRun = 0;
 // The archive named instead of data.pack (absolute); empty normally.
 std::string dataArchive;
+// The game's product name for the log lines before start-up has its hooks.
+const char* productName = "Game";
 
 // Receives the window events until the input manager does: a close request
 // ends the loop after the current frame.
@@ -87,7 +89,7 @@ void InstallFrameClockRestart() {
 
 // Start-up step 7: without a display the game goes on windowless (servers,
 // tests), and the frame loop runs all the same.
-void OpenWindow() {
+void OpenWindow(const char* windowClassName) {
     int width = GlobalInt(setting::kDisplayWidth.name, 0, DisplayWidth());
     int height = GlobalInt(setting::kDisplayHeight.name, 0, DisplayHeight());
     if (width <= 0 || height <= 0) {
@@ -97,7 +99,7 @@ void OpenWindow() {
         height = DisplayHeight();
     }
     SetDisplaySize(width, height);
-    if (!CreateGameWindow(width, height)) {
+    if (!CreateGameWindow(width, height, windowClassName)) {
         return;
     }
     InitRenderContext(width, height);
@@ -247,7 +249,7 @@ bool EnterDataLocation(const char* dataPath) {
         return false;
     }
     dataArchive = folder ? std::string() : path.string();
-    LogFormat("Dunhaven starting in %s", fs::current_path(error).c_str());
+    LogFormat("%s starting in %s", productName, fs::current_path(error).c_str());
     return true;
 }
 
@@ -291,7 +293,7 @@ bool Startup(GameHooks& game) {
     // 6. The per-user data folders, the options file and the player-state scene.
     game.LoadOptionsAndState();
     // 7. The window and rendering context of DisplayWidth x DisplayHeight, its title and icon.
-    OpenWindow();
+    OpenWindow(game.WindowClassName());
     // 8. Full screen when the option Fullscreen is set.
     if (FullscreenOption()) {
         GetPlatform().SetWindowFullscreen(true);
@@ -319,9 +321,9 @@ bool Startup(GameHooks& game) {
     // 15. The player-state scene reloads.
     game.ReloadPlayerState();
     // 16. The options: sound volume; the music channel reads the music volume
-    //     at every update; the brightness level pictures get.
+    //     at every update; the brightness the game's scene pictures get.
     ApplySoundVolumeOption();
-    GetUI().services.SetLevelBrightness(OptionFloat("Brightness", ScreenServices::kLevelBrightnessStart));
+    GetUI().services.SetPictureBrightness(OptionFloat("Brightness", ScreenServices::kPictureBrightnessStart));
     // 17. The console closes here.
     // 18. The first screen. Before it: the player state reloads, the screen camera
     //     is reset; the screen stack is emptied, reset and made an input handler.
@@ -357,7 +359,7 @@ void RunFrameLoop(GameHooks& game) {
 void Shutdown(GameHooks& game) {
     // 1. Save the options.
     game.SaveOptions();
-    // 2. The screen stack shuts down: leave the level, stop the music, pop
+    // 2. The screen stack shuts down: the game lets go of its screens, the music stops, pop
     //    every screen, free the capture sprites.
     GetUI().Shutdown();
     // 3. The global script state closes here; the deferred script calls and the
@@ -387,14 +389,15 @@ void Shutdown(GameHooks& game) {
     running = false;
 
     const double averageRate = totalTime > 0.0 ? static_cast<double>(framesRun) / totalTime : 0.0;
-    LogFormat("Dunhaven shut down after %llu frames (%.1f frames per second)",
+    LogFormat("%s shut down after %llu frames (%.1f frames per second)", game.ProductName(),
               static_cast<unsigned long long>(framesRun), averageRate);
 }
 
 int RunApplication(GameHooks& game, const char* dataPath) {
     // 1. Only one copy runs: a second one leaves at once, silently.
+    productName = game.ProductName();
     SingleInstanceLock instance;
-    if (!instance.Acquire(kWindowClassName)) {
+    if (!instance.Acquire(game.WindowClassName())) {
         return 0;
     }
     // A close signal from here on ends the game through Shutdown.
@@ -408,7 +411,7 @@ int RunApplication(GameHooks& game, const char* dataPath) {
         }
     } else {
         EnterExecutableDirectory();
-        LogFormat("Dunhaven starting in %s", GetExecutableDirectory().CStr());
+        LogFormat("%s starting in %s", productName, GetExecutableDirectory().CStr());
     }
     // 3. Start up, run the frames, shut down in any case.
     if (Startup(game)) {

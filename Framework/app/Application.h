@@ -13,8 +13,6 @@
 
 struct GameHooks;
 
-/// The window class name; the single-instance lock is named after it.
-constexpr const char* kWindowClassName = "KorrindelGameWindow";
 /// The shortest frame: the limiter sleeps until this much time has passed.
 constexpr double kMinimumFrameSeconds = 1.0 / 65.0;
 

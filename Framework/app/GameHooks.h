@@ -10,6 +10,12 @@
 struct GameHooks {
     virtual ~GameHooks() = default;
 
+    /// The product's name, for the log's start and shut-down lines.
+    virtual const char* ProductName() const { return "Game"; }
+    /// The window class name: the single-instance lock is named after it,
+    /// and the window carries it until the game's title is set.
+    virtual const char* WindowClassName() const { return "GameWindow"; }
+
     /// Start-up step 1: create `globals` and `options` with their built-in
     /// defaults and name the options element "options". False when they cannot
     /// be made: start-up stops, because every later step reads them.

@@ -7,7 +7,7 @@
 //
 // Whoever keeps a plain pointer to a sound beyond one frame (the music
 // channel) registers a gone-listener: it is told of every Sound just before
-// it is destroyed, whether a level's folder is unloaded, the cache shuts
+// it is destroyed, whether a folder of the game is unloaded, the cache shuts
 // down or the process ends, and lets go of it then.
 
 #include "audio/BaseSound.h"

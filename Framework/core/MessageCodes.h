@@ -11,7 +11,7 @@
 //   200..201    buttons           300..301  check boxes
 //   400..403    text boxes        500..501  sliders
 //   700..702    scroll bars
-//   1000..1003  the screen stack's own delayed messages
+//   1000..1002  the screen stack's own delayed messages, 1003 up the game's
 //   2000..2005  generic screen messages; game objects reuse 2000..2007 for
 //               their private messages (they never reach a screen's handler)
 //   3000 up     private codes of each screen, mostly posted to itself to
@@ -43,7 +43,9 @@ inline constexpr int32_t kLastScrollBar = 702;
 inline constexpr int32_t kMusicCrossFade = 1000; ///< the second half of a music cross-fade
 inline constexpr int32_t kMusicFadedOut = 1001;  ///< the end of a music fade-out
 inline constexpr int32_t kDelayedScreenshot = 1002;
-inline constexpr int32_t kQueuedLevelLoad = 1003;
+/// The game's delayed messages through the same route (its queued loads)
+/// start here.
+inline constexpr int32_t kFirstGameDelayed = 1003;
 
 // Generic screen messages.
 inline constexpr int32_t kShowSender = 2000;

@@ -18,20 +18,18 @@ struct TextSetting {
 
 namespace setting {
 
-// Product and window.
-inline constexpr TextSetting kGameTitle{"GameTitle", "Dunhaven - Tessaroon"};
+// Product and window. The title has no default here: the game's settings
+// give its product's name, and without settings the window keeps its class name.
+inline constexpr TextSetting kGameTitle{"GameTitle", ""};
 inline constexpr TextSetting kDisplayWidth{"DisplayWidth", "1024"};
 inline constexpr TextSetting kDisplayHeight{"DisplayHeight", "768"};
 // Files and directories.
 inline constexpr TextSetting kPackfilePath{"PackfilePath", "data.pack"};
 inline constexpr TextSetting kBackgroundFilename{"BackgroundFilename", "background.tga"};
 inline constexpr TextSetting kCursorConfigPath{"CursorConfigPath", "config/cursor.config"};
-inline constexpr TextSetting kLevelDirectory{"LevelDirectory", "levels"};
 inline constexpr TextSetting kInterfaceDirectory{"InterfaceDirectory", "gui"};
 inline constexpr TextSetting kGameCompleteBackground{"Path_GameCompleteBackground",
                                                      "gui/TitleScreen/game_complete_bg.tga"};
-inline constexpr TextSetting kFirstWorldHud{"Path_DunhavenUI", "gui/DunhavenHud.scene"};
-inline constexpr TextSetting kSecondWorldHud{"Path_EmberlowUI", "gui/EmberlowHud.scene"};
 // Texts and fonts.
 inline constexpr TextSetting kGamePausedText{"String_GamePaused", "str.game_paused"};
 inline constexpr TextSetting kHeaderFont{"Font_HeaderText", "fonts/Times_New_Roman_20.config"};

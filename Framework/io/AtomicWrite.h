@@ -1,6 +1,6 @@
 #pragma once
 // Crash-safe file replacement for everything the game keeps between runs
-// (options, player state, level saves).
+// (options, player state, the game's saves).
 //
 // The bytes go to a new temporary file in the target's folder, named
 // "." + file name + ".tmp" + six random characters, which is flushed to the

@@ -9,7 +9,7 @@
 #include "core/String.h"
 
 /// The directory of the running program file with a trailing slash, e.g.
-/// "/home/ann/Games/Dunhaven/"; empty when the system cannot tell.
+/// "/home/ann/Games/MyGame/"; empty when the system cannot tell.
 const String& GetExecutableDirectory();
 
 /// The directory part of `programPath` up to and including its last slash;

@@ -17,7 +17,6 @@
 namespace {
 
 // The first title of a new window, until the remembered title replaces it.
-constexpr const char* kWindowClassTitle = "KorrindelGameWindow";
 
 struct DisplayModeReport {
     int width = 0;
@@ -181,7 +180,7 @@ void KeepGraphicsDriverLoaded() {
 void KeepGraphicsDriverLoaded() {}
 #endif
 
-bool CreateGameWindow(int width, int height) {
+bool CreateGameWindow(int width, int height, const char* className) {
     if (state.window) {
         LogLine("CreateGameWindow: the game window exists already; the first one is kept");
         return false;
@@ -201,7 +200,7 @@ bool CreateGameWindow(int width, int height) {
         return false;
     }
     SetGameContextAttributes();
-    state.window = SDL_CreateWindow(kWindowClassTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+    state.window = SDL_CreateWindow(className && *className ? className : "GameWindow", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
                                     height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!state.window) {
         LogFormat("No game window (%s): running without a window", SDL_GetError());

@@ -29,8 +29,9 @@ struct PictureArea;
 /// Opens the window and its context for a logical picture of width × height
 /// (both > 0). False, with one log line, when a window exists already (the
 /// first one is kept), when there is no display, or when the context cannot
-/// be made; nothing is left half-created then.
-bool CreateGameWindow(int width, int height);
+/// be made; nothing is left half-created then. The window carries
+/// `className` as its title until the game sets one.
+bool CreateGameWindow(int width, int height, const char* className = "GameWindow");
 /// The context the game asks for (compatibility 2.1, double buffer, 24-bit
 /// depth, 8-bit colour), for any code that makes a GL context of its own.
 void SetGameContextAttributes();

@@ -66,16 +66,16 @@ bool Cursor::LoadConfig() {
     return true;
 }
 
-void Cursor::SetKind(int32_t kind, bool secondWorld) {
+void Cursor::SetKind(int32_t kind, bool secondLook) {
     if (kind < 0 || kind >= kCursorKindCount) {
         return;
     }
-    if (kind == lastKind && secondWorld == lastSecondWorld) {
+    if (kind == lastKind && secondLook == lastSecondLook) {
         return;
     }
     lastKind = kind;
-    lastSecondWorld = secondWorld;
-    sprite = SpriteSetting(kKindSettings[kind], secondWorld ? 1 : 0);
+    lastSecondLook = secondLook;
+    sprite = SpriteSetting(kKindSettings[kind], secondLook ? 1 : 0);
     hotspotX = GlobalFloat(kHotspotSetting, 2 * kind, 0.0f);
     hotspotY = GlobalFloat(kHotspotSetting, 2 * kind + 1, 0.0f);
     if (kind == kCursorExit) {

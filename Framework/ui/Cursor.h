@@ -30,12 +30,12 @@ public:
     /// and makes the cursor visible. False, with a log line and the cursor
     /// unchanged, when the file cannot be read or its sprite cannot be found.
     bool LoadConfig();
-    /// The sprite of `kind` for the given world (settings Cursor_Default …
-    /// Cursor_Info, item 1 in the second world) and its hot spot (setting
+    /// The sprite of `kind` for the game's look (settings Cursor_Default …
+    /// Cursor_Info, item 1 in the second look) and its hot spot (setting
     /// Cursor_Hotspots, items 2·kind and 2·kind + 1). A missing entry leaves
     /// no sprite. The exit cursor becomes the clamped sprite. Kinds outside
     /// 0..4 are ignored.
-    void SetKind(int32_t kind, bool secondWorld);
+    void SetKind(int32_t kind, bool secondLook);
     void Show(bool visible);
     /// Per frame: takes the mouse position and moves alpha 8 × frameTime
     /// towards 1 (visible) or 0 (hidden).
@@ -65,10 +65,10 @@ public:
     float deltaY = 0.0f;
 
 private:
-    // The kind and world of the last SetKind, so that setting the same kind
+    // The kind and look of the last SetKind, so that setting the same kind
     // every frame looks nothing up again.
     int32_t lastKind = -1;
-    bool lastSecondWorld = false;
+    bool lastSecondLook = false;
 };
 
 /// The one cursor.

@@ -1,6 +1,6 @@
 #pragma once
 // DeferredTexts: the texts that travel as the data of deferred messages
-// (screenshot names, level names).
+// (screenshot names, the names the game sends).
 //
 // A deferred message carries one pointer-sized value. Keep makes an owned
 // copy of a text and answers the pointer to send; Take, on delivery, hands

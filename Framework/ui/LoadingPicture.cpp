@@ -55,7 +55,7 @@ void DrawLoadingPicture(float fraction, ScreenBackground* background) {
             background->Draw();
         } else {
             ScreenGameHooks& game = GetScreenGameHooks();
-            const float level = game.InSecondWorld() || !game.IsRegisteredPlayer() ? 0.0f : 1.0f;
+            const float level = game.UseSecondLook() || !game.IsRegisteredPlayer() ? 0.0f : 1.0f;
             RenderStack::SetColor(level, level, level, 1.0f);
             ClearScreen();
         }
@@ -69,8 +69,8 @@ void DrawLoadingPicture(float fraction, ScreenBackground* background) {
         RenderStack::SetBlendMode(kBlendAlphaBlend);
         DrawLoadScreenSprite("LoadScreen_Overlay", "LoadScreen_OverlayPos");
     }
-    // Kept as the last picture, so that the transition into the loaded
-    // level starts from the loading picture.
+    // Kept as the last picture, so that the transition into what was
+    // loaded starts from the loading picture.
     KeepFrame();
     Present();
     EvictUnusedTextures(true);
@@ -80,9 +80,8 @@ LoadingProgress::~LoadingProgress() {
     SetActive(false);
 }
 
-void LoadingProgress::SetDrawer(Drawer value, void* context) {
-    drawer = value;
-    drawerContext = context;
+void LoadingProgress::SetDrawer(Drawer value) {
+    drawer = std::move(value);
 }
 
 void LoadingProgress::SetActive(bool value) {
@@ -101,15 +100,14 @@ void LoadingProgress::SetActive(bool value) {
     }
 }
 
-void LoadingProgress::Begin(const char* levelName, bool reset) {
-    if (!levelName || !levelName[0]) {
+void LoadingProgress::Begin(const char* directory, bool reset) {
+    if (!directory || !directory[0]) {
         SetActive(false);
         loaded = 0;
         expected = 0;
         return;
     }
-    const String directory = GlobalText(setting::kLevelDirectory) + "/" + levelName;
-    const int32_t count = ListFiles(directory.CStr(), "*.*", false);
+    const int32_t count = ListFiles(directory, "*.*", false);
     if (reset) {
         loaded = 0;
         expected = count;
@@ -132,7 +130,7 @@ void LoadingProgress::OnFileOpened() {
     const float fraction = expected > 0 ? std::clamp(float(loaded) / float(expected), 0.0f, 1.0f) : 0.0f;
     if (drawer) {
         drawing = true;
-        drawer(drawerContext, fraction);
+        drawer(fraction);
         drawing = false;
     }
     ++loaded;

@@ -1,9 +1,9 @@
 #pragma once
 // The loading picture: a progress bar drawn and presented for every file
-// opened while levels load, so it moves although the frame loop is blocked.
+// opened during a long load, so it moves although the frame loop is blocked.
 //
 // LoadingProgress counts the files a load is expected to open (the files
-// directly inside each level's directory) and, while active, is told of
+// directly inside each directory the game names) and, while active, is told of
 // every file the file layer opens: it draws the picture with the fraction
 // loaded so far, then counts the file. The file layer's open hook is taken
 // only while a progress is active; the previous hook is put back after.
@@ -18,28 +18,29 @@
 // sprites are not drawn. Main thread only.
 
 #include <cstdint>
+#include <functional>
 
 class ScreenBackground;
 
 /// Draws the loading picture, presents it and drops the textures it did not
 /// use. With a background: the background beneath; without: clears to black
-/// in the second world or for the default player, else to white.
+/// in the game's second look or for the default player, else to white.
 void DrawLoadingPicture(float fraction, ScreenBackground* background);
 
 class LoadingProgress {
 public:
     /// Draws the picture for a fraction 0 … 1; the owner decides the background.
-    using Drawer = void (*)(void* context, float fraction);
+    using Drawer = std::function<void(float fraction)>;
 
     ~LoadingProgress();
 
-    void SetDrawer(Drawer drawer, void* context);
+    void SetDrawer(Drawer drawer);
 
-    /// Empty name: the progress stops and both counters are zeroed.
-    /// Otherwise counts the files directly in Globals "LevelDirectory" +
-    /// "/" + name; with `reset` the counters restart and the progress is
-    /// active when any file is expected; without, the count is added.
-    void Begin(const char* levelName, bool reset);
+    /// Empty directory: the progress stops and both counters are zeroed.
+    /// Otherwise counts the files directly in `directory`; with `reset` the
+    /// counters restart and the progress is active when any file is
+    /// expected; without, the count is added.
+    void Begin(const char* directory, bool reset);
     /// One file was opened: draws with loaded / expected, then counts it.
     /// Nothing while inactive.
     void OnFileOpened();
@@ -51,8 +52,7 @@ public:
 private:
     void SetActive(bool value);
 
-    Drawer drawer = nullptr;
-    void* drawerContext = nullptr;
+    Drawer drawer;
     int32_t loaded = 0;
     int32_t expected = 0;
     bool active = false;

@@ -11,7 +11,7 @@
 //
 // The channel does not own its sounds (the resource cache does) and reaches
 // them only through MusicOps, so it can run over any player. It listens for
-// sounds being destroyed (a level's folder unloaded, shut-down, process
+// sounds being destroyed (a folder of the game unloaded, shut-down, process
 // exit) and forgets them at once, so it never reaches a sound that is gone.
 //
 // Deferred messages go out through the poster installed by its owner, which

@@ -8,8 +8,6 @@
 
 #include "core/String.h"
 
-#include <cstdint>
-
 class ScreenGameHooks {
 public:
     virtual ~ScreenGameHooks() = default;
@@ -18,23 +16,11 @@ public:
     virtual String PlayerFolder() { return String(); }
     /// The player has finished the game.
     virtual bool IsGameFinished() { return false; }
-    /// The player is in the second world (its look: dark loading picture).
-    virtual bool InSecondWorld() { return false; }
+    /// The game shows its second look: the cursors' second sprites and a
+    /// dark loading picture.
+    virtual bool UseSecondLook() { return false; }
     /// The current player is a registered profile, not the default player.
     virtual bool IsRegisteredPlayer() { return false; }
-
-    /// Before a level set loads: the inventory is compacted.
-    virtual void CompactInventory() {}
-    /// The level set of index `levelIndex` (in Globals "Levels") becomes the
-    /// current level: the item in hand is put back and the player state is
-    /// saved, remembering whether the map is open.
-    virtual void EnterLevelSet(int32_t /*levelIndex*/) {}
-    /// After the level set loaded: the level's orb count takes effect.
-    virtual void ApplyLevelOrbCount() {}
-    /// The player's current level index; −1 when none.
-    virtual int32_t CurrentLevel() { return -1; }
-    /// Writes the player state; false when it could not be written.
-    virtual bool SavePlayerState() { return true; }
 };
 
 /// The installed hooks (never null: the defaults until the game installs its own).

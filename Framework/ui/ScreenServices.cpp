@@ -16,14 +16,6 @@ void PostFromMusic(void* context, int32_t code, void* data, float delay) {
     static_cast<ScreenServices*>(context)->Post(code, data, delay);
 }
 
-void DrawProgressPicture(void* context, float fraction) {
-    // A game without a window (servers, tests) loads without a picture.
-    if (!GameWindowExists()) {
-        return;
-    }
-    auto* services = static_cast<ScreenServices*>(context);
-    services->DrawLoadingPicture(fraction, services->Background().HasPicture());
-}
 
 } // namespace
 
@@ -52,7 +44,12 @@ String SavedBackgroundPath() {
 ScreenServices::ScreenServices() {
     music.SetOps(SoundMusicOps());
     music.SetPoster(&PostFromMusic, this);
-    progress.SetDrawer(&DrawProgressPicture, this);
+    progress.SetDrawer([this](float fraction) {
+        // A game without a window (servers, tests) loads without a picture.
+        if (GameWindowExists()) {
+            DrawLoadingPicture(fraction, background.HasPicture());
+        }
+    });
 }
 
 ScreenServices::~ScreenServices() {
@@ -171,8 +168,8 @@ bool ScreenServices::TakeScreenshot(const char* name, float delay) {
     return SaveScreenshot(name);
 }
 
-void ScreenServices::BeginLoadingProgress(const char* levelName, bool reset) {
-    progress.Begin(levelName, reset);
+void ScreenServices::BeginLoadingProgress(const char* directory, bool reset) {
+    progress.Begin(directory, reset);
 }
 
 void ScreenServices::DrawLoadingPicture(float fraction, bool withBackground) {

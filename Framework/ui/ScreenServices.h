@@ -46,7 +46,7 @@ public:
 class ScreenServices {
 public:
     static constexpr int32_t kScreenshotMessage = message::kDelayedScreenshot;
-    static constexpr float kLevelBrightnessStart = 0.5f;
+    static constexpr float kPictureBrightnessStart = 0.5f;
 
     /// Sends a deferred message back to the owner: code, data, delay (s).
     using Poster = void (*)(void* context, int32_t code, void* data, float delay);
@@ -86,9 +86,10 @@ public:
     void SetBackgroundBrightness(float value);
     ScreenBackground& Background() { return background; }
 
-    /// The game's brightness option 0 … 1 as applied to level pictures.
-    float LevelBrightness() const { return levelBrightness; }
-    void SetLevelBrightness(float value) { levelBrightness = value; }
+    /// The game's brightness option 0 … 1 as the game applies it to the
+    /// pictures of its scenes.
+    float PictureBrightness() const { return pictureBrightness; }
+    void SetPictureBrightness(float value) { pictureBrightness = value; }
 
     // Paused view.
     /// `firstFrame`: the still is read and blurred first. Then the still and
@@ -113,7 +114,8 @@ public:
     bool TakeScreenshot(const char* name, float delay);
 
     // Loading picture.
-    void BeginLoadingProgress(const char* levelName, bool reset);
+    /// LoadingProgress::Begin for `directory`.
+    void BeginLoadingProgress(const char* directory, bool reset);
     void DrawLoadingPicture(float fraction, bool withBackground);
     LoadingProgress& Progress() { return progress; }
 
@@ -134,7 +136,7 @@ private:
     PausedCaption caption;
     Poster poster = nullptr;
     void* posterContext = nullptr;
-    float levelBrightness = kLevelBrightnessStart;
+    float pictureBrightness = kPictureBrightnessStart;
 };
 
 /// The current player's path of the saved background: their folder +

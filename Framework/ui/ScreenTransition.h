@@ -1,6 +1,6 @@
 #pragma once
 // ScreenTransition: the effect drawn over the new screens after a push, a
-// pop or a level change, made from a snapshot of the picture taken when it
+// pop or a change of the game's scene, made from a snapshot of the picture taken when it
 // started.
 //
 // The snapshot is a sprite of the display size, allocated once, into which

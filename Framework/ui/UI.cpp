@@ -83,11 +83,8 @@ Screen* UI::LoadScreen(const char* className) {
     if (!className || !*className) {
         return nullptr;
     }
-    String path;
-    if (String(className).Equals(kQuestScreenClass)) {
-        path = GetScreenGameHooks().InSecondWorld() ? GlobalText(setting::kSecondWorldHud)
-                                                    : GlobalText(setting::kFirstWorldHud);
-    } else {
+    String path = screenFile ? screenFile(className) : String();
+    if (path.Empty()) {
         path = GlobalText(setting::kInterfaceDirectory);
         path.Append("/");
         path.Append(className);
@@ -174,14 +171,9 @@ bool UI::PopScreen(int32_t transitionType) {
     if (!stack.empty()) {
         stack.back()->OnReturn(popped);
     }
-    if (popped->IsA(kGameScreenClass)) {
-        // The level list owns the scenes of its level screens; a game screen
-        // that is no level is released like any other screen.
-        const bool level = levels.IsLevelScreen(popped);
-        levels.UnloadLevels();
-        if (level) {
-            return true;
-        }
+    // The game may own the scenes of its game screens (levels).
+    if (popped->IsA(kGameScreenClass) && gameScreenPopped && gameScreenPopped(*popped)) {
+        return true;
     }
     ReleaseLater(popped->scene ? static_cast<Element*>(popped->scene) : popped);
     return true;
@@ -219,6 +211,21 @@ bool UI::PushTestScreen(const char* path) {
     return true;
 }
 
+void UI::ReplaceStack(Screen* screen) {
+    stack.clear();
+    if (screen) {
+        stack.push_back(screen);
+    }
+}
+
+void UI::DropScreen(Screen* screen) {
+    if (!screen) {
+        return;
+    }
+    stack.erase(std::remove(stack.begin(), stack.end(), screen), stack.end());
+    ReleaseLater(screen->scene ? static_cast<Element*>(screen->scene) : screen);
+}
+
 Screen* UI::TopScreen() const {
     return stack.empty() ? nullptr : stack.back();
 }
@@ -254,7 +261,7 @@ void UI::AddOverlay(Element* element, const char* animation) {
 }
 
 void UI::SetCursor(int32_t kind) {
-    GetCursor().SetKind(kind, GetScreenGameHooks().InSecondWorld());
+    GetCursor().SetKind(kind, GetScreenGameHooks().UseSecondLook());
 }
 
 void UI::ShowCursor(bool visible) {
@@ -292,9 +299,9 @@ void UI::OnChar(int code) {
 }
 
 void UI::OnDeferredMessage(int code, void* data) {
-    // 1000 and 1001 music, 1002 a delayed screenshot, 1003 a queued level load.
-    if (!services.OnDeferredMessage(code, data)) {
-        levels.OnDeferredMessage(code, data);
+    // 1000 and 1001 music, 1002 a delayed screenshot; the game's own after them.
+    if (!services.OnDeferredMessage(code, data) && deferredMessage) {
+        deferredMessage(code, data);
     }
 }
 
@@ -496,7 +503,9 @@ void UI::Clear() {
 }
 
 void UI::Shutdown() {
-    levels.UnloadLevels();
+    if (shuttingDown) {
+        shuttingDown();
+    }
     services.StopMusic(0.0f);
     Clear();
     // The snapshot images, and the texts of deferred messages that never came.

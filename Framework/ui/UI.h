@@ -21,7 +21,6 @@
 
 #include "core/String.h"
 #include "ui/InputHandler.h"
-#include "ui/LevelScenes.h"
 #include "ui/ScreenServices.h"
 
 #include <cstdint>
@@ -31,8 +30,8 @@
 class Element;
 class Screen;
 
-/// The scene file of a quest screen is chosen by world; every other screen
-/// class loads from InterfaceDirectory + "/" + class + ".scene".
+/// Every screen class loads from InterfaceDirectory + "/" + class + ".scene"
+/// unless the game's `screenFile` resolver names another file for it.
 constexpr const char* kQuestScreenClass = "QuestScreen";
 constexpr const char* kGameScreenClass = "GameScreen";
 
@@ -70,7 +69,21 @@ public:
     /// in it. False when the file does not load.
     bool PushTestScreen(const char* path);
 
+    /// Makes `screen` the only screen on the stack as it is (no OnPop for
+    /// those taken off, no OnPush for it, no transition): for moves between
+    /// screens whose scenes the game keeps.
+    void ReplaceStack(Screen* screen);
+    /// Takes `screen` off the stack wherever it is, without OnPop, and
+    /// queues its scene for release.
+    void DropScreen(Screen* screen);
+    bool IsOnStack(const Screen* screen) const;
+
     Screen* TopScreen() const;
+    /// The screens, bottom first.
+    const std::vector<Screen*>& Stack() const { return stack; }
+    const std::vector<Overlay>& Overlays() const { return overlays; }
+    /// How many elements wait for their release at the next Update.
+    size_t ReleaseQueueLength() const { return releaseLater.size(); }
     /// The highest screen that IsA("GameScreen"), or null.
     Screen* TopmostGameScreen() const;
     /// The lowest screen that IsA("QuestScreen"), or null.
@@ -117,8 +130,20 @@ public:
     void OnClose() override;
 
     // ---- hooks ----
-    // The player's world (quest-screen file, cursor sprites) comes from the
-    // game through ui/ScreenGameHooks.h.
+    // The player's look (cursor sprites) comes from the game through
+    // ui/ScreenGameHooks.h; the hooks below are installed by the game.
+    /// The scene file of a screen class; an empty answer (or unset) means
+    /// InterfaceDirectory + "/" + class + ".scene".
+    std::function<String(const char* className)> screenFile;
+    /// Called when a game screen ("GameScreen") has been popped, after the
+    /// new top's OnReturn; true when the game keeps the screen's scene, which
+    /// is then not released here. Unset: released as any other screen.
+    std::function<bool(Screen& popped)> gameScreenPopped;
+    /// Deferred messages the screen services do not handle; false for codes
+    /// it does not know either. Unset: dropped.
+    std::function<bool(int32_t code, void* data)> deferredMessage;
+    /// First step of Shutdown, while the stack is still as it was.
+    std::function<void()> shuttingDown;
     /// True while the console is allowed and open: keys go to it alone.
     /// Unset: never.
     std::function<bool()> consoleOpen;
@@ -128,9 +153,6 @@ public:
     std::function<bool(Element&, const String&)> animationPlaying;
 
     // ---- state ----
-    std::vector<Screen*> stack;
-    std::vector<Overlay> overlays;
-    std::vector<Element*> releaseLater;
     /// 0 unlocked; > 0 seconds left; < 0 locked until UnlockInput.
     float inputLock = 0.0f;
     /// False while the window is minimised or the display is not in the game's mode.
@@ -141,14 +163,15 @@ public:
     /// The transition, background, paused view, music channel, screenshots
     /// and loading picture every screen uses.
     ScreenServices services;
-    /// The loaded level scenes and the moves between them.
-    LevelScenes levels{*this, services};
 
 private:
+    std::vector<Screen*> stack;
+    std::vector<Overlay> overlays;
+    std::vector<Element*> releaseLater;
+
     /// The tests every routed event passes: pointer in the client area,
     /// no lock, a screen there.
     bool ScreensTakeInput() const;
-    bool IsOnStack(const Screen* screen) const;
     bool IsQueuedForRelease(const Element* element) const;
     void ReleaseQueued();
     void UpdateScreens();

@@ -5,6 +5,7 @@
 #include "core/Log.h"
 #include "core/Scene.h"
 #include "core/SettingKeys.h"
+#include "data/GameSettingKeys.h"
 #include "render/Sprite.h"
 
 #include <cstdio>
@@ -36,7 +37,7 @@ constexpr SettingDef kSettings[] = {
     // Product and window.
     {"GlobalsPath", Kind::Text, 1, "config/globals.scene"},
     {"CompanyName", Kind::Text, 1, "Korrindel"},
-    {setting::kGameTitle.name, Kind::Text, 1, setting::kGameTitle.fallback},
+    {game_setting::kGameTitle.name, Kind::Text, 1, game_setting::kGameTitle.fallback},
     {"GameVersion", Kind::Text, 1, "1.0"},
     {setting::kDisplayWidth.name, Kind::Int, 1, setting::kDisplayWidth.fallback},
     {setting::kDisplayHeight.name, Kind::Int, 1, setting::kDisplayHeight.fallback},
@@ -48,7 +49,7 @@ constexpr SettingDef kSettings[] = {
     {"ObjectivesFilename", Kind::Text, 1, "%s%d_objectives.scene"},
     {"ConsoleConfigPath", Kind::Text, 1, "config/console.config"},
     {setting::kCursorConfigPath.name, Kind::Text, 1, setting::kCursorConfigPath.fallback},
-    {setting::kLevelDirectory.name, Kind::Text, 1, setting::kLevelDirectory.fallback},
+    {game_setting::kLevelDirectory.name, Kind::Text, 1, game_setting::kLevelDirectory.fallback},
     {"LevelScriptExtension", Kind::Text, 1, "lua"},
     {setting::kInterfaceDirectory.name, Kind::Text, 1, setting::kInterfaceDirectory.fallback},
     {"MovieDirectory", Kind::Text, 1, "movies"},
@@ -99,8 +100,8 @@ constexpr SettingDef kSettings[] = {
     {"Path_WallpaperStorage", Kind::Text, 1, "%s/Emberlow Wallpapers/%s.bmp"},
     {"Path_HelpText", Kind::Text, 1, "help.%s"},
     {"Path_HelpHeader", Kind::Text, 1, "help.%s_header"},
-    {setting::kSecondWorldHud.name, Kind::Text, 1, setting::kSecondWorldHud.fallback},
-    {setting::kFirstWorldHud.name, Kind::Text, 1, setting::kFirstWorldHud.fallback},
+    {game_setting::kSecondWorldHud.name, Kind::Text, 1, game_setting::kSecondWorldHud.fallback},
+    {game_setting::kFirstWorldHud.name, Kind::Text, 1, game_setting::kFirstWorldHud.fallback},
     {"Path_JournalPages", Kind::Text, 1, "journal/%s.scene"},
     {"Path_ItemSounds", Kind::Text, 1, "audio/%s.ogg"},
     {"Path_ItemNames", Kind::Text, 1, "item.%s"},

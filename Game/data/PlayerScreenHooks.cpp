@@ -3,12 +3,13 @@
 #include "data/Profiles.h"
 #include "data/SaveFiles.h"
 #include "data/State.h"
+#include "play/LevelPlayerHooks.h"
 #include "ui/ScreenGameHooks.h"
 #include "ui/UI.h"
 
 namespace {
 
-class PlayerScreenHooks : public ScreenGameHooks {
+class PlayerScreenHooks : public ScreenGameHooks, public LevelPlayerHooks {
 public:
     String PlayerFolder() override { return CurrentPlayer() ? SaveDirectory() : String(); }
     bool IsGameFinished() override {
@@ -19,6 +20,8 @@ public:
         State* player = CurrentPlayer();
         return player && player->InSecondWorld();
     }
+    // The second world is the game's second look.
+    bool UseSecondLook() override { return InSecondWorld(); }
     bool IsRegisteredPlayer() override {
         State* player = CurrentPlayer();
         return player && IsRegistered(*player);
@@ -58,6 +61,7 @@ PlayerScreenHooks hooks;
 
 void InstallPlayerScreenHooks() {
     SetScreenGameHooks(&hooks);
+    SetLevelPlayerHooks(&hooks);
     SetScreenOpenQuery(
         [](const char* screenName) { return GetUI().FindScreen(screenName, true) != nullptr; });
 }

@@ -35,6 +35,7 @@ class Probe : public Object {
 // Records every hook in order, simulates work each frame and stops the loop
 // after a given number of frames.
 struct RecordingGame : GameHooks {
+    const char* ProductName() const override { return "Recorder"; }
     std::vector<std::string> calls;
     VirtualPlatform* platform = nullptr;
     double workSeconds = 0.0;
@@ -288,7 +289,8 @@ TEST(Lifecycle, CloseRequestGoesThroughShutdownAndReturnsZero) {
 
     EXPECT_EQ(game.frames, 4);
     EXPECT_EQ(Tail(game.calls, 3), kFullShutdown);
-    EXPECT_TRUE(log.Contains("Dunhaven starting in /"));
+    EXPECT_TRUE(log.Contains("Recorder starting in /"));
+    EXPECT_TRUE(log.Contains("Recorder shut down after 4 frames"));
     EXPECT_TRUE(log.Contains("after 4 frames (65.0 frames per second)")) << log.Lines().back();
 }
 

@@ -2,6 +2,7 @@
 // a second copy leaves at once while the first keeps running, and close
 // signals end a copy through its shut-down. The real runs also show that the
 // program directory keeps its case.
+#include "GameStartup.h"
 #include "app/Application.h"
 #include "platform/SingleInstanceLock.h"
 #include "support/TestEnvironment.h"

@@ -114,7 +114,7 @@ TEST(FirstScreen, StartupShowsTheIntroPageAndDrawsIt) {
     const uint8_t* beyond = game.frame.PixelAt(512 + 33, 384 + 33);
     EXPECT_EQ(beyond[2], 0);
     // Shut-down emptied the stack and gave the window's events back.
-    EXPECT_TRUE(GetUI().stack.empty());
+    EXPECT_TRUE(GetUI().Stack().empty());
     EXPECT_FALSE(GetInputManager().IsInstalled());
 }
 
@@ -160,7 +160,7 @@ TEST(FirstScreen, WithoutAnIntroPageTheStackStaysEmptyAndFramesStillRun) {
     LogCapture log;
     CapturingGame game;
     ASSERT_TRUE(Startup(game));
-    EXPECT_TRUE(GetUI().stack.empty());
+    EXPECT_TRUE(GetUI().Stack().empty());
     EXPECT_TRUE(log.Contains("gui/IntroScreen.scene"));
     RunFrameLoop(game);
     Shutdown(game);

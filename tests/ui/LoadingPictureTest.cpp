@@ -30,7 +30,7 @@ constexpr int kHeight = 48;
 
 class ProfileHooks : public ScreenGameHooks {
 public:
-    bool InSecondWorld() override { return secondWorld; }
+    bool UseSecondLook() override { return secondWorld; }
     bool IsRegisteredPlayer() override { return registered; }
     bool secondWorld = false;
     bool registered = false;
@@ -127,9 +127,6 @@ struct DrawRecord {
     std::vector<float> fractions;
 };
 
-void RecordFraction(void* context, float fraction) {
-    static_cast<DrawRecord*>(context)->fractions.push_back(fraction);
-}
 
 void OpenFile(const std::string& path) {
     File file;
@@ -147,18 +144,18 @@ TEST_F(LoadingPictureTest, ProgressCountsTheLevelFolderAndDrawsForEveryOpenedFil
 
     DrawRecord record;
     LoadingProgress progress;
-    progress.SetDrawer(&RecordFraction, &record);
+    progress.SetDrawer([&record](float fraction) { record.fractions.push_back(fraction); });
 
     // A level folder without files does not switch the picture on.
-    progress.Begin("empty", true);
+    progress.Begin("levels/empty", true);
     EXPECT_FALSE(progress.Active());
     OpenFile("levels/plaza/a.scene");
     EXPECT_TRUE(record.fractions.empty());
 
-    progress.Begin("plaza", true);
+    progress.Begin("levels/plaza", true);
     EXPECT_TRUE(progress.Active());
     EXPECT_EQ(progress.Expected(), 2);
-    progress.Begin("tower", false);
+    progress.Begin("levels/tower", false);
     EXPECT_EQ(progress.Expected(), 3);
     OpenFile("levels/plaza/a.scene");
     OpenFile("levels/plaza/missing.scene"); // failed opens do not count

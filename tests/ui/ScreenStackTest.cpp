@@ -43,7 +43,7 @@ TEST_F(ScreenStackTest, LoadScreenTakesTheFirstScreenAndMakesItEveryonesMessageP
     Screen* screen = ui.FindScreen("ProbeScreen");
     ASSERT_NE(screen, nullptr);
     EXPECT_STREQ(screen->GetName(), "page");
-    EXPECT_TRUE(ui.stack.empty()); // found, not pushed
+    EXPECT_TRUE(ui.Stack().empty()); // found, not pushed
     Element* spot = screen->scene->FindElement("spot");
     Element* inner = screen->scene->FindElement("inner");
     EXPECT_EQ(spot->messageParent, screen);
@@ -67,24 +67,6 @@ TEST_F(ScreenStackTest, TheInterfaceDirectoryComesFromTheSettings) {
     delete screen->scene;
 }
 
-TEST_F(ScreenStackTest, TheQuestScreenFileDependsOnTheWorld) {
-    ASSERT_TRUE(WriteFile("gui/DunhavenHud.scene", ScreenScene("Screen", "first_world")));
-    ASSERT_TRUE(WriteFile("gui/EmberlowHud.scene", ScreenScene("Screen", "second_world")));
-    Screen* first = ui.LoadScreen("QuestScreen");
-    ASSERT_NE(first, nullptr);
-    EXPECT_STREQ(first->GetName(), "first_world");
-    struct SecondWorld : ScreenGameHooks {
-        bool InSecondWorld() override { return true; }
-    } secondWorld;
-    SetScreenGameHooks(&secondWorld);
-    Screen* second = ui.LoadScreen("QuestScreen");
-    SetScreenGameHooks(nullptr);
-    ASSERT_NE(second, nullptr);
-    EXPECT_STREQ(second->GetName(), "second_world");
-    delete first->scene;
-    delete second->scene;
-}
-
 TEST_F(ScreenStackTest, UnknownNamesAndScreenlessFilesFindNothingAndChangeNothing) {
     LogCapture log;
     PushProbe("base");
@@ -94,7 +76,7 @@ TEST_F(ScreenStackTest, UnknownNamesAndScreenlessFilesFindNothingAndChangeNothin
     EXPECT_EQ(ui.FindScreen("Empty"), nullptr);
     EXPECT_TRUE(log.Contains("holds no Screen element"));
     EXPECT_FALSE(ui.PushScreenByName("NoSuchScreen", 1));
-    EXPECT_EQ(ui.stack.size(), 1u);
+    EXPECT_EQ(ui.Stack().size(), 1u);
     EXPECT_EQ(ui.FindScreen("NoSuchScreen", true), nullptr);
 }
 
@@ -102,7 +84,7 @@ TEST_F(ScreenStackTest, SetScreenWithAnUnknownNameLeavesTheStackEmpty) {
     PushProbe("a");
     PushProbe("b");
     EXPECT_FALSE(ui.SetScreen("NoSuchScreen", 1));
-    EXPECT_TRUE(ui.stack.empty());
+    EXPECT_TRUE(ui.Stack().empty());
     EXPECT_EQ(ui.TopScreen(), nullptr);
     // Nothing receives input or draws, and nothing breaks.
     TakeJournal();
@@ -130,11 +112,11 @@ TEST_F(ScreenStackTest, PushAndPopNotifyAndReleaseThePoppedSceneOneUpdateLater) 
     EXPECT_EQ(TakeJournal(), (std::vector<std::string>{"lower:push", "upper:push"}));
     ASSERT_TRUE(ui.PopScreen(1));
     EXPECT_EQ(TakeJournal(), (std::vector<std::string>{"upper:pop", "lower:return/upper"}));
-    EXPECT_EQ(ui.releaseLater.size(), 1u);
+    EXPECT_EQ(ui.ReleaseQueueLength(), 1u);
     ui.Update();
     const auto journal = TakeJournal();
     EXPECT_EQ(Only(journal, "destroyed"), (std::vector<std::string>{"upper:destroyed"}));
-    EXPECT_TRUE(ui.releaseLater.empty());
+    EXPECT_TRUE(ui.ReleaseQueueLength() == 0);
     ASSERT_TRUE(ui.PopScreen(0));
     EXPECT_FALSE(ui.PopScreen(0)); // empty: nothing to pop
 }
@@ -147,12 +129,12 @@ TEST_F(ScreenStackTest, AScreenOnTheStackIsNotPushedASecondTime) {
     EXPECT_FALSE(ui.PushScreenByName("ProbeScreen", 1));
     EXPECT_FALSE(ui.PushScreen(ui.TopScreen(), 1));
     EXPECT_TRUE(log.Contains("on the stack already"));
-    EXPECT_EQ(ui.stack.size(), 1u);
+    EXPECT_EQ(ui.Stack().size(), 1u);
     // One pop releases the scene once; the stack is empty afterwards.
     ASSERT_TRUE(ui.PopScreen(1));
     ui.Update();
     EXPECT_EQ(Only(TakeJournal(), "destroyed").size(), 1u);
-    EXPECT_TRUE(ui.stack.empty());
+    EXPECT_TRUE(ui.Stack().empty());
     // Popped and gone, the class loads afresh.
     EXPECT_TRUE(ui.PushScreenByName("ProbeScreen", 1));
 }
@@ -163,14 +145,14 @@ TEST_F(ScreenStackTest, APoppedScreenWaitingForReleaseCannotBePushedBack) {
     ui.PopScreen(0);
     EXPECT_FALSE(ui.PushScreen(screen, 0));
     EXPECT_TRUE(log.Contains("being released"));
-    EXPECT_TRUE(ui.stack.empty());
+    EXPECT_TRUE(ui.Stack().empty());
 }
 
 TEST_F(ScreenStackTest, MessageTwoThousandThreePopsTheTopScreen) {
     PushProbe("lower");
     Screen* upper = PushProbe("upper");
     upper->Message(kMessagePopScreen, nullptr);
-    ASSERT_EQ(ui.stack.size(), 1u);
+    ASSERT_EQ(ui.Stack().size(), 1u);
     EXPECT_STREQ(ui.TopScreen()->GetName(), "lower");
 }
 
@@ -186,7 +168,7 @@ TEST_F(ScreenStackTest, PushTestScreenUsesTheFilesScreenOrMakesATestScreen) {
     LogCapture log;
     EXPECT_FALSE(ui.PushTestScreen("missing.scene"));
     EXPECT_TRUE(log.Contains("missing.scene"));
-    EXPECT_EQ(ui.stack.size(), 2u);
+    EXPECT_EQ(ui.Stack().size(), 2u);
 }
 
 // ---- input routing ---------------------------------------------------------------
@@ -356,7 +338,7 @@ TEST_F(ScreenStackTest, TheUpdateWalkSurvivesAStackThatShrinksUnderIt) {
     TakeJournal();
     ui.Update();
     EXPECT_EQ(Only(TakeJournal(), "update"), (std::vector<std::string>{"top:update", "bottom:update"}));
-    ASSERT_EQ(ui.stack.size(), 1u);
+    ASSERT_EQ(ui.Stack().size(), 1u);
     top->onUpdate = nullptr;
     ui.Update();
     EXPECT_EQ(Only(TakeJournal(), "destroyed").size(), 2u);
@@ -377,7 +359,7 @@ TEST_F(ScreenStackTest, DrawingStartsAtTheTopmostFullscreenScreen) {
     EXPECT_EQ(Only(TakeJournal(), "draw"), (std::vector<std::string>{"middle:draw", "top:draw"}));
     ui.Update();
     EXPECT_EQ(Only(TakeJournal(), "update"), (std::vector<std::string>{"top:update"}));
-    for (Screen* screen : ui.stack) {
+    for (Screen* screen : ui.Stack()) {
         screen->fullscreen.SetFirstBool(false);
     }
     ui.Draw();
@@ -395,11 +377,11 @@ TEST_F(ScreenStackTest, OverlaysGoWhenTheirAnimationHasEnded) {
     TakeJournal();
     ui.Update();
     EXPECT_EQ(Only(TakeJournal(), "update"), (std::vector<std::string>{"flash:update"}));
-    EXPECT_EQ(ui.overlays.size(), 1u);
+    EXPECT_EQ(ui.Overlays().size(), 1u);
     playing = false;
     ui.Update();
     EXPECT_EQ(Only(TakeJournal(), "destroyed"), (std::vector<std::string>{"flash:destroyed"}));
-    EXPECT_TRUE(ui.overlays.empty());
+    EXPECT_TRUE(ui.Overlays().empty());
 }
 
 // ---- window events -------------------------------------------------------------------

@@ -1,4 +1,4 @@
-#include "ui/LevelScenes.h"
+#include "play/LevelScenes.h"
 
 #include "core/EngineState.h"
 #include "core/Log.h"
@@ -7,8 +7,9 @@
 #include "io/Resources.h"
 #include "render/Bitmap.h"
 #include "render/Sprite.h"
-#include "ui/LevelScreen.h"
-#include "ui/ScreenGameHooks.h"
+#include "data/GameSettingKeys.h"
+#include "play/LevelPlayerHooks.h"
+#include "play/LevelScreen.h"
 #include "ui/ScreenServices.h"
 #include "ui/UI.h"
 #include "ui/UiSettings.h"
@@ -21,7 +22,16 @@ namespace {
 constexpr float kLevelTransitionSeconds = 0.5f;
 
 String LevelDirectory() {
-    return GlobalText(setting::kLevelDirectory);
+    return GlobalText(game_setting::kLevelDirectory);
+}
+
+/// The HUD scene of the player's world for the quest screen; empty for other classes.
+String QuestScreenFile(const char* className) {
+    if (!String(className).Equals(kQuestScreenClass)) {
+        return String();
+    }
+    return GetLevelPlayerHooks().InSecondWorld() ? GlobalText(game_setting::kSecondWorldHud)
+                                                 : GlobalText(game_setting::kFirstWorldHud);
 }
 
 /// The index of `name` among Globals "Levels", or −1.
@@ -58,18 +68,44 @@ String HoldingDirectoryName(const String& path, const String& root) {
 
 } // namespace
 
-LevelScenes::LevelScenes(UI& owner, ScreenServices& visual) : ui(owner), services(visual) {}
+LevelScenes::LevelScenes(UI& owner) : ui(owner) {}
+
+LevelScenes::~LevelScenes() {
+    Detach();
+}
+
+void LevelScenes::Attach() {
+    ui.screenFile = QuestScreenFile;
+    ui.gameScreenPopped = [this](Screen& popped) {
+        const bool level = IsLevelScreen(&popped);
+        UnloadLevels();
+        return level;
+    };
+    ui.deferredMessage = [this](int32_t code, void* data) { return OnDeferredMessage(code, data); };
+    ui.shuttingDown = [this] { UnloadLevels(); };
+    attached = true;
+}
+
+void LevelScenes::Detach() {
+    if (!attached) {
+        return;
+    }
+    ui.screenFile = nullptr;
+    ui.gameScreenPopped = nullptr;
+    ui.deferredMessage = nullptr;
+    ui.shuttingDown = nullptr;
+    attached = false;
+}
 
 void LevelScenes::PopAllScreens() {
     // Bounded, so that a screen whose OnPop pushes another cannot keep this going.
-    for (size_t guard = ui.stack.size() * 2 + 8; !ui.stack.empty() && guard > 0; --guard) {
+    for (size_t guard = ui.Stack().size() * 2 + 8; !ui.Stack().empty() && guard > 0; --guard) {
         ui.PopScreen(0);
     }
 }
 
 void LevelScenes::ReleaseLevelScene(LevelScreen* screen) {
-    ui.stack.erase(std::remove(ui.stack.begin(), ui.stack.end(), screen), ui.stack.end());
-    ui.ReleaseLater(screen->scene ? static_cast<Element*>(screen->scene) : screen);
+    ui.DropScreen(screen);
 }
 
 bool LevelScenes::LoadLevel(const char* name) {
@@ -107,8 +143,8 @@ bool LevelScenes::LoadLevel(const char* name) {
     entries.push_back(Entry{level, String(name)});
     sorted = false;
     // Pictures of a level loaded after a brightness change get it as well.
-    const float brightness = services.LevelBrightness();
-    if (brightness != ScreenServices::kLevelBrightnessStart) {
+    const float brightness = ui.services.PictureBrightness();
+    if (brightness != ScreenServices::kPictureBrightnessStart) {
         ApplyBrightnessTo(entries.back(), (brightness - 0.5f) * 2.0f);
     }
     return true;
@@ -135,27 +171,28 @@ bool LevelScenes::LoadLevelSet(const char* name, bool enter) {
     if (!name || !name[0]) {
         return false;
     }
-    ScreenGameHooks& game = GetScreenGameHooks();
+    LevelPlayerHooks& game = GetLevelPlayerHooks();
     // 1. to 4.: the player's side, the picture behind the loading bar, the old levels.
     game.CompactInventory();
-    services.CaptureBackground(false);
+    ui.services.CaptureBackground(false);
     UnloadLevels();
     game.EnterLevelSet(LevelIndex(name));
     // 5. and 6.
     const std::vector<String> members = LevelSetMembers(name);
     for (size_t i = 0; i < members.size(); ++i) {
-        services.BeginLoadingProgress(members[i].CStr(), i == 0);
+        const String directory = LevelDirectory() + "/" + members[i];
+        ui.services.BeginLoadingProgress(directory.CStr(), i == 0);
     }
     // 7.
     for (const String& member : members) {
         if (!LoadLevel(member.CStr())) {
-            services.BeginLoadingProgress("", true);
+            ui.services.BeginLoadingProgress("", true);
             UnloadLevels();
             return false;
         }
     }
     // 8.
-    services.BeginLoadingProgress("", true);
+    ui.services.BeginLoadingProgress("", true);
     game.ApplyLevelOrbCount();
     // 9.
     return SwitchToLevel(name, enter);
@@ -174,12 +211,13 @@ bool LevelScenes::SwitchToLevel(const char* name, bool enter) {
     EvictUnusedTextures(false);
     // 3.
     LevelScreen* previous = nullptr;
-    if (ui.stack.size() > 1) {
-        LogFormat("SwitchToLevel %s: refused with %zu screens on the stack", name, ui.stack.size());
+    const std::vector<Screen*>& stack = ui.Stack();
+    if (stack.size() > 1) {
+        LogFormat("SwitchToLevel %s: refused with %zu screens on the stack", name, stack.size());
         return false;
     }
-    if (ui.stack.size() == 1) {
-        Screen* only = ui.stack.front();
+    if (stack.size() == 1) {
+        Screen* only = stack.front();
         previous = only->IsA("QuestScreen") ? ObjectCast<LevelScreen>(only) : nullptr;
         if (!previous) {
             LogFormat("SwitchToLevel %s: refused, the screen %s (%s) is not a level", name, only->GetName(),
@@ -201,13 +239,12 @@ bool LevelScenes::SwitchToLevel(const char* name, bool enter) {
             previous = nullptr;
         }
     }
-    ui.stack.clear();
-    ui.stack.push_back(target);
+    ui.ReplaceStack(target);
     if (enter) {
         target->EnterLevel(previous);
     }
     // 5.
-    services.StartTransition(1, kLevelTransitionSeconds, -1);
+    ui.services.StartTransition(1, kLevelTransitionSeconds, -1);
     currentLevelName = name;
     return true;
 }
@@ -221,7 +258,7 @@ void LevelScenes::UnloadLevels() {
         Resources::UnloadDirectory(directory.CStr());
         // A screen whose scene is about to go must not stay on the stack; it
         // leaves it as a pop would have it leave.
-        if (std::find(ui.stack.begin(), ui.stack.end(), entry.screen) != ui.stack.end()) {
+        if (ui.IsOnStack(entry.screen)) {
             entry.screen->OnPop();
         }
         ReleaseLevelScene(entry.screen);
@@ -233,7 +270,7 @@ void LevelScenes::UnloadLevels() {
 }
 
 bool LevelScenes::StartCurrentLevel() {
-    const int32_t index = GetScreenGameHooks().CurrentLevel();
+    const int32_t index = GetLevelPlayerHooks().CurrentLevel();
     if (index < 0 || index >= GlobalCount("Levels")) {
         return false;
     }
@@ -250,7 +287,7 @@ bool LevelScenes::StartCurrentLevel() {
 bool LevelScenes::SaveLevels() {
     // Level saves belong to the player state they were written with: when
     // that cannot be written, the levels keep their previous files too.
-    if (!GetScreenGameHooks().SavePlayerState()) {
+    if (!GetLevelPlayerHooks().SavePlayerState()) {
         LogLine("SaveLevels: the player state could not be saved; the levels are not saved either");
         return false;
     }
@@ -265,7 +302,7 @@ bool LevelScenes::SaveLevels() {
 
 void LevelScenes::QueueLevelLoad(const char* name, float delay) {
     PopAllScreens();
-    services.Post(kLevelLoadMessage, services.Texts().Keep(name), delay);
+    ui.services.Post(kLevelLoadMessage, ui.services.Texts().Keep(name), delay);
 }
 
 bool LevelScenes::OnDeferredMessage(int32_t code, void* data) {
@@ -273,7 +310,7 @@ bool LevelScenes::OnDeferredMessage(int32_t code, void* data) {
         return false;
     }
     String name;
-    if (!services.Texts().Take(data, name)) {
+    if (!ui.services.Texts().Take(data, name)) {
         LogLine("Delayed level load dropped: its name was not one the screen stack sent");
         return true;
     }
@@ -314,7 +351,7 @@ void LevelScenes::ApplyBrightness(float brightness) {
 }
 
 void LevelScenes::ApplyBrightness() {
-    ApplyBrightness(services.LevelBrightness());
+    ApplyBrightness(ui.services.PictureBrightness());
 }
 
 void LevelScenes::ScreenshotAllLevels() {
@@ -334,7 +371,7 @@ void LevelScenes::ScreenshotAllLevels() {
         base.Assign(file, dot ? size_t(dot - file) : std::strlen(file));
         const float start = 7.0f * float(i);
         QueueLevelLoad(base.CStr(), start);
-        services.TakeScreenshot(base.CStr(), start + 5.0f);
+        ui.services.TakeScreenshot(base.CStr(), start + 5.0f);
     }
 }
 
@@ -363,4 +400,9 @@ void LevelScenes::SortIfChanged() {
         return std::strcmp(a.name.CStr(), b.name.CStr()) < 0;
     });
     sorted = true;
+}
+
+LevelScenes& GetLevelScenes() {
+    static LevelScenes levels(GetUI());
+    return levels;
 }

@@ -12,6 +12,11 @@
 // Level switching happens from an empty stack or from the level screen
 // itself: with any other screen on the stack SwitchToLevel refuses. Main
 // thread only.
+//
+// Attach installs the screen stack's hooks that make levels work there: the
+// quest screen's file by world, popping a game screen unloads the levels
+// (the list keeps the scenes of its level screens), the queued level load
+// (deferred message 1003), and unloading at shut-down.
 
 #include "core/MessageCodes.h"
 #include "core/String.h"
@@ -22,19 +27,26 @@
 
 class LevelScreen;
 class Screen;
-class ScreenServices;
 class UI;
 
 class LevelScenes {
 public:
-    static constexpr int32_t kLevelLoadMessage = message::kQueuedLevelLoad;
+    static constexpr int32_t kLevelLoadMessage = message::kFirstGameDelayed;
 
     struct Entry {
         LevelScreen* screen = nullptr;
         String name;
     };
 
-    LevelScenes(UI& ui, ScreenServices& services);
+    explicit LevelScenes(UI& ui);
+    ~LevelScenes();
+    LevelScenes(const LevelScenes&) = delete;
+    LevelScenes& operator=(const LevelScenes&) = delete;
+
+    /// Installs the stack's hooks listed above (replacing any installed).
+    void Attach();
+    /// Removes them again when they are this list's.
+    void Detach();
 
     /// Pops every screen, loads a fresh level screen and its level `name`
     /// and adds it to the list (replacing a loaded level of that name).
@@ -70,7 +82,7 @@ public:
     /// Every bitmap of every level scene gets the sprite brightness
     /// (brightness − 0.5) × 2, brightness being the game's option 0 … 1.
     void ApplyBrightness(float brightness);
-    /// The same with the services' level brightness.
+    /// The same with the services' picture brightness.
     void ApplyBrightness();
     /// A screenshot of every level: dialogues off, then for the i-th scene
     /// file below "levels" (base name n) a queued load of n after 7·i s and
@@ -103,10 +115,13 @@ private:
     std::vector<String> LevelSetMembers(const char* name) const;
 
     UI& ui;
-    ScreenServices& services;
+    bool attached = false;
     std::vector<Entry> entries;
     bool sorted = true;
     LevelScreen* loadingLevel = nullptr;
     String currentLevelName;
     String rootLevelName;
 };
+
+/// The game's level list, on the one screen stack.
+LevelScenes& GetLevelScenes();

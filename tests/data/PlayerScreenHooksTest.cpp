@@ -3,6 +3,7 @@
 #include "data/PlayerScreenHooks.h"
 
 #include "data/GameDataFixture.h"
+#include "play/LevelPlayerHooks.h"
 #include "ui/ScreenGameHooks.h"
 
 namespace {
@@ -28,20 +29,23 @@ protected:
 
 TEST_F(PlayerScreenHooksTest, TheDefaultPlayerIsNotRegisteredAndHasTheSaveFolder) {
     ScreenGameHooks& hooks = GetScreenGameHooks();
+    LevelPlayerHooks& levelHooks = GetLevelPlayerHooks();
     EXPECT_FALSE(hooks.IsRegisteredPlayer());
     EXPECT_EQ(std::string(hooks.PlayerFolder().CStr()), folder);
     const int32_t id = CreatePlayer("Ada");
     ASSERT_GE(id, 0);
     ASSERT_TRUE(SelectPlayer(id));
     EXPECT_TRUE(hooks.IsRegisteredPlayer());
-    EXPECT_FALSE(hooks.InSecondWorld());
+    EXPECT_FALSE(levelHooks.InSecondWorld());
+    EXPECT_FALSE(hooks.UseSecondLook());
     CurrentPlayer()->CurrentLevel.SetFirstInt(5);
-    EXPECT_TRUE(hooks.InSecondWorld());
-    EXPECT_EQ(hooks.CurrentLevel(), 5);
+    EXPECT_TRUE(levelHooks.InSecondWorld());
+    EXPECT_TRUE(hooks.UseSecondLook());
+    EXPECT_EQ(levelHooks.CurrentLevel(), 5);
 }
 
 TEST_F(PlayerScreenHooksTest, EnteringALevelSetStowsTheItemInHandAndSavesWithTheMapState) {
-    ScreenGameHooks& hooks = GetScreenGameHooks();
+    LevelPlayerHooks& hooks = GetLevelPlayerHooks();
     State* player = CurrentPlayer();
     ASSERT_NE(player, nullptr);
     player->AddToInventory("key");

@@ -1,15 +1,16 @@
 // The screen stack's level bookkeeping: the sorted level list, loading
 // levels and level sets, switching between them and its refusals, unloading,
 // saving and queued loads, with a level screen that records what it is asked.
-#include "ScreenStackFixture.h"
+#include "ui/ScreenStackFixture.h"
 
 #include "io/Resources.h"
 #include "render/Bitmap.h"
 #include "render/Image.h"
 #include "render/RenderResources.h"
 #include "render/Sprite.h"
-#include "ui/LevelScreen.h"
-#include "ui/ScreenGameHooks.h"
+#include "play/LevelPlayerHooks.h"
+#include "play/LevelScenes.h"
+#include "play/LevelScreen.h"
 
 #include <algorithm>
 
@@ -31,7 +32,7 @@ public:
 
     bool LoadLevel(const char* name) override {
         level = name;
-        sawItselfLoading = GetUI().levels.LoadingLevel() == this;
+        sawItselfLoading = GetLevelScenes().LoadingLevel() == this;
         Journal().push_back(level + ":load");
         return level.find("broken") == std::string::npos;
     }
@@ -67,8 +68,9 @@ public:
     }
 };
 
-class RecordingGame : public ScreenGameHooks {
+class RecordingGame : public LevelPlayerHooks {
 public:
+    bool InSecondWorld() override { return secondWorld; }
     void CompactInventory() override { Journal().push_back("game:compact"); }
     void EnterLevelSet(int32_t index) override {
         Journal().push_back("game:enter-set/" + std::to_string(index));
@@ -81,6 +83,7 @@ public:
     }
     int32_t currentLevel = -1;
     bool playerStateSaves = true;
+    bool secondWorld = false;
 };
 
 /// The settings the level code reads: the level names and their folder.
@@ -117,7 +120,8 @@ protected:
               "levels/tower/tower.lua", "levels/loose.lua"}) {
             ASSERT_TRUE(testing_support::WriteFile(script, "-- level script\n"));
         }
-        SetScreenGameHooks(&game);
+        SetLevelPlayerHooks(&game);
+        levels.Attach();
         savedGlobals = globals;
         globals = &settings;
         ui.services.SetPoster(
@@ -127,19 +131,20 @@ protected:
             this);
     }
     void TearDown() override {
-        ui.levels.UnloadLevels();
+        levels.UnloadLevels();
         ui.Update();
         ui.services.SetPoster(nullptr, nullptr);
         ui.services.Texts().Clear();
         globals = savedGlobals;
-        SetScreenGameHooks(nullptr);
+        levels.Detach();
+        SetLevelPlayerHooks(nullptr);
         ScreenStackTest::TearDown();
     }
 
-    TestLevel* Level(const char* name) { return static_cast<TestLevel*>(ui.levels.FindLevel(name)); }
+    TestLevel* Level(const char* name) { return static_cast<TestLevel*>(levels.FindLevel(name)); }
     std::vector<std::string> LevelNames() {
         std::vector<std::string> names;
-        for (const LevelScenes::Entry& entry : ui.levels.Entries()) {
+        for (const LevelScenes::Entry& entry : levels.Entries()) {
             names.push_back(entry.name.CStr());
         }
         return names;
@@ -149,6 +154,7 @@ protected:
     }
 
     RecordingGame game;
+    LevelScenes& levels = GetLevelScenes();
     LevelSettings settings;
     Element* savedGlobals = nullptr;
     std::vector<Posted> posted;
@@ -158,7 +164,7 @@ protected:
 
 TEST_F(LevelScenesTest, LevelListIsSortedByteWiseOnLookUpAndSearchedByName) {
     for (const char* name : {"tower", "arch", "Zed", "plaza"}) {
-        ASSERT_TRUE(ui.levels.LoadLevel(name));
+        ASSERT_TRUE(levels.LoadLevel(name));
     }
     EXPECT_EQ(LevelNames(), (std::vector<std::string>{"tower", "arch", "Zed", "plaza"}));
     ASSERT_NE(Level("arch"), nullptr);
@@ -169,78 +175,95 @@ TEST_F(LevelScenesTest, LevelListIsSortedByteWiseOnLookUpAndSearchedByName) {
     EXPECT_EQ(Level("zed"), nullptr);
     EXPECT_EQ(Level("missing"), nullptr);
     // A change marks the list for sorting again.
-    ASSERT_TRUE(ui.levels.LoadLevel("bridge"));
+    ASSERT_TRUE(levels.LoadLevel("bridge"));
     EXPECT_EQ(Level("bridge")->level, "bridge");
     EXPECT_EQ(LevelNames(), (std::vector<std::string>{"Zed", "arch", "bridge", "plaza", "tower"}));
 }
 
+TEST_F(LevelScenesTest, TheQuestScreenLoadsTheHudOfThePlayersWorldAndOtherClassesTheirOwnFile) {
+    ASSERT_TRUE(testing_support::WriteFile("gui/EmberlowHud.scene", ScreenScene("Screen", "second_world")));
+    game.secondWorld = true;
+    Screen* second = ui.LoadScreen("QuestScreen");
+    ASSERT_NE(second, nullptr);
+    EXPECT_STREQ(second->GetName(), "second_world");
+    delete second->scene;
+    // Detached, the stack loads the quest screen like any other class.
+    levels.Detach();
+    ASSERT_TRUE(testing_support::WriteFile("gui/QuestScreen.scene", ScreenScene("Screen", "plain")));
+    Screen* plain = ui.LoadScreen("QuestScreen");
+    levels.Attach();
+    ASSERT_NE(plain, nullptr);
+    EXPECT_STREQ(plain->GetName(), "plain");
+    delete plain->scene;
+}
+
 TEST_F(LevelScenesTest, LoadLevelPopsEveryScreenAndKeepsOnlyLevelsThatLoad) {
     PushProbe("title");
-    ASSERT_TRUE(ui.levels.LoadLevel("plaza"));
-    EXPECT_TRUE(ui.stack.empty());
+    ASSERT_TRUE(levels.LoadLevel("plaza"));
+    EXPECT_TRUE(ui.Stack().empty());
     EXPECT_TRUE(Level("plaza")->sawItselfLoading);
-    EXPECT_EQ(ui.levels.LoadingLevel(), nullptr);
+    EXPECT_EQ(levels.LoadingLevel(), nullptr);
 
     TakeJournal();
-    EXPECT_FALSE(ui.levels.LoadLevel("broken_bridge"));
+    EXPECT_FALSE(levels.LoadLevel("broken_bridge"));
     EXPECT_EQ(LevelNames(), (std::vector<std::string>{"plaza"}));
     ui.Update();
     EXPECT_TRUE(Contains(TakeJournal(), "broken_bridge:destroyed"));
 
     // Loading a level of the same name again replaces the old screen.
     TestLevel* first = Level("plaza");
-    ASSERT_TRUE(ui.levels.LoadLevel("plaza"));
+    ASSERT_TRUE(levels.LoadLevel("plaza"));
     EXPECT_NE(Level("plaza"), first);
-    EXPECT_EQ(ui.levels.Entries().size(), 1u);
+    EXPECT_EQ(levels.Entries().size(), 1u);
     ui.Update();
     EXPECT_TRUE(Contains(TakeJournal(), "plaza:destroyed"));
 }
 
 TEST_F(LevelScenesTest, SwitchToLevelRefusesUnlessTheStackIsEmptyOrHoldsOneLevel) {
-    ASSERT_TRUE(ui.levels.LoadLevel("plaza"));
-    ASSERT_TRUE(ui.levels.LoadLevel("tower"));
+    ASSERT_TRUE(levels.LoadLevel("plaza"));
+    ASSERT_TRUE(levels.LoadLevel("tower"));
     PushProbe("title");
     PushProbe("options");
-    EXPECT_FALSE(ui.levels.SwitchToLevel("plaza", true));
-    EXPECT_EQ(ui.stack.size(), 2u);
+    EXPECT_FALSE(levels.SwitchToLevel("plaza", true));
+    EXPECT_EQ(ui.Stack().size(), 2u);
     ui.PopScreen(0);
     TakeJournal();
     // One screen that is no level.
-    EXPECT_FALSE(ui.levels.SwitchToLevel("plaza", true));
-    EXPECT_EQ(ui.stack.size(), 1u);
+    EXPECT_FALSE(levels.SwitchToLevel("plaza", true));
+    EXPECT_EQ(ui.Stack().size(), 1u);
     EXPECT_TRUE(TakeJournal().empty()); // not popped
     ui.PopScreen(0);
 
     // From the empty stack: the level becomes the only screen, without OnPush.
     TakeJournal();
-    EXPECT_FALSE(ui.levels.SwitchToLevel("nowhere", true));
-    ASSERT_TRUE(ui.levels.SwitchToLevel("plaza", true));
-    ASSERT_EQ(ui.stack.size(), 1u);
-    EXPECT_EQ(ui.stack[0], Level("plaza"));
+    EXPECT_FALSE(levels.SwitchToLevel("nowhere", true));
+    ASSERT_TRUE(levels.SwitchToLevel("plaza", true));
+    ASSERT_EQ(ui.Stack().size(), 1u);
+    EXPECT_EQ(ui.Stack()[0], Level("plaza"));
     EXPECT_EQ(TakeJournal(), (std::vector<std::string>{"plaza:enter/none"}));
-    EXPECT_EQ(std::string(ui.levels.CurrentLevelName().CStr()), "plaza");
+    EXPECT_EQ(std::string(levels.CurrentLevelName().CStr()), "plaza");
     EXPECT_EQ(ui.services.Transition().Type(), 1);
     EXPECT_TRUE(ui.services.Transition().IsRunning());
 
     // From one level to another: the old one is popped, the new one entered from it.
-    ASSERT_TRUE(ui.levels.SwitchToLevel("tower", true));
+    ASSERT_TRUE(levels.SwitchToLevel("tower", true));
     EXPECT_EQ(TakeJournal(), (std::vector<std::string>{"plaza:pop", "tower:enter/plaza"}));
-    EXPECT_EQ(ui.stack[0], Level("tower"));
+    EXPECT_EQ(ui.Stack()[0], Level("tower"));
     // An unknown level leaves the one there untouched.
-    EXPECT_FALSE(ui.levels.SwitchToLevel("nowhere", true));
+    EXPECT_FALSE(levels.SwitchToLevel("nowhere", true));
     EXPECT_TRUE(TakeJournal().empty());
     // Already there: nothing happens.
-    EXPECT_TRUE(ui.levels.SwitchToLevel("tower", true));
+    EXPECT_TRUE(levels.SwitchToLevel("tower", true));
     EXPECT_TRUE(TakeJournal().empty());
     // Switched levels stay loaded.
-    EXPECT_EQ(ui.levels.Entries().size(), 2u);
+    EXPECT_EQ(levels.Entries().size(), 2u);
 }
 
 TEST_F(LevelScenesTest, LevelSetLoadsEveryLevelWhoseFolderNameContainsTheSetName) {
-    ASSERT_TRUE(ui.levels.LoadLevel("tower"));
-    ASSERT_TRUE(ui.levels.SwitchToLevel("tower", false));
+    ASSERT_TRUE(levels.LoadLevel("tower"));
+    ASSERT_TRUE(levels.SwitchToLevel("tower", false));
     TakeJournal();
-    ASSERT_TRUE(ui.levels.LoadLevelSet("plaza", true));
+    ASSERT_TRUE(levels.LoadLevelSet("plaza", true));
     const std::vector<std::string> journal = TakeJournal();
     EXPECT_EQ(LevelNames(), (std::vector<std::string>{"plaza", "plaza_cellar"}));
     // The player's side first, the set's index in the level list, the
@@ -254,8 +277,8 @@ TEST_F(LevelScenesTest, LevelSetLoadsEveryLevelWhoseFolderNameContainsTheSetName
         }
     }
     EXPECT_EQ(ordered, expected);
-    ASSERT_EQ(ui.stack.size(), 1u);
-    EXPECT_EQ(ui.stack[0], Level("plaza"));
+    ASSERT_EQ(ui.Stack().size(), 1u);
+    EXPECT_EQ(ui.Stack()[0], Level("plaza"));
     ui.Update();
     EXPECT_TRUE(Contains(TakeJournal(), "tower:destroyed"));
     EXPECT_FALSE(ui.services.Progress().Active());
@@ -263,11 +286,11 @@ TEST_F(LevelScenesTest, LevelSetLoadsEveryLevelWhoseFolderNameContainsTheSetName
 
 TEST_F(LevelScenesTest, LevelSetWithAFailingLevelUnloadsEverythingAndLeavesTheStackEmpty) {
     ASSERT_TRUE(testing_support::WriteFile("levels/plaza_broken/broken.lua", "--\n"));
-    ASSERT_TRUE(ui.levels.LoadLevel("tower"));
-    ASSERT_TRUE(ui.levels.SwitchToLevel("tower", false));
-    EXPECT_FALSE(ui.levels.LoadLevelSet("plaza", true));
-    EXPECT_TRUE(ui.levels.Entries().empty());
-    EXPECT_TRUE(ui.stack.empty());
+    ASSERT_TRUE(levels.LoadLevel("tower"));
+    ASSERT_TRUE(levels.SwitchToLevel("tower", false));
+    EXPECT_FALSE(levels.LoadLevelSet("plaza", true));
+    EXPECT_TRUE(levels.Entries().empty());
+    EXPECT_TRUE(ui.Stack().empty());
     EXPECT_FALSE(ui.services.Progress().Active());
     ui.Update();
     const std::vector<std::string> journal = TakeJournal();
@@ -276,11 +299,11 @@ TEST_F(LevelScenesTest, LevelSetWithAFailingLevelUnloadsEverythingAndLeavesTheSt
 }
 
 TEST_F(LevelScenesTest, PoppingALevelUnloadsAllLevelsAndOtherGameScreensAreReleased) {
-    ASSERT_TRUE(ui.levels.LoadLevel("plaza"));
-    ASSERT_TRUE(ui.levels.LoadLevel("tower"));
-    ASSERT_TRUE(ui.levels.SwitchToLevel("plaza", false));
+    ASSERT_TRUE(levels.LoadLevel("plaza"));
+    ASSERT_TRUE(levels.LoadLevel("tower"));
+    ASSERT_TRUE(levels.SwitchToLevel("plaza", false));
     ui.PopScreen(0);
-    EXPECT_TRUE(ui.levels.Entries().empty());
+    EXPECT_TRUE(levels.Entries().empty());
     ui.Update();
     const std::vector<std::string> journal = TakeJournal();
     EXPECT_TRUE(Contains(journal, "plaza:destroyed"));
@@ -296,11 +319,11 @@ TEST_F(LevelScenesTest, PoppingALevelUnloadsAllLevelsAndOtherGameScreensAreRelea
 }
 
 TEST_F(LevelScenesTest, UnloadingTakesLevelScreensOffTheStackBeforeTheirScenesGo) {
-    ASSERT_TRUE(ui.levels.LoadLevel("plaza"));
-    ASSERT_TRUE(ui.levels.SwitchToLevel("plaza", false));
+    ASSERT_TRUE(levels.LoadLevel("plaza"));
+    ASSERT_TRUE(levels.SwitchToLevel("plaza", false));
     TakeJournal();
-    ui.levels.UnloadLevels();
-    EXPECT_TRUE(ui.stack.empty());
+    levels.UnloadLevels();
+    EXPECT_TRUE(ui.Stack().empty());
     EXPECT_EQ(TakeJournal(), (std::vector<std::string>{"plaza:pop"}));
     ui.Update(); // would update a destroyed screen if it were still on the stack
     EXPECT_TRUE(Contains(TakeJournal(), "plaza:destroyed"));
@@ -308,73 +331,73 @@ TEST_F(LevelScenesTest, UnloadingTakesLevelScreensOffTheStackBeforeTheirScenesGo
 
 TEST_F(LevelScenesTest, SaveLevelsSavesThePlayerThenEachLevelUntilOneFails) {
     for (const char* name : {"a_unsaveable", "b", "c"}) {
-        ASSERT_TRUE(ui.levels.LoadLevel(name));
+        ASSERT_TRUE(levels.LoadLevel(name));
     }
-    ui.levels.FindLevel("a"); // sorts
+    levels.FindLevel("a"); // sorts
     TakeJournal();
-    EXPECT_FALSE(ui.levels.SaveLevels());
+    EXPECT_FALSE(levels.SaveLevels());
     EXPECT_EQ(TakeJournal(), (std::vector<std::string>{"game:save", "a_unsaveable:save"}));
-    ui.levels.UnloadLevels();
-    ASSERT_TRUE(ui.levels.LoadLevel("b"));
+    levels.UnloadLevels();
+    ASSERT_TRUE(levels.LoadLevel("b"));
     TakeJournal();
-    EXPECT_TRUE(ui.levels.SaveLevels());
+    EXPECT_TRUE(levels.SaveLevels());
     EXPECT_EQ(TakeJournal(), (std::vector<std::string>{"game:save", "b:save"}));
     // A player state that cannot be written saves no level.
     game.playerStateSaves = false;
-    EXPECT_FALSE(ui.levels.SaveLevels());
+    EXPECT_FALSE(levels.SaveLevels());
     EXPECT_EQ(TakeJournal(), (std::vector<std::string>{"game:save"}));
 }
 
 TEST_F(LevelScenesTest, StartCurrentLevelLoadsThePlayersSetAndEntersItsRootLevel) {
     game.currentLevel = 7;
-    EXPECT_FALSE(ui.levels.StartCurrentLevel());
+    EXPECT_FALSE(levels.StartCurrentLevel());
     game.currentLevel = 1;
-    ui.levels.SetRootLevel("plaza_cellar");
+    levels.SetRootLevel("plaza_cellar");
     TakeJournal();
-    ASSERT_TRUE(ui.levels.StartCurrentLevel());
+    ASSERT_TRUE(levels.StartCurrentLevel());
     const std::vector<std::string> journal = TakeJournal();
     ASSERT_FALSE(journal.empty());
     EXPECT_EQ(journal.back(), "plaza_cellar:enter/none");
     EXPECT_FALSE(Contains(journal, "plaza:enter/none")); // loaded without entering
-    EXPECT_EQ(ui.stack[0], Level("plaza"));
+    EXPECT_EQ(ui.Stack()[0], Level("plaza"));
 }
 
 TEST_F(LevelScenesTest, QueuedLevelLoadPopsNowAndLoadsWhenItsMessageArrives) {
     PushProbe("map");
-    ui.levels.QueueLevelLoad("tower", 7.0f);
-    EXPECT_TRUE(ui.stack.empty());
+    levels.QueueLevelLoad("tower", 7.0f);
+    EXPECT_TRUE(ui.Stack().empty());
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].code, 1003);
     EXPECT_FLOAT_EQ(posted[0].delay, 7.0f);
-    EXPECT_TRUE(ui.levels.Entries().empty());
+    EXPECT_TRUE(levels.Entries().empty());
     TakeJournal();
     ui.OnDeferredMessage(posted[0].code, posted[0].data);
     EXPECT_EQ(TakeJournal(), (std::vector<std::string>{"tower:load", "tower:enter/none"}));
-    ASSERT_EQ(ui.stack.size(), 1u);
-    EXPECT_EQ(ui.stack[0], Level("tower"));
+    ASSERT_EQ(ui.Stack().size(), 1u);
+    EXPECT_EQ(ui.Stack()[0], Level("tower"));
     EXPECT_EQ(ui.services.Texts().Count(), 0u);
 }
 
 TEST_F(LevelScenesTest, BrightnessReachesEveryBitmapOfTheLevelScenes) {
-    ASSERT_TRUE(ui.levels.LoadLevel("plaza"));
-    ASSERT_TRUE(ui.levels.LoadLevel("tower"));
+    ASSERT_TRUE(levels.LoadLevel("plaza"));
+    ASSERT_TRUE(levels.LoadLevel("tower"));
     Sprite plazaPicture;
     Sprite towerPicture;
     static_cast<Bitmap*>(Level("plaza")->scene->FindElement("picture", "Bitmap"))
         ->SetOwnSprite(&plazaPicture);
     static_cast<Bitmap*>(Level("tower")->scene->FindElement("picture", "Bitmap"))
         ->SetOwnSprite(&towerPicture);
-    ui.levels.ApplyBrightness(0.75f);
+    levels.ApplyBrightness(0.75f);
     EXPECT_FLOAT_EQ(plazaPicture.Brightness(), 0.5f);
     EXPECT_FLOAT_EQ(towerPicture.Brightness(), 0.5f);
-    ui.levels.ApplyBrightness(0.0f);
+    levels.ApplyBrightness(0.0f);
     EXPECT_FLOAT_EQ(towerPicture.Brightness(), -1.0f);
-    ui.levels.UnloadLevels();
+    levels.UnloadLevels();
     ui.Update();
 }
 
 TEST_F(LevelScenesTest, LevelsLoadedAfterABrightnessChangeTakeIt) {
-    ui.services.SetLevelBrightness(0.25f);
+    ui.services.SetPictureBrightness(0.25f);
     ASSERT_TRUE(testing_support::WriteFile("gui/DunhavenHud.scene",
                                            "Widget = hud;\nWidget = picture;\nhud.Type = TestLevel;\n"
                                            "picture.Type = Bitmap;\npicture.SpritePath = lit.tga;\n"));
@@ -383,12 +406,12 @@ TEST_F(LevelScenesTest, LevelsLoadedAfterABrightnessChangeTakeIt) {
     ASSERT_TRUE(image.SaveTga("lit.tga"));
     InstallRenderResourceLoaders();
     Resources::lookupEnabled = Resources::storeEnabled = true;
-    ASSERT_TRUE(ui.levels.LoadLevel("plaza"));
+    ASSERT_TRUE(levels.LoadLevel("plaza"));
     auto* bitmap = static_cast<Bitmap*>(Level("plaza")->scene->FindElement("picture", "Bitmap"));
     ASSERT_NE(bitmap->GetSprite(), nullptr);
     EXPECT_FLOAT_EQ(bitmap->GetSprite()->Brightness(), -0.5f);
-    ui.services.SetLevelBrightness(0.5f);
-    ui.levels.UnloadLevels();
+    ui.services.SetPictureBrightness(0.5f);
+    levels.UnloadLevels();
     ui.Update();
     Resources::Shutdown();
 }
@@ -399,7 +422,7 @@ TEST_F(LevelScenesTest, ScreenshotOfEveryLevelIsQueuedSevenSecondsApart) {
     ASSERT_TRUE(testing_support::WriteFile("levels/elsewhere/elsewhere.scene", "Widget = a;\n"));
     ASSERT_TRUE(testing_support::WriteFile("stages/plaza/plaza.scene", "Widget = a;\n"));
     ASSERT_TRUE(testing_support::WriteFile("stages/tower/top.scene", "Widget = a;\n"));
-    ui.levels.ScreenshotAllLevels();
+    levels.ScreenshotAllLevels();
     ASSERT_EQ(posted.size(), 4u);
     const std::vector<std::pair<int32_t, float>> expected = {
         {1003, 0.0f}, {1002, 5.0f}, {1003, 7.0f}, {1002, 12.0f}};
