@@ -34,6 +34,15 @@ bool Element::Message(int32_t message, Object* sender) {
     return messageParent ? messageParent->Message(message, sender) : false;
 }
 
+bool Element::HasUnresolvedSavedLinks() const {
+    for (const Var* property : Properties()) {
+        if (property->HasFlag(Var::kSaved) && property->HasUnresolved()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool Element::RegisterProperty(Var* var) {
     if (!RegisterPropertyEntry(var)) {
         return false;

@@ -48,6 +48,12 @@ public:
     virtual bool OnLoaded() { return false; }
     virtual bool Reserved() { return false; }
 
+    /// True when one of the saved properties is a link with an item that did
+    /// not resolve (or has not been resolved yet). A screen or control does
+    /// nothing while this holds, so that an incomplete scene file yields an
+    /// inert element instead of a failure.
+    bool HasUnresolvedSavedLinks() const;
+
     /// Registers a declared variable with this element and sets its owner.
     bool RegisterProperty(Var* var);
     /// Copies the values of every property `other` has into the property of the

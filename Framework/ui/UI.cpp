@@ -1,5 +1,6 @@
 #include "ui/UI.h"
 
+#include "core/Assert.h"
 #include "core/EngineState.h"
 #include "core/Link.h"
 #include "core/Log.h"
@@ -212,6 +213,8 @@ bool UI::PushTestScreen(const char* path) {
 }
 
 void UI::ReplaceStack(Screen* screen) {
+    // A screen whose scene is about to be released must never be shown again.
+    ENGINE_ASSERT(!screen || (!IsQueuedForRelease(screen) && !IsQueuedForRelease(screen->scene)));
     stack.clear();
     if (screen) {
         stack.push_back(screen);

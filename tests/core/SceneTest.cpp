@@ -309,9 +309,11 @@ TEST_F(SceneTest, ElementLinksResolveByNameAndClass) {
     Element* button = scene.CreateElement("Button");
     scene.RenameElement(*button, "ok_button");
     EXPECT_TRUE(holder->OkButton.HasUnresolved());
+    EXPECT_TRUE(holder->HasUnresolvedSavedLinks());
     scene.Update();
     EXPECT_EQ(holder->OkButton.Get(), button);
     EXPECT_FALSE(holder->OkButton.HasUnresolved());
+    EXPECT_FALSE(holder->HasUnresolvedSavedLinks());
     EXPECT_FALSE(holder->OkButton.IsChanged());
 
     // A Probe is a Widget but not a Button.
@@ -322,6 +324,7 @@ TEST_F(SceneTest, ElementLinksResolveByNameAndClass) {
     EXPECT_TRUE(holder->OkButton.HasUnresolved());
     EXPECT_TRUE(holder->OkButton.IsUnresolved(0));
     EXPECT_TRUE(holder->OkButton.IsUnresolved(1));
+    EXPECT_TRUE(holder->HasUnresolvedSavedLinks());
 }
 
 TEST_F(SceneTest, AnElementSortedInFrontByALookupDuringResolveIsStillResolved) {
