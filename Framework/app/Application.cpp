@@ -4,6 +4,8 @@
 
 #include "app/Clock.h"
 #include "app/EngineClasses.h"
+#include "anim/AnimResources.h"
+#include "anim/SceneAnims.h"
 #include "app/GameHooks.h"
 #include "audio/Audio.h"
 #include "audio/Sound.h"
@@ -288,6 +290,7 @@ bool Startup(GameHooks& game) {
     //    scenes find their media and their renderer through it.
     StartResourcesAndRenderer();
     InstallAudioResourceLoaders();
+    InstallAnimResourceLoader();
     // 5. The string tables; a file that cannot be read is logged and start-up goes on.
     LoadStringTables();
     // 6. The per-user data folders, the options file and the player-state scene.
@@ -307,6 +310,7 @@ bool Startup(GameHooks& game) {
     }
     ResetScreenCamera();
     GetUI().Start();
+    GetUI().animationPlaying = AnimationPlayingOn;
     // 10. Show the window.
     ShowGameWindow();
     // 11. The preload, unless the partner splash picture exists.

@@ -8,7 +8,10 @@
 #include "core/Instance.h"
 #include "core/Widget.h"
 #include "render/Bitmap.h"
+#include "ui/Button.h"
+#include "ui/CheckBox.h"
 #include "ui/Screen.h"
+#include "ui/TextButton.h"
 
 void RegisterEngineClasses(const std::function<void()>& registerGameStateClasses) {
     // Base
@@ -22,8 +25,12 @@ void RegisterEngineClasses(const std::function<void()>& registerGameStateClasses
     //   Emitter, Region, ScreenFill, Randomizer, Oscillator, Splitmap,
     //   NearestNeighborFill, GaussianBlurFill, WaveBitmap, CameraShaker,
     //   VideoViewer, FrameGroup, PeriodicAnimator
-    // Widgets: Button, CheckBox, Slider, TextBox, TextButton, TextWindow, Gauge,
-    //   Window, SnakeBlob, TalkBubble, Scrollbar
+    // Widgets
+    RegisterClass("Button", MakeObject<Button>, "Widgets");
+    RegisterClass("CheckBox", MakeObject<CheckBox>, "Widgets");
+    //   Slider, TextBox
+    RegisterClass("TextButton", MakeObject<TextButton>, "Widgets");
+    //   TextWindow, Gauge, Window, SnakeBlob, TalkBubble, Scrollbar
     // Game State: the game's settings, options and player state
     if (registerGameStateClasses) {
         registerGameStateClasses();

@@ -39,6 +39,12 @@ inline constexpr int32_t kLastSlider = 501;
 inline constexpr int32_t kFirstScrollBar = 700;
 inline constexpr int32_t kLastScrollBar = 702;
 
+// Buttons and check boxes (sender: the control).
+inline constexpr int32_t kButtonPressed = 200;     ///< a left press on the button
+inline constexpr int32_t kButtonClicked = 201;     ///< the release over it that completes a click
+inline constexpr int32_t kCheckBoxChecked = 300;   ///< "checked" was set
+inline constexpr int32_t kCheckBoxUnchecked = 301; ///< "checked" was cleared
+
 // The screen stack's delayed messages.
 inline constexpr int32_t kMusicCrossFade = 1000; ///< the second half of a music cross-fade
 inline constexpr int32_t kMusicFadedOut = 1001;  ///< the end of a music fade-out

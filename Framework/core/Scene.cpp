@@ -33,6 +33,7 @@ Scene::~Scene() {
             widget->children.clear();
         }
     }
+    animations.reset();
     children.clear();
     tweens.clear();
     hovered = nullptr;
@@ -223,8 +224,9 @@ bool Scene::IsPendingDelete(const Element* element) const {
 void Scene::Update() {
     Element::Update();      // 1. the scene's own delayed messages
     RunDeferredDeletions(); // 2.
-    // 3. Animation controllers advance by frameTime × timeScale once key-frame
-    //    animation exists in the engine.
+    if (animations) {       // 3.
+        animations->Advance(frameTime * timeScale);
+    }
     AdvanceTweens();   // 4.
     UpdateElements();  // 5.
     ResolveElements(); // 6.
@@ -267,6 +269,9 @@ void Scene::RunDeferredDeletions() {
         return false;
     });
     std::erase_if(tweens, [&](const Tween& t) { return t.target && doomedSet.count(t.target->owner); });
+    if (animations) {
+        animations->ForgetElements(doomed);
+    }
     if (hovered && doomedSet.count(hovered)) {
         hovered = nullptr;
     }

@@ -23,6 +23,7 @@
 #include "core/String.h"
 #include "core/Widget.h"
 
+#include <memory>
 #include <vector>
 
 /// A running property tween.
@@ -58,6 +59,20 @@ public:
 };
 void SetSceneRenderer(SceneRenderer* renderer);
 SceneRenderer* GetSceneRenderer();
+
+/// The key-frame animations running on one scene. The animation layer makes
+/// one the first time it plays something on the scene; the scene owns it,
+/// advances it in its update (step 3) and tells it about elements before they
+/// are deleted, so that it never writes into a freed property.
+class SceneAnimations {
+public:
+    virtual ~SceneAnimations() = default;
+    /// Advances every control by `seconds` and drops the finished ones.
+    virtual void Advance(float seconds) = 0;
+    /// The elements are about to be deleted: forget every property of theirs.
+    /// The list may hold an element twice and elements of other scenes.
+    virtual void ForgetElements(const std::vector<Element*>& doomed) = 0;
+};
 
 class Scene : public Widget {
     ENGINE_CLASS(Scene, Widget)
@@ -129,6 +144,8 @@ public:
 
     Matrix4 sceneMatrix;
     float timeScale = 1.0f;
+    /// Null until something plays on the scene; owned.
+    std::unique_ptr<SceneAnimations> animations;
 
 private:
     /// Names the new element uniquely, enters it and attaches a widget at the

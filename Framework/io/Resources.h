@@ -18,6 +18,7 @@
 #include <functional>
 #include <vector>
 
+class Anim;
 class Object;
 class Sprite;
 class Font;
@@ -55,12 +56,13 @@ extern bool storeEnabled;
 Object* Find(Row row, const char* path);
 
 // The typed Find operations; each is defined beside its class. The rows of
-// classes not built yet (animations, models, shaders) have no Find here.
+// classes not built yet (models, shaders) have no Find here.
 Sprite* FindSprite(const char* path);
 Font* FindFont(const char* path);
 Sound* FindSound(const char* path);
 Sound* FindMusic(const char* path);
 Texture* FindTexture(const char* path);
+Anim* FindAnim(const char* path);
 
 /// The entry of resource links: a cached object of that class (silently null
 /// for another class), else the Find of the class ("Sound" never streams).

@@ -4,6 +4,7 @@
 #include "Recording.h"
 #include "SceneChecks.h"
 #include "SettingChecks.h"
+#include "anim/AnimResources.h"
 #include "app/EngineClasses.h"
 
 #include "GameStartup.h"
@@ -167,6 +168,7 @@ public:
         // Sounds decode without a device; fonts need the graphics card for
         // their textures and are checked without their loader.
         InstallAudioResourceLoaders();
+        InstallAnimResourceLoader();
     }
 
     ~CheckSession() {

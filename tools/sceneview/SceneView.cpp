@@ -1,6 +1,7 @@
 #include "SceneView.h"
 
 #include "PngWriter.h"
+#include "anim/AnimResources.h"
 #include "app/EngineClasses.h"
 #include "core/ClassRegistry.h"
 #include "core/FrameTime.h"
@@ -147,6 +148,7 @@ bool RunSceneView(const SceneViewOptions& options, std::vector<std::string>& war
     ClearRegistry();
     RegisterEngineClasses();
     StartResourcesAndRenderer();
+    InstallAnimResourceLoader();
     if (!CreateGameWindow(options.width, options.height)) {
         error = "no window could be opened (is there a display? try xvfb-run)";
         return false;
