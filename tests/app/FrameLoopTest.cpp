@@ -246,7 +246,7 @@ TEST(Lifecycle, StartupAndShutdownRunTheGameStepsInOrder) {
     for (const String& category : ClassCategories()) {
         categories.emplace_back(category.CStr());
     }
-    EXPECT_EQ(categories, (std::vector<std::string>{"Base", "Effects", "Game State", "Game UI", "Test"}));
+    EXPECT_EQ(categories, (std::vector<std::string>{"Base", "Effects", "Widgets", "Game State", "Game UI", "Test"}));
     RunFrameLoop(game);
     Shutdown(game);
 
