@@ -34,6 +34,11 @@
 #include "render/Sprite.h"
 #include "render/TextStyles.h"
 #include "render/WidgetRenderer.h"
+#include "script/CommandTable.h"
+#include "script/DeferredCalls.h"
+#include "script/GlobalScriptFunctions.h"
+#include "ui/Console.h"
+#include "ui/ConsoleCommands.h"
 #include "ui/Cursor.h"
 #include "ui/InputManagerCallback.h"
 #include "ui/UI.h"
@@ -203,7 +208,7 @@ void RunFrame(GameHooks& game) {
     }
     //    When the window no longer exists, the rest of this step is skipped here.
     if (engineReady) {
-        //    The due deferred script calls run here.
+        RunDeferredCalls();
         GetUI().Update();
     }
     GetCursor().Update();
@@ -223,7 +228,10 @@ void RunFrame(GameHooks& game) {
         GetUI().Draw();
     }
     game.OnFrame();
-    // 4. The console draws here.
+    // 4. The console.
+    if (drawing) {
+        GetConsole().Draw();
+    }
     // 5. Present the frame; the next one starts cleared to black.
     Present();
     // 6. Release the GPU copies of textures not drawn since the previous frame;
@@ -253,6 +261,26 @@ bool EnterDataLocation(const char* dataPath) {
     dataArchive = folder ? std::string() : path.string();
     LogFormat("%s starting in %s", productName, fs::current_path(error).c_str());
     return true;
+}
+
+// Step 14: the console commands, and what the engine's commands and the
+// global script functions ask of the application.
+void RegisterCommandsAndScriptHost(GameHooks& game) {
+    ClearCommands();
+    RegisterConsoleCommands();
+    GetConsoleGameCommands().play = [&game] {
+        game.ReloadPlayerState();
+        ResetScreenCamera();
+        GetUI().Clear();
+        game.ChooseFirstScreen();
+        ClearEditingOption();
+        return true;
+    };
+    ScriptHost& host = GetScriptHost();
+    host.showOnConsole = [](const char* text) { GetConsole().Show(text); };
+    host.startTransition = [](int32_t type, float seconds) {
+        GetUI().services.StartTransition(type, seconds, -1);
+    };
 }
 
 } // namespace
@@ -315,20 +343,25 @@ bool Startup(GameHooks& game) {
     ShowGameWindow();
     // 11. The preload, unless the partner splash picture exists.
     game.Preload();
-    // 12. The console configuration loads here.
+    // 12. The console configuration; without it (or its font) there is no console.
+    GetConsole().Load(GlobalText("ConsoleConfigPath", "config/console.config").CStr(), BoolOption("AllowConsole"));
+    GetUI().consoleOpen = [] { return GetConsole().IsTakingKeys(); };
     // 13. The cursor configuration. Without it the game goes on with the
     //     system's pointer: a game that cannot be pointed at is worse.
     if (!GetCursor().LoadConfig()) {
         LogLine("Start-up: no game cursor; the system pointer stays in use");
     }
-    // 14. The global script functions and console commands are registered here.
+    // 14. The console commands; the global script functions are registered
+    //     into each script state by its owner.
+    RegisterCommandsAndScriptHost(game);
     // 15. The player-state scene reloads.
     game.ReloadPlayerState();
     // 16. The options: sound volume; the music channel reads the music volume
     //     at every update; the brightness the game's scene pictures get.
     ApplySoundVolumeOption();
     GetUI().services.SetPictureBrightness(OptionFloat("Brightness", ScreenServices::kPictureBrightnessStart));
-    // 17. The console closes here.
+    // 17. The console starts closed.
+    GetConsole().open = false;
     // 18. The first screen. Before it: the player state reloads, the screen camera
     //     is reset; the screen stack is emptied, reset and made an input handler.
     game.ReloadPlayerState();
@@ -366,10 +399,16 @@ void Shutdown(GameHooks& game) {
     // 2. The screen stack shuts down: the game lets go of its screens, the music stops, pop
     //    every screen, free the capture sprites.
     GetUI().Shutdown();
-    // 3. The global script state closes here; the deferred script calls and the
-    //    global script function table are freed.
-    // 4. The console shuts down here; then the class registry is cleared
+    // 3. The deferred script calls and the command table are freed (the
+    //    render-state script state closes with its module).
+    ClearDeferredCalls();
+    ClearCommands();
+    GetConsoleGameCommands() = ConsoleGameCommands();
+    GetScriptHost() = ScriptHost();
+    // 4. The console shuts down; then the class registry is cleared
     //    (nothing can be created any more, so the engine is no longer ready).
+    GetConsole().Shutdown();
+    GetUI().consoleOpen = nullptr;
     ClearRegistry();
     engineReady = false;
     //    All resources are freed, the string tables with them (while the
