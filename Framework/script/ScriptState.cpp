@@ -43,7 +43,8 @@ void* Allocate(void* context, void* block, size_t oldSize, size_t newSize) {
         return nullptr;
     }
     const bool growing = newSize > oldSize;
-    if (growing && state->protectedDepth > 0 && state->memoryUsed + (newSize - oldSize) > state->memoryLimit) {
+    if (growing && state->protectedDepth > 0 &&
+        state->memoryUsed + (newSize - oldSize) > state->memoryLimit) {
         return nullptr;
     }
     void* grown = std::realloc(block, newSize);
@@ -206,8 +207,8 @@ bool CreateScriptState(ScriptState& state) {
         return false;
     }
     lua_atpanic(L, &DoNothingOnPanic);
-    static const lua_CFunction kLibraries[] = {luaopen_base,   luaopen_table, luaopen_io,     luaopen_string,
-                                               luaopen_math,   luaopen_debug, luaopen_package};
+    static const lua_CFunction kLibraries[] = {luaopen_base, luaopen_table, luaopen_io,     luaopen_string,
+                                               luaopen_math, luaopen_debug, luaopen_package};
     for (lua_CFunction open : kLibraries) {
         lua_pushcfunction(L, open);
         lua_call(L, 0, 0);
@@ -363,7 +364,8 @@ float GetGlobalNumber(const char* name, ScriptState& state) {
         return 0.0f;
     }
     PushGlobal(state.interpreter, name);
-    const float value = lua_type(state.interpreter, -1) == LUA_TNUMBER ? float(lua_tonumber(state.interpreter, -1)) : 0.0f;
+    const float value =
+        lua_type(state.interpreter, -1) == LUA_TNUMBER ? float(lua_tonumber(state.interpreter, -1)) : 0.0f;
     lua_pop(state.interpreter, 1);
     return value;
 }
@@ -384,7 +386,8 @@ void* GetGlobalPointer(const char* name, ScriptState& state) {
         return nullptr;
     }
     PushGlobal(state.interpreter, name);
-    void* value = lua_islightuserdata(state.interpreter, -1) ? lua_touserdata(state.interpreter, -1) : nullptr;
+    void* value =
+        lua_islightuserdata(state.interpreter, -1) ? lua_touserdata(state.interpreter, -1) : nullptr;
     lua_pop(state.interpreter, 1);
     return value;
 }

@@ -225,7 +225,8 @@ void Console::AdvanceClock() {
     Platform& platform = GetPlatform();
     const uint64_t now = platform.GetPerformanceCounter();
     const uint64_t frequency = platform.GetPerformanceFrequency();
-    frameSeconds = frequency > 0 && now >= lastCounter ? float(double(now - lastCounter) / double(frequency)) : 0.0f;
+    frameSeconds =
+        frequency > 0 && now >= lastCounter ? float(double(now - lastCounter) / double(frequency)) : 0.0f;
     lastCounter = now;
 }
 

@@ -2,10 +2,10 @@
 // reports as ": ERROR"; none of them raises.
 #include "ui/ConsoleCommands.h"
 
+#include "core/Element.h"
 #include "core/EngineState.h"
 #include "core/Log.h"
 #include "core/Var.h"
-#include "core/Element.h"
 #include "io/FileListing.h"
 #include "io/StringTable.h"
 #include "platform/Platform.h"
@@ -28,9 +28,9 @@ constexpr int32_t kTransitionNone = 0;
 constexpr int32_t kTransitionDefault = 1;
 
 // The commands of the scene editor that this engine does not have.
-constexpr const char* kCommandsWithoutEffect[] = {
-    "setAll",         "createRegion",     "createHotspot", "snapPositions",       "applyShadows",
-    "listRootChildren", "centerPivot",    "autoPositionBitmaps", "fixJournal"};
+constexpr const char* kCommandsWithoutEffect[] = {"setAll",        "createRegion",        "createHotspot",
+                                                  "snapPositions", "applyShadows",        "listRootChildren",
+                                                  "centerPivot",   "autoPositionBitmaps", "fixJournal"};
 
 String Joined(const CommandArguments& arguments) {
     String text;
@@ -50,7 +50,8 @@ bool Missing(const char* command, const char* what) {
 
 // Registers a command of exactly `count` arguments that the game serves
 // through `member` (called with no argument or with the first one).
-void RegisterGameCommand(const char* name, std::function<bool()> ConsoleGameCommands::*member, const char* what) {
+void RegisterGameCommand(const char* name, std::function<bool()> ConsoleGameCommands::*member,
+                         const char* what) {
     RegisterCommand(name, [name, member, what](const CommandArguments& arguments) {
         if (!arguments.empty()) {
             return false;

@@ -54,7 +54,8 @@ TEST(ConsoleEndToEnd, TheToggleKeyOpensTheConsoleAndEnterRunsTheTypedCommand) {
     ASSERT_TRUE(game.Key("grave"));
     Image open;
     ASSERT_TRUE(game.WaitForStillPicture(open));
-    EXPECT_LT(MeanBrightness(open, middle / 2, promptTop), MeanBrightness(closed, middle / 2, promptTop) * 0.5 + 1.0)
+    EXPECT_LT(MeanBrightness(open, middle / 2, promptTop),
+              MeanBrightness(closed, middle / 2, promptTop) * 0.5 + 1.0)
         << "the top half is darkened";
     EXPECT_GT(BrightPixels(open, middle, middle + 1, open.Width()), long(open.Width()) * 9 / 10)
         << "a white line under the console";
@@ -64,7 +65,8 @@ TEST(ConsoleEndToEnd, TheToggleKeyOpensTheConsoleAndEnterRunsTheTypedCommand) {
     ASSERT_TRUE(game.Type("print hello there"));
     Image typed;
     ASSERT_TRUE(game.WaitForStillPicture(typed));
-    EXPECT_GT(BrightPixels(typed, promptTop, middle, 300), emptyPrompt + 100) << "the typed text follows the prompt";
+    EXPECT_GT(BrightPixels(typed, promptTop, middle, 300), emptyPrompt + 100)
+        << "the typed text follows the prompt";
     SavePicture(typed, std::string(TEST_BINARY_DIR) + "/console-typed.png");
 
     ASSERT_TRUE(game.Key("Return"));
@@ -73,7 +75,8 @@ TEST(ConsoleEndToEnd, TheToggleKeyOpensTheConsoleAndEnterRunsTheTypedCommand) {
     SavePicture(ran, std::string(TEST_BINARY_DIR) + "/console-ran.png");
     EXPECT_NEAR(BrightPixels(ran, promptTop, middle, 300), emptyPrompt, 5) << "the line is empty again";
     EXPECT_GT(DifferingShare(typed, ran), 0.0) << game.Log();
-    EXPECT_GT(BrightPixels(ran, historyTop, promptTop, 400), BrightPixels(typed, historyTop, promptTop, 400) + 200)
+    EXPECT_GT(BrightPixels(ran, historyTop, promptTop, 400),
+              BrightPixels(typed, historyTop, promptTop, 400) + 200)
         << "the printed text and the report appear above the prompt";
 
     // A command that the game obeys visibly: quit ends it.

@@ -1,9 +1,9 @@
+#include "script/ScriptState.h"
 #include "core/Element.h"
 #include "core/FrameTime.h"
 #include "core/Scene.h"
 #include "script/DeferredCalls.h"
 #include "script/GlobalScriptFunctions.h"
-#include "script/ScriptState.h"
 #include "support/TestEnvironment.h"
 
 extern "C" {
@@ -146,7 +146,8 @@ TEST_F(ScriptStateTest, TopStringConvertsNumbersAndRaisesForOtherValues) {
     PrepareCall("a", state);
     EXPECT_STREQ(lua_tostring(state.interpreter, -1), "12");
     PrepareCall("message", state);
-    EXPECT_NE(std::string(lua_tostring(state.interpreter, -1)).find("string expected, got table"), std::string::npos);
+    EXPECT_NE(std::string(lua_tostring(state.interpreter, -1)).find("string expected, got table"),
+              std::string::npos);
     PrepareCall("message2", state);
     EXPECT_NE(std::string(lua_tostring(state.interpreter, -1)).find("string expected, got no value"),
               std::string::npos);

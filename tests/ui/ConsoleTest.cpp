@@ -1,9 +1,9 @@
 // The console's keys, history and reports, and the command table behind it.
+#include "ui/Console.h"
 #include "core/EngineState.h"
 #include "script/CommandTable.h"
-#include "ui/Console.h"
-#include "ui/ConsoleCommands.h"
 #include "support/TestEnvironment.h"
+#include "ui/ConsoleCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -107,7 +107,9 @@ TEST_F(ConsoleTest, CommandsCheckTheirArgumentCounts) {
     EXPECT_FALSE(ExecuteCommandLine("give lantern"));
     EXPECT_TRUE(log.Contains("give: this build has no items yet"));
     bool given = false;
-    GetConsoleGameCommands().give = [&given](const char* item) { return given = std::string(item) == "lantern"; };
+    GetConsoleGameCommands().give = [&given](const char* item) {
+        return given = std::string(item) == "lantern";
+    };
     EXPECT_FALSE(ExecuteCommandLine("give"));
     EXPECT_TRUE(ExecuteCommandLine("give lantern"));
     EXPECT_TRUE(given);
