@@ -1,5 +1,7 @@
 #include "GameStartup.h"
 
+#include "GameConsoleCommands.h"
+
 #include "app/Application.h"
 #include "core/ClassRegistry.h"
 #include "core/EngineState.h"
@@ -71,6 +73,7 @@ void GameStartup::LoadOptionsAndState() {
     LoadStateFile();
     InstallPlayerScreenHooks();
     GetLevelScenes().Attach();
+    InstallGameConsoleCommands();
 }
 
 void GameStartup::ReloadPlayerState() {

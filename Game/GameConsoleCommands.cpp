@@ -1,0 +1,73 @@
+#include "GameConsoleCommands.h"
+
+#include "data/Profiles.h"
+#include "data/SaveFiles.h"
+#include "data/State.h"
+#include "play/LevelScenes.h"
+
+#include "core/EngineState.h"
+#include "core/Log.h"
+#include "ui/ConsoleCommands.h"
+
+namespace {
+
+State* ActivePlayer(const char* command) {
+    State* player = CurrentPlayer();
+    if (!player) {
+        LogFormat("%s: there is no active player", command);
+    }
+    return player;
+}
+
+bool SetPlayerName(const char* name) {
+    State* player = ActivePlayer("setPlayerName");
+    String cleaned;
+    if (!player || !CleanPlayerName(name, cleaned)) {
+        return false;
+    }
+    const int32_t id = gameState ? NextPlayerId() : -1;
+    player->PlayerName.SetFirstString(cleaned.CStr());
+    player->PlayerId.SetFirstInt(id);
+    return true;
+}
+
+bool ResetLevelProgress(const char* level) {
+    State* player = ActivePlayer("resetLevelProgress");
+    if (!player) {
+        return false;
+    }
+    DeleteLevelSave(*player, level);
+    return true;
+}
+
+bool ResetAllProgress() {
+    State* player = ActivePlayer("resetAllProgress");
+    if (!player) {
+        return false;
+    }
+    DeletePlayerFiles(*player);
+    return true;
+}
+
+bool ScreenshotAllLevels() {
+    if (State* player = CurrentPlayer()) {
+        player->hudVisible = false;
+    }
+    GetLevelScenes().ScreenshotAllLevels();
+    return true;
+}
+
+} // namespace
+
+void InstallGameConsoleCommands() {
+    ConsoleGameCommands& commands = GetConsoleGameCommands();
+    commands.setPlayerName = &SetPlayerName;
+    commands.resetLevelProgress = &ResetLevelProgress;
+    commands.resetAllProgress = &ResetAllProgress;
+    commands.resetPlayerData = [] {
+        if (State* player = CurrentPlayer()) {
+            ResetPlayer(*player);
+        }
+    };
+    commands.screenshotAllLevels = &ScreenshotAllLevels;
+}
