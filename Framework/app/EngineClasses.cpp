@@ -2,12 +2,24 @@
 // classes do not exist yet are comments, so the gaps stay visible.
 #include "app/EngineClasses.h"
 
+#include "anim/CameraShaker.h"
+#include "anim/Emitter.h"
+#include "anim/Oscillator.h"
+#include "anim/PeriodicAnimator.h"
+#include "anim/Randomizer.h"
 #include "audio/Speaker.h"
 #include "core/ClassRegistry.h"
 #include "core/Element.h"
 #include "core/Instance.h"
 #include "core/Widget.h"
 #include "render/Bitmap.h"
+#include "render/FillMarkers.h"
+#include "render/FrameGroup.h"
+#include "render/Lightmap.h"
+#include "render/Region.h"
+#include "render/ScreenFill.h"
+#include "render/Splitmap.h"
+#include "render/WaveBitmap.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
 #include "ui/Screen.h"
@@ -20,11 +32,23 @@ void RegisterEngineClasses(const std::function<void()>& registerGameStateClasses
     RegisterClass("Bitmap", MakeObject<Bitmap>, "Base");
     // Shape, Transform, Viewer: with the 3-D view
     RegisterClass("Instance", MakeObject<Instance>, "Base");
-    // Effects: Lightmap, Light before the speaker
+    // Effects
+    RegisterClass("Lightmap", MakeObject<Lightmap>, "Effects");
+    RegisterClass("Light", MakeObject<Light>, "Effects");
     RegisterClass("Speaker", MakeObject<Speaker>, "Effects");
-    //   Emitter, Region, ScreenFill, Randomizer, Oscillator, Splitmap,
-    //   NearestNeighborFill, GaussianBlurFill, WaveBitmap, CameraShaker,
-    //   VideoViewer, FrameGroup, PeriodicAnimator
+    RegisterClass("Emitter", MakeObject<Emitter>, "Effects");
+    RegisterClass("Region", MakeObject<Region>, "Effects");
+    RegisterClass("ScreenFill", MakeObject<ScreenFill>, "Effects");
+    RegisterClass("Randomizer", MakeObject<Randomizer>, "Effects");
+    RegisterClass("Oscillator", MakeObject<Oscillator>, "Effects");
+    RegisterClass("Splitmap", MakeObject<Splitmap>, "Effects");
+    RegisterClass("NearestNeighborFill", MakeObject<NearestNeighborFill>, "Effects");
+    RegisterClass("GaussianBlurFill", MakeObject<GaussianBlurFill>, "Effects");
+    RegisterClass("WaveBitmap", MakeObject<WaveBitmap>, "Effects");
+    RegisterClass("CameraShaker", MakeObject<CameraShaker>, "Effects");
+    //   VideoViewer: with the video player
+    RegisterClass("FrameGroup", MakeObject<FrameGroup>, "Effects");
+    RegisterClass("PeriodicAnimator", MakeObject<PeriodicAnimator>, "Effects");
     // Widgets
     RegisterClass("Button", MakeObject<Button>, "Widgets");
     RegisterClass("CheckBox", MakeObject<CheckBox>, "Widgets");

@@ -92,41 +92,53 @@ size_t IntegerDirectiveLength(const char* text) {
 
 } // namespace
 
-String FramePath(const char* path, int32_t frame) {
-    if (!path || frame < 0) {
-        return String(path);
+bool FormatOneInteger(const char* pattern, int32_t number, String& out) {
+    if (!pattern) {
+        return false;
     }
     const char* directive = nullptr;
     size_t directiveLength = 0;
-    for (const char* c = path; *c; ++c) {
+    for (const char* c = pattern; *c; ++c) {
         if (*c != '%') {
             continue;
         }
         size_t length = IntegerDirectiveLength(c + 1);
         if (c[1] == '%' || length == 0 || directive) {
-            static bool reported = false;
-            if (!reported) {
-                LogFormat(
-                    "Bitmap: the sprite path %s holds a directive other than one integer; used as it stands",
-                    path);
-                reported = true;
-            }
-            return String(path);
+            return false;
         }
         directive = c;
         directiveLength = length + 1;
         c += length;
     }
     if (!directive) {
-        return String(path);
+        out = String(pattern);
+        return true;
     }
     char format[16];
-    char number[64];
+    char text[64];
     std::snprintf(format, sizeof format, "%.*s", static_cast<int>(directiveLength), directive);
-    std::snprintf(number, sizeof number, format, frame);
-    String result(std::string_view(path, static_cast<size_t>(directive - path)));
-    result.Append(number);
-    result.Append(directive + directiveLength);
+    std::snprintf(text, sizeof text, format, number);
+    out = String(std::string_view(pattern, static_cast<size_t>(directive - pattern)));
+    out.Append(text);
+    out.Append(directive + directiveLength);
+    return true;
+}
+
+String FramePath(const char* path, int32_t frame) {
+    if (!path || frame < 0) {
+        return String(path);
+    }
+    String result;
+    if (!FormatOneInteger(path, frame, result)) {
+        static bool reported = false;
+        if (!reported) {
+            LogFormat(
+                "Bitmap: the sprite path %s holds a directive other than one integer; used as it stands",
+                path);
+            reported = true;
+        }
+        return String(path);
+    }
     return result;
 }
 

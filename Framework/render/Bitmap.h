@@ -54,6 +54,12 @@ private:
 /// stands, so file data can never drive a printf of its own choosing.
 String FramePath(const char* path, int32_t frame);
 
+/// `pattern` with its single integer directive replaced by `number` (as it
+/// stands when it has none) in `out`. False, `out` untouched, when the pattern
+/// holds any other directive ("%s", "%n", "%%", a second "%d"): patterns come
+/// from files and must never drive a printf of their own choosing.
+bool FormatOneInteger(const char* pattern, int32_t number, String& out);
+
 /// A halo for highlighting `source`: a clone in the same scene under the same
 /// parent showing the source's alpha, 20 pixels larger, blurred, offset by
 /// (−10, −10). Null when the source has no sprite or cannot be cloned.

@@ -223,24 +223,32 @@ bool Sprite::Upload(bool force) {
     return true;
 }
 
-void Sprite::Draw() {
+bool Sprite::Bind(bool transformed) {
     if (!pixels) {
-        return;
+        return false;
     }
     if (slot >= 0) {
         glBindTexture(GL_TEXTURE_2D, slots[slot].name);
     } else {
         // Without a texture the sprite is dirty (creation and eviction mark it).
         if (!CreateTexture()) {
-            return;
+            return false;
         }
         TransferPixels();
     }
     TextureSlot& texture = slots[slot];
-    if (!texture.linear && !RenderStack::Current().modelView.IsTranslationOnly()) {
+    if (!texture.linear && transformed) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         texture.linear = true;
+    }
+    drawn = true;
+    return true;
+}
+
+void Sprite::Draw() {
+    if (!Bind(!RenderStack::Current().modelView.IsTranslationOnly())) {
+        return;
     }
     const float w = float(width);
     const float h = float(height);
@@ -254,7 +262,6 @@ void Sprite::Draw() {
     glTexCoord2f(0.0f, vMax);
     glVertex3f(0.0f, h, 0.0f);
     glEnd();
-    drawn = true;
 }
 
 bool Sprite::PixelColor(int32_t x, int32_t y, float rgba[4]) const {

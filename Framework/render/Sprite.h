@@ -59,6 +59,11 @@ public:
 
     /// Draws the picture; see the header comment.
     virtual void Draw();
+    /// Binds the texture for a caller that draws its own quads (a batch of
+    /// particles), uploading it first when needed, and marks the sprite drawn
+    /// this frame. `transformed` switches to linear filtering as a turned or
+    /// scaled Draw would. False, nothing bound, without pixels or a texture.
+    bool Bind(bool transformed);
 
     /// Immediate (re)upload after pixel or brightness changes. With a texture
     /// and `force` false: false, nothing done. Otherwise takes a texture when

@@ -1,0 +1,107 @@
+#include "render/Lightmap.h"
+
+#include "core/Scene.h"
+#include "io/File.h"
+#include "io/Resources.h"
+#include "render/BlendMode.h"
+#include "render/RenderState.h"
+#include "render/Sprite.h"
+
+#include <cstdio>
+#include <cstring>
+
+Light::Light() {
+    Name.SetFirstString("NewLight");
+    DeclareInt("Index", Index, 1, this, 1);
+    Position.flags &= ~Var::kSaved;
+    Rotation.flags &= ~Var::kSaved;
+    Scale.flags &= ~Var::kSaved;
+    Pivot.flags &= ~Var::kSaved;
+}
+
+bool Light::IsOn() const {
+    return Visible.FirstBool() && Color.GetCount() == 4 && Color.GetFloat(3) != 0.0f;
+}
+
+Lightmap::Lightmap() {
+    Name.SetFirstString("NewLightmap");
+}
+
+Lightmap::~Lightmap() = default;
+
+bool Lightmap::Resolve() {
+    const bool pathChanged = SpritePath.IsChanged();
+    const bool resolved = Bitmap::Resolve();
+    if (pathChanged) {
+        LoadLights();
+    }
+    return resolved;
+}
+
+Sprite* Lightmap::FindLightImage(const String& base, const String& extension, int32_t index) const {
+    const Sprite* picture = Bitmap::GetSprite();
+    if (!picture) {
+        return nullptr;
+    }
+    const char* extensions[] = {extension.CStr(), "tga", "jpg", "png"};
+    char path[512];
+    for (const char* candidate : extensions) {
+        const int length = std::snprintf(path, sizeof path, "%s_L%d.%s", base.CStr(), index, candidate);
+        if (length <= 0 || size_t(length) >= sizeof path || !Exists(path)) {
+            continue;
+        }
+        Sprite* light = Resources::FindSprite(path);
+        if (light && light->Width() == picture->Width() && light->Height() == picture->Height()) {
+            return light;
+        }
+    }
+    return nullptr;
+}
+
+void Lightmap::LoadLights() {
+    layers.clear();
+    if (!scene) {
+        return;
+    }
+    const char* path = SpritePath.FirstString().CStr();
+    const char* dot = std::strchr(path, '.');
+    const String base = dot ? String(std::string_view(path, size_t(dot - path))) : String(path);
+    const String extension(dot ? dot + 1 : "");
+    for (auto& entry : scene->Elements().Entries()) {
+        const Light* light = ObjectCast<Light>(entry.value);
+        if (!light) {
+            continue;
+        }
+        Layer layer;
+        layer.lightName = String(light->GetName());
+        layer.index = light->Index.FirstInt();
+        layer.sprite = FindLightImage(base, extension, layer.index);
+        layers.push_back(layer);
+    }
+}
+
+bool Lightmap::Draw() {
+    if (!Bitmap::Draw()) {
+        return false;
+    }
+    if (layers.empty() || !scene) {
+        return true;
+    }
+    float c[4];
+    std::memcpy(c, RenderStack::Current().color, sizeof c);
+    RenderStackScope lights;
+    for (const Layer& layer : layers) {
+        if (!layer.sprite) {
+            continue;
+        }
+        const Light* light = ObjectCast<Light>(scene->FindElement(layer.lightName.CStr(), "Light"));
+        if (!light || !light->IsOn()) {
+            continue;
+        }
+        RenderStack::SetBlendMode(kBlendAlphaAdd);
+        RenderStack::SetColor(c[0] * light->Color.GetFloat(0), c[1] * light->Color.GetFloat(1),
+                              c[2] * light->Color.GetFloat(2), c[3] * light->Color.GetFloat(3));
+        layer.sprite->Draw();
+    }
+    return true;
+}
