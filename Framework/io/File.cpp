@@ -3,9 +3,9 @@
 #include "io/LooseFile.h"
 #include "io/PackArchive.h"
 #include "io/PackedFile.h"
+#include "platform/FileSystem.h"
 
 #include <cerrno>
-#include <sys/stat.h>
 
 namespace {
 FileOpenHook openHook = nullptr;
@@ -176,11 +176,11 @@ bool LooseExists(const char* path) {
     if (!path || !*path) {
         return false;
     }
-    struct stat info;
     const String systemPath = ToSystemPath(path);
-    if (stat(systemPath.CStr(), &info) == 0) {
+    const PathState state = QueryPath(systemPath.CStr());
+    if (state == PathState::kExists) {
         return true;
     }
     String found;
-    return (errno == ENOENT || errno == ENOTDIR) && FindLoosePathIgnoringCase(systemPath, found);
+    return state == PathState::kMissing && FindLoosePathIgnoringCase(systemPath, found);
 }

@@ -1,12 +1,12 @@
 #include "io/PackArchive.h"
 
 #include "core/Log.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace {
 
@@ -53,13 +53,6 @@ bool ReadRecord(FILE* stream, uint64_t fileSize, uint64_t& cursor, uint32_t inde
     return true;
 }
 
-uint64_t StreamSize(FILE* stream) {
-    struct stat info;
-    if (fstat(fileno(stream), &info) != 0 || info.st_size < 0) {
-        return 0;
-    }
-    return uint64_t(info.st_size);
-}
 
 } // namespace
 
@@ -185,7 +178,7 @@ bool TryOpenArchive(const char* path, String& reason, bool& damaged) {
         return false;
     }
     std::vector<PackEntry> entries;
-    if (!ReadPackDirectory(stream, StreamSize(stream), entries, reason)) {
+    if (!ReadPackDirectory(stream, OpenFileSize(stream), entries, reason)) {
         damaged = true;
         std::fclose(stream);
         return false;

@@ -11,7 +11,8 @@
 #include "data/Options.h"
 #include "data/Profiles.h"
 #include "data/State.h"
-#include "io/AtomicWrite.h"
+#include "platform/AtomicWrite.h"
+#include "platform/FileSystem.h"
 #include "io/File.h"
 #include "io/FileListing.h"
 
@@ -64,21 +65,8 @@ String NameSetting(const char* setting) {
     return value;
 }
 
-// $XDG_DATA_HOME, else $HOME/.local/share; empty when neither is usable.
-String DataHome() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && xdg[0] == '/') {
-        return String(xdg);
-    }
-    const char* home = std::getenv("HOME");
-    if (home && home[0] == '/') {
-        return String(home) + "/.local/share";
-    }
-    return String();
-}
-
 String CompanyFolder() {
-    const String dataHome = DataHome();
+    const String dataHome = UserDataHome();
     if (dataHome.Empty()) {
         // Without a per-user data folder the saves live beside the program
         // (the working directory) rather than at the file system's root.

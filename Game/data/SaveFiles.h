@@ -8,7 +8,7 @@
 // profile), "background.tga" and the level saves, named decimal PlayerId +
 // "_" + level name + ".save".
 //
-// Every file is replaced crash-safely (see io/AtomicWrite.h). A state file
+// Every file is replaced crash-safely (see platform/AtomicWrite.h). A state file
 // that exists but cannot be read is not wiped with the rest: it goes, with
 // the files a wipe would delete, into a "backup-" folder of the save folder,
 // and the game starts with a fresh default player. The state file moves last

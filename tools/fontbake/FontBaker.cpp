@@ -1,7 +1,7 @@
 #include "FontBaker.h"
 
 #include "PngWriter.h"
-#include "io/AtomicWrite.h"
+#include "platform/AtomicWrite.h"
 #include "render/Image.h"
 
 #include <ft2build.h>

@@ -1,4 +1,4 @@
-#include "io/AtomicWrite.h"
+#include "platform/AtomicWrite.h"
 
 #include "core/Log.h"
 
