@@ -11,6 +11,8 @@ extern "C" {
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+
 namespace {
 
 int calls = 0;
@@ -27,6 +29,32 @@ int RegisteredFunction(lua_State*) {
 
 void (*volatile plainPointer)() = &PlainFunction;
 
+using Clock = std::chrono::steady_clock;
+
+double NanosecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::nano>(Clock::now() - start).count();
+}
+
+// The reference: one plain call, timed in this run.
+double PlainCallNanoseconds() {
+    static const double nanoseconds = [] {
+        constexpr int kCalls = 20'000'000;
+        const Clock::time_point start = Clock::now();
+        for (int i = 0; i < kCalls; ++i) {
+            plainPointer();
+        }
+        return NanosecondsSince(start) / kCalls;
+    }();
+    return nanoseconds;
+}
+
+// Per-call time of the loop just run and its ratio to the plain call.
+void ReportPerCall(benchmark::State& state, Clock::time_point start, double calls) {
+    const double perCall = NanosecondsSince(start) / calls;
+    state.counters["ns_per_call"] = perCall;
+    state.counters["x_plain_call"] = perCall / PlainCallNanoseconds();
+}
+
 void PlainCppCall(benchmark::State& state) {
     for (auto _ : state) {
         plainPointer();
@@ -38,9 +66,12 @@ void EmptyLuaHook(benchmark::State& state) {
     ScriptState script;
     CreateScriptState(script);
     RunScriptText("function Update() end", script);
+    PlainCallNanoseconds();
+    const Clock::time_point start = Clock::now();
     for (auto _ : state) {
         CallHook("Update", script);
     }
+    ReportPerCall(state, start, double(state.iterations()));
     state.SetItemsProcessed(state.iterations());
 }
 
@@ -53,9 +84,12 @@ void RegisteredFunctionFromLua(benchmark::State& state) {
     CreateScriptState(script);
     RegisterFunction("EngineFunction", script, &RegisteredFunction);
     RunScriptText("function Loop() for i = 1, 1000 do EngineFunction() end end", script);
+    PlainCallNanoseconds();
+    const Clock::time_point start = Clock::now();
     for (auto _ : state) {
         CallHook("Loop", script);
     }
+    ReportPerCall(state, start, double(state.iterations()) * kCallsPerLoop);
     state.SetItemsProcessed(state.iterations() * kCallsPerLoop);
 }
 

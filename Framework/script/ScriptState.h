@@ -36,9 +36,12 @@
 // 5. Globals are read and written raw, so a metatable a script puts on its
 //    globals cannot raise an error outside a protected call. Precompiled
 //    chunks are refused (the 5.1 loader does not verify byte code).
-// 6. A state's memory is capped while a script runs (MemoryLimit): a
+// 6. A state's memory is capped while a script runs (memoryLimit): a
 //    runaway allocation fails as a script error instead of taking the
 //    machine's memory.
+// 7. A state is never closed or destroyed from inside a call into itself
+//    (its owner goes through the deferred deletions instead); another
+//    state may be closed at any time.
 //
 // Main thread only.
 
