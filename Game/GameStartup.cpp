@@ -15,6 +15,7 @@
 #include "data/State.h"
 #include "io/File.h"
 #include "io/Resources.h"
+#include "menus/IntroScreen.h"
 #include "play/LevelPlayerHooks.h"
 #include "play/LevelScenes.h"
 #include "platform/GameWindow.h"
@@ -65,6 +66,7 @@ void GameStartup::RegisterGameStateClasses() {
 
 void GameStartup::RegisterGameClasses() {
     // The game's screens, map, level and puzzle classes register here.
+    RegisterClass("IntroScreen", MakeObject<IntroScreen>, "Game UI");
 }
 
 void GameStartup::LoadOptionsAndState() {

@@ -1,0 +1,49 @@
+#include "menus/IntroScreen.h"
+
+#include "anim/Anim.h"
+#include "anim/SceneAnims.h"
+#include "core/Log.h"
+
+namespace {
+
+constexpr const char* kPanelControl = "panel";
+
+} // namespace
+
+IntroScreen::IntroScreen() {
+    Name.SetFirstString("NewIntroScreen");
+    DeclareNamedString("playButton", playButton, 1, this);
+    DeclareString("showAnim", showAnim, 1, this, "");
+    DeclareString("hideAnim", hideAnim, 1, this, "");
+}
+
+bool IntroScreen::Inert() {
+    for (Var* link :
+         {static_cast<Var*>(&playButton), static_cast<Var*>(&showAnim), static_cast<Var*>(&hideAnim)}) {
+        link->Resolve();
+        if (link->HasUnresolved()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IntroScreen::OnPush() {
+    if (Inert()) {
+        LogFormat("IntroScreen: a link of %s does not resolve; the screen stays still", GetName());
+        return true;
+    }
+    panelShown = PlayAnim(scene, showAnim.Get(0), kPanelControl, false);
+    return true;
+}
+
+bool IntroScreen::Message(int32_t message, Object* sender) {
+    if (message == kButtonClicked && !Inert() && sender == playButton.Get(0)) {
+        Anim* next = panelShown ? hideAnim.Get(0) : showAnim.Get(0);
+        if (PlayAnim(scene, next, kPanelControl, false)) {
+            panelShown = !panelShown;
+        }
+        return true;
+    }
+    return Screen::Message(message, sender);
+}
