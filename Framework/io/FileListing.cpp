@@ -12,11 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<String>& Results() {
-    static std::vector<String> results;
-    return results;
-}
-
 String JoinPath(const String& directory, std::string_view name) {
     String path(directory);
     if (!path.Empty()) {
@@ -65,7 +60,7 @@ bool WildcardMatch(const String& pattern, const char* name) {
     return false;
 }
 
-void ListDisk(const String& directory, const String& pattern, bool recurse) {
+void ListDisk(const String& directory, const String& pattern, bool recurse, std::vector<String>& results) {
     fs::path searched = directory.Empty() ? fs::path(".") : fs::path(ToSystemPath(directory.CStr()).CStr());
     std::vector<std::string> files;
     std::vector<std::string> subdirectories;
@@ -83,13 +78,13 @@ void ListDisk(const String& directory, const String& pattern, bool recurse) {
     }
     std::sort(files.begin(), files.end());
     for (const std::string& name : files) {
-        Results().push_back(JoinPath(directory, name));
+        results.push_back(JoinPath(directory, name));
     }
     // Ordered as "name/" so that disk and archive listings agree: "sub/x" sorts after "sub.d/x".
     std::sort(subdirectories.begin(), subdirectories.end(),
               [](const std::string& a, const std::string& b) { return a + '/' < b + '/'; });
     for (const std::string& name : subdirectories) {
-        ListDisk(JoinPath(directory, name), pattern, true);
+        ListDisk(JoinPath(directory, name), pattern, true, results);
     }
 }
 
@@ -98,7 +93,7 @@ String PatternSuffix(const String& pattern) {
     return String(star ? star + 1 : pattern.CStr());
 }
 
-void ListArchive(const String& directory, const String& suffix, bool recurse) {
+void ListArchive(const String& directory, const String& suffix, bool recurse, std::vector<String>& results) {
     // Names are sorted and normalised, so the entries below "directory/" form
     // one run, and so do those below each of its subdirectories.
     String prefix = directory.Empty() ? String() : directory + "/";
@@ -117,7 +112,7 @@ void ListArchive(const String& directory, const String& suffix, bool recurse) {
         size_t slash = rest.find_first_of("/\\");
         if (slash == std::string_view::npos) {
             if (name.ends_with(suffixView)) {
-                Results().push_back(it->name);
+                results.push_back(it->name);
             }
         } else if (recurse) {
             std::string_view subdirectory = rest.substr(0, slash);
@@ -132,30 +127,26 @@ void ListArchive(const String& directory, const String& suffix, bool recurse) {
         }
     }
     for (std::string_view subdirectory : subdirectories) {
-        ListArchive(JoinPath(directory, subdirectory), suffix, true);
+        ListArchive(JoinPath(directory, subdirectory), suffix, true, results);
     }
 }
 
 } // namespace
 
-int ListFiles(const char* directory, const char* pattern, bool recurse) {
-    Results().clear();
+std::vector<String> ListFiles(const char* directory, const char* pattern, bool recurse) {
+    std::vector<String> results;
     String directoryText(directory);
     String patternText(pattern);
     if (IsArchiveOpen()) {
-        ListArchive(directoryText, PatternSuffix(patternText), recurse);
+        ListArchive(directoryText, PatternSuffix(patternText), recurse, results);
     } else {
-        ListDisk(directoryText, patternText, recurse);
+        ListDisk(directoryText, patternText, recurse, results);
     }
-    return int(Results().size());
+    return results;
 }
 
-int ListLooseFiles(const char* directory, const char* pattern) {
-    Results().clear();
-    ListDisk(String(directory), String(pattern), false);
-    return int(Results().size());
-}
-
-const std::vector<String>& ListedFiles() {
-    return Results();
+std::vector<String> ListLooseFiles(const char* directory, const char* pattern) {
+    std::vector<String> results;
+    ListDisk(String(directory), String(pattern), false, results);
+    return results;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // Directory listing, from the pack archive while it is open, else from disk.
 //
-// Every listing replaces the one shared result list (one per process), read
-// with ListedFiles(). Paths are the directory as given, "/", and the name;
+// Each listing returns its own list, so listings may nest or overlap (a
+// script listing files while another listing is being walked). Paths are the directory as given, "/", and the name;
 // with an empty directory, the bare name (the top level of the archive or the
 // current directory).
 //
@@ -24,9 +24,7 @@
 
 #include <vector>
 
-/// Fills the shared list; returns the number of paths.
-int ListFiles(const char* directory, const char* pattern, bool recurse);
+/// The paths found, in the order described above.
+std::vector<String> ListFiles(const char* directory, const char* pattern, bool recurse);
 /// The same from the disk only, never recursing.
-int ListLooseFiles(const char* directory, const char* pattern);
-/// The paths of the last listing.
-const std::vector<String>& ListedFiles();
+std::vector<String> ListLooseFiles(const char* directory, const char* pattern);

@@ -113,8 +113,7 @@ Object* FindResource(const char* path, const char* className) {
 }
 
 void UnloadDirectory(const char* directory) {
-    ListFiles(directory, "*.*", false);
-    std::vector<String> files = ListedFiles();
+    std::vector<String> files = ListFiles(directory, "*.*", false);
     for (const String& file : files) {
         TheCache().entries.RemoveIf([&](const auto& entry) {
             if (entry.key == file) {
@@ -135,8 +134,7 @@ std::vector<String> PreloadList(const PreloadSettings& settings) {
         String type;
         while (types.NextToken(type)) {
             String pattern = String("*.") + type;
-            ListFiles(directory.CStr(), pattern.CStr(), true);
-            for (const String& file : ListedFiles()) {
+            for (const String& file : ListFiles(directory.CStr(), pattern.CStr(), true)) {
                 list.push_back(file);
             }
         }

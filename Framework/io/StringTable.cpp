@@ -25,9 +25,8 @@ Registry& Tables() {
 // Calls `visit(tableName, key, firstValue)` for every key with a value of
 // every listed table file; false at the first file that cannot be read.
 template <typename Visit> bool ForEachTableFile(Visit visit) {
-    ListFiles(kTextFolder, kTablePattern, false);
     // The listing is shared by the whole process: keep a copy while reading.
-    std::vector<String> files = ListedFiles();
+    std::vector<String> files = ListFiles(kTextFolder, kTablePattern, false);
     for (const String& path : files) {
         ConfigTable table;
         if (!table.Load(path.CStr())) {

@@ -252,8 +252,7 @@ void RegisterConsoleCommands() {
 }
 
 int64_t CountStringTableWords() {
-    ListFiles("text", "*.config", false);
-    const std::vector<String> files = ListedFiles();
+    const std::vector<String> files = ListFiles("text", "*.config", false);
     std::vector<StringTable*> counted;
     int64_t words = 0;
     for (const String& path : files) {

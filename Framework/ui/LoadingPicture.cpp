@@ -107,7 +107,7 @@ void LoadingProgress::Begin(const char* directory, bool reset) {
         expected = 0;
         return;
     }
-    const int32_t count = ListFiles(directory, "*.*", false);
+    const int32_t count = int32_t(ListFiles(directory, "*.*", false).size());
     if (reset) {
         loaded = 0;
         expected = count;

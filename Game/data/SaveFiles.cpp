@@ -91,8 +91,7 @@ String WithoutTrailingSlash(const String& folder) {
 
 // The files of the save folder matching the pattern, by full path.
 std::vector<String> SaveFolderFiles(const char* pattern) {
-    ListLooseFiles(WithoutTrailingSlash(SaveDirectory()).CStr(), pattern);
-    return ListedFiles();
+    return ListLooseFiles(WithoutTrailingSlash(SaveDirectory()).CStr(), pattern);
 }
 
 void DeleteMatching(const char* pattern) {

@@ -152,8 +152,7 @@ bool LevelScenes::LoadLevel(const char* name) {
 
 std::vector<String> LevelScenes::LevelSetMembers(const char* name) const {
     const String root = LevelDirectory();
-    ListFiles(root.CStr(), "*.lua", true);
-    const std::vector<String> scripts = ListedFiles();
+    const std::vector<String> scripts = ListFiles(root.CStr(), "*.lua", true);
     std::vector<String> members;
     for (const String& script : scripts) {
         const String level = HoldingDirectoryName(script, root);
@@ -360,8 +359,7 @@ void LevelScenes::ScreenshotAllLevels() {
             dialogue->SetFirstBool(false);
         }
     }
-    ListFiles(LevelDirectory().CStr(), "*.scene", true);
-    const std::vector<String> scenes = ListedFiles();
+    const std::vector<String> scenes = ListFiles(LevelDirectory().CStr(), "*.scene", true);
     for (size_t i = 0; i < scenes.size(); ++i) {
         const char* path = scenes[i].CStr();
         const char* slash = std::strrchr(path, '/');

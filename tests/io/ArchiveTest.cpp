@@ -206,7 +206,7 @@ TEST(ArchiveListing, EmptyFolderPartsInNamesDoNotRecurseForever) {
     ASSERT_TRUE(testing_support::WriteFile(
         "data.pack", Archive({{"/top.txt", "1"}, {"a//b.txt", "2"}, {"a/c.txt", "3"}})));
     ASSERT_TRUE(OpenArchive("data.pack"));
-    EXPECT_EQ(ListFiles("", "*", true), 1); // a/c.txt
-    EXPECT_EQ(ListFiles("a", "*.txt", true), 1);
+    EXPECT_EQ(ListFiles("", "*", true).size(), 1u); // a/c.txt
+    EXPECT_EQ(ListFiles("a", "*.txt", true).size(), 1u);
     CloseArchive();
 }

@@ -117,9 +117,10 @@ TEST_F(PackToolTest, EngineFindsEveryFileByMixedCaseOrBackslashedPath) {
             EXPECT_EQ(read, bytes) << asked;
         }
     }
-    ASSERT_EQ(ListFiles("gui", "*", true), 2);
-    EXPECT_EQ(ListedFiles()[0].View(), "gui/options.scene");
-    EXPECT_EQ(ListedFiles()[1].View(), "gui/icons/key.tga");
+    const std::vector<String> listed = ListFiles("gui", "*", true);
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0].View(), "gui/options.scene");
+    EXPECT_EQ(listed[1].View(), "gui/icons/key.tga");
 }
 
 TEST_F(PackToolTest, SameFolderGivesByteIdenticalArchives) {

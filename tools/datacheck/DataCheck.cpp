@@ -96,9 +96,8 @@ bool IsDataFile(const std::string& path, bool packed) {
 
 std::vector<std::string> ListDataFiles(bool packed, Recording& recording) {
     Recording::Pause listing(recording);
-    ListFiles("", "*", true);
     std::vector<std::string> files;
-    for (const String& path : ListedFiles()) {
+    for (const String& path : ListFiles("", "*", true)) {
         if (IsDataFile(path.CStr(), packed)) {
             files.emplace_back(path.CStr());
         }
