@@ -41,6 +41,8 @@ void ReceiveReport(const char* report) {
 // ---- loading ----
 
 bool Console::Load(const char* path, bool allowConsole) {
+    // A second load starts afresh instead of listening twice.
+    Shutdown();
     ConfigTable table;
     if (!path || !table.Load(path)) {
         LogFormat("Console: cannot read the console configuration %s; the game runs without a console",

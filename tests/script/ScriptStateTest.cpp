@@ -2,6 +2,8 @@
 #include "core/Element.h"
 #include "core/FrameTime.h"
 #include "core/Scene.h"
+#include "io/PackArchive.h"
+#include "io/PackBytes.h"
 #include "script/DeferredCalls.h"
 #include "script/GlobalScriptFunctions.h"
 #include "support/TestEnvironment.h"
@@ -51,6 +53,17 @@ TEST_F(ScriptStateTest, SyntaxErrorInAFileLogsOneLineAndTheStateStaysUsable) {
     log.Clear();
     EXPECT_FALSE(RunScriptFile("missing.lua", state));
     EXPECT_TRUE(log.Lines().empty()) << "a file that cannot be opened fails silently";
+}
+
+TEST_F(ScriptStateTest, ScriptFilesComeFromThePackBeforeLooseFiles) {
+    ASSERT_TRUE(testing_support::WriteFile("levels/harbour/harbour.lua", "source = 'loose'"));
+    ASSERT_TRUE(testing_support::WriteFile(
+        "data.pack", pack_bytes::Archive({{"levels/harbour/harbour.lua", "source = 'pack'"}})));
+    ASSERT_TRUE(OpenArchive("data.pack"));
+    EXPECT_TRUE(RunScriptFile("Levels\\Harbour\\harbour.lua", state));
+    CloseArchive();
+    PrepareCall("source", state);
+    EXPECT_STREQ(lua_tostring(state.interpreter, -1), "pack");
 }
 
 TEST_F(ScriptStateTest, HooksAreOptionalAndARunTimeErrorIsLoggedAndTheStateGoesOn) {
