@@ -98,7 +98,7 @@ private:
             resolved[i] = found && found->IsA(T::StaticClassName()) ? static_cast<T*>(found) : nullptr;
         } else if constexpr (kOwnsScenes) {
             delete resolved[i];
-            resolved[i] = LoadScene(text);
+            resolved[i] = LoadScene(text).release();
         } else {
             if (!owner) {
                 return;

@@ -171,24 +171,19 @@ Element* LoadWidgetFile(Scene& scene, const char* path) {
     return element;
 }
 
-Scene* LoadScene(const char* path, Scene** out) {
+std::unique_ptr<Scene> LoadScene(const char* path) {
     ConfigTable table;
-    Scene* scene = nullptr;
-    if (table.Load(path)) {
-        scene = new Scene();
-        if (BuildScene(table, *scene)) {
-            scene->Resolve();
-            if (scene->IsDirty()) {
-                scene->ClearChangedMarks();
-            }
-            scene->OnLoaded();
-        } else {
-            delete scene;
-            scene = nullptr;
-        }
+    if (!table.Load(path)) {
+        return nullptr;
     }
-    if (out) {
-        *out = scene;
+    auto scene = std::make_unique<Scene>();
+    if (!BuildScene(table, *scene)) {
+        return nullptr;
     }
+    scene->Resolve();
+    if (scene->IsDirty()) {
+        scene->ClearChangedMarks();
+    }
+    scene->OnLoaded();
     return scene;
 }

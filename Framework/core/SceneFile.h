@@ -12,6 +12,8 @@
 // never add items to a property or remove any: extra values are ignored and
 // missing ones keep their defaults.
 
+#include <memory>
+
 class ConfigTable;
 class Element;
 class Scene;
@@ -27,6 +29,5 @@ void SaveScene(Scene& scene, ConfigTable& table);
 /// Reads the single element of a ".widget" file into the scene; null on failure.
 Element* LoadWidgetFile(Scene& scene, const char* path);
 /// Loads a scene file as a new, resolved scene owned by the caller; null when
-/// the file cannot be read or lists no element. `out`, when given, receives
-/// the same result.
-Scene* LoadScene(const char* path, Scene** out = nullptr);
+/// the file cannot be read or lists no element.
+std::unique_ptr<Scene> LoadScene(const char* path);

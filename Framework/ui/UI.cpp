@@ -91,7 +91,7 @@ Screen* UI::LoadScreen(const char* className) {
         path.Append(className);
         path.Append(".scene");
     }
-    Scene* scene = LoadScene(path.CStr());
+    std::unique_ptr<Scene> scene = LoadScene(path.CStr());
     if (!scene) {
         LogFormat("LoadScreen: no screen %s: the scene file %s does not load", className, path.CStr());
         return nullptr;
@@ -100,10 +100,11 @@ Screen* UI::LoadScreen(const char* className) {
     if (!screen) {
         LogFormat("LoadScreen: no screen %s: the scene file %s holds no Screen element", className,
                   path.CStr());
-        delete scene;
         return nullptr;
     }
     AdoptMessageChildren(*scene, *screen);
+    // From here the screen's scene is released through the stack (ReleaseLater).
+    scene.release();
     return screen;
 }
 
@@ -189,7 +190,7 @@ bool UI::SetScreen(const char* className, int32_t transitionType) {
 }
 
 bool UI::PushTestScreen(const char* path) {
-    Scene* scene = path ? LoadScene(path) : nullptr;
+    std::unique_ptr<Scene> scene = path ? LoadScene(path) : nullptr;
     if (!scene) {
         LogFormat("PushTestScreen: the scene file %s does not load", path ? path : "(null)");
         return false;
@@ -200,10 +201,11 @@ bool UI::PushTestScreen(const char* path) {
     }
     if (!screen) {
         LogFormat("PushTestScreen: %s holds no screen and no TestScreen can be made in it", path);
-        delete scene;
         return false;
     }
     AdoptMessageChildren(*scene, *screen);
+    // The stack releases the scene when the screen is popped.
+    scene.release();
     stack.push_back(screen);
     screen->OnPush();
     RestartFrameClock();

@@ -423,7 +423,7 @@ bool LoadGlobals() {
     }
     // The path is read before the file is, so the file cannot redirect itself.
     const String path(target->GetString("GlobalsPath"));
-    Scene* loaded = LoadScene(path.CStr());
+    std::unique_ptr<Scene> loaded = LoadScene(path.CStr());
     if (!loaded) {
         LogFormat("Global settings: %s not loaded; the built-in defaults stay", path.CStr());
         return false;
@@ -444,7 +444,6 @@ bool LoadGlobals() {
     } else {
         LogFormat("Global settings: %s has no Globals element; the built-in defaults stay", path.CStr());
     }
-    delete loaded;
     // The lists filled from the item definitions are read by the item catalogue.
     return source != nullptr;
 }

@@ -448,11 +448,12 @@ void WipeSaveFiles() {
 bool LoadStateFile() {
     DestroyStateRoot();
     const String path = StateFilePath();
-    Scene* loaded = LoadScene(path.CStr());
+    std::unique_ptr<Scene> loaded = LoadScene(path.CStr());
     if (loaded && RepairStateRoot(*loaded, path)) {
         RepairCounters(*loaded, path);
         const bool renumbered = RepairPlayerIds(*loaded, path);
-        gameState = loaded;
+        // The engine-wide state root owns the scene from here (DestroyStateRoot).
+        gameState = loaded.release();
         if (renumbered) {
             // The moved level saves and the file agree from now on.
             ConfigTable table;
@@ -461,7 +462,7 @@ bool LoadStateFile() {
         }
         return true;
     }
-    delete loaded;
+    loaded.reset();
     if (!LooseExists(path.CStr())) {
         CreateStateRoot(); // first run, or after a wipe
         return false;

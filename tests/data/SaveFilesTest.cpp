@@ -311,10 +311,9 @@ TEST_F(SaveFilesTest, KilledWhileSavingAlwaysLeavesOneCompleteVersion) {
         }
         close(reports[0]);
 
-        Scene* root = LoadScene(Path("state.scene").c_str());
+        std::unique_ptr<Scene> root = LoadScene(Path("state.scene").c_str());
         int32_t level = -1;
-        ASSERT_TRUE(HoldsOneVersion(root, level)) << "after round " << round;
-        delete root;
+        ASSERT_TRUE(HoldsOneVersion(root.get(), level)) << "after round " << round;
         // Every finished save is kept; the one cut short may have landed or not.
         EXPECT_GE(level, reported) << "after round " << round;
         EXPECT_LE(level, reported + 1) << "after round " << round;

@@ -310,7 +310,7 @@ TEST_F(LevelScenesTest, PoppingALevelUnloadsAllLevelsAndOtherGameScreensAreRelea
     EXPECT_TRUE(Contains(journal, "tower:destroyed"));
 
     ASSERT_TRUE(testing_support::WriteFile("gui/map.scene", ScreenScene("ProbeGameScreen", "map")));
-    Scene* scene = LoadScene("gui/map.scene");
+    Scene* scene = LoadScene("gui/map.scene").release();
     ASSERT_NE(scene, nullptr);
     ASSERT_TRUE(ui.PushScreen(static_cast<Screen*>(scene->FindElement("map", "Screen")), 0));
     ui.PopScreen(0);

@@ -109,7 +109,7 @@ TEST_F(StackDrawingTest, ScreenThatCapturesTheBackgroundIsDrawnOverTheBlurredPic
     FrameShowingQuadrants();
     ASSERT_TRUE(testing_support::WriteFile("gui/pause.scene", ScreenScene("ProbeScreen", "pause") +
                                                                   "pause.captureBackground = true;\n"));
-    Scene* scene = LoadScene("gui/pause.scene");
+    Scene* scene = LoadScene("gui/pause.scene").release();
     ASSERT_NE(scene, nullptr);
     auto* screen = static_cast<Screen*>(scene->FindElement("pause", "Screen"));
     ASSERT_TRUE(screen && screen->captureBackground.FirstBool());

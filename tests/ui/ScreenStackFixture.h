@@ -144,7 +144,7 @@ protected:
     ProbeScreen* LoadProbe(const std::string& name, bool withWidgets = false) {
         const std::string path = "gui/" + name + ".scene";
         EXPECT_TRUE(testing_support::WriteFile(path, ScreenScene("ProbeScreen", name, withWidgets)));
-        Scene* scene = LoadScene(path.c_str());
+        Scene* scene = LoadScene(path.c_str()).release();
         EXPECT_NE(scene, nullptr);
         if (!scene) {
             return nullptr;

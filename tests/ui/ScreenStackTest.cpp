@@ -371,7 +371,7 @@ TEST_F(ScreenStackTest, OverlaysGoWhenTheirAnimationHasEnded) {
     bool playing = true;
     ui.animationPlaying = [&playing](Element&, const String&) { return playing; };
     ASSERT_TRUE(WriteFile("overlay.scene", ScreenScene("ProbeScreen", "flash")));
-    Scene* overlay = LoadScene("overlay.scene");
+    Scene* overlay = LoadScene("overlay.scene").release();
     ASSERT_NE(overlay, nullptr);
     ui.AddOverlay(overlay, "appear");
     TakeJournal();

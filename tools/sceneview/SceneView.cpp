@@ -164,7 +164,7 @@ bool RunSceneView(const SceneViewOptions& options, std::vector<std::string>& war
                 " (a scene is named by its path inside the data given by --data)";
     } else {
         sceneFile.Close();
-        scene.reset(LoadScene(options.scene.c_str()));
+        scene = LoadScene(options.scene.c_str());
         if (!scene) {
             error =
                 "the scene " + options.scene + " in " + dataName +
