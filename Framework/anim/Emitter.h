@@ -80,6 +80,8 @@ public:
     /// Particles alive now.
     int32_t LiveCount() const;
     const std::vector<Particle>& Particles() const { return particles; }
+    /// The particles' picture from "SpritePath", null when it was not found.
+    Sprite* ParticleSprite() const { return sprites.empty() ? nullptr : sprites[0]; }
     /// Makes room for `count` particles at once, so that reaching that
     /// population allocates nothing more.
     void ReservePool(int32_t count);

@@ -11,8 +11,8 @@
 #include "core/Link.h"
 #include "io/PackArchive.h"
 #include "support/TestEnvironment.h"
-#include "support/ToolRun.h"
 #include "support/ToneEncoder.h"
+#include "support/ToolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -280,6 +280,36 @@ TEST(DataCheck, LinksAndPicturesThatDoNotResolve) {
     EXPECT_EQ(report.ErrorCount(), 6) << Joined(lines);
 }
 
+TEST(DataCheck, EffectsWithBadPolygonsFormatsNamingNoChildAndMissingParticlePictures) {
+    CheckReport report = CheckChanged({
+        {"gui/Effects.scene",
+         "Widget = pond;\nWidget = flat;\nWidget = group;\nWidget = f1;\nWidget = sparks;\n"
+         "Widget = dust;\nWidget = shapeless;\nWidget = wave;\n"
+         "pond.Type = Region;\npond.Region = 0,0,10,0,x,10;\n"
+         "flat.Type = Region;\nflat.Region = 0,0,10,0;\n"
+         "group.Type = FrameGroup;\ngroup.format = frame%d;\n"
+         "f1.Type = Widget;\nf1.Parent = group;\n"
+         "sparks.Type = Emitter;\nsparks.SpritePath = gui/spark.png;\n"
+         "dust.Type = Emitter;\ndust.SpritePath = gui/logo.png;\ndust.Pattern = shapeless;\n"
+         "shapeless.Type = Bitmap;\nshapeless.SpritePath = gui/none.png;\n"
+         "wave.Type = Oscillator;\nwave.nodes = f1;\nwave.target = Position;\n"},
+    });
+    const std::vector<std::string> lines = Lines(report);
+    auto has = [&](const std::string& line) { return std::count(lines.begin(), lines.end(), line) == 1; };
+    EXPECT_TRUE(has("error: gui/Effects.scene: Region \"pond\": region \"0,0,10,0,x,10\" does not parse (an "
+                    "item is not a number)"));
+    EXPECT_TRUE(
+        has("error: gui/Effects.scene: Region \"flat\": region \"0,0,10,0\" has fewer than 3 points"));
+    EXPECT_TRUE(has("error: gui/Effects.scene: FrameGroup \"group\": format \"frame%d\" names none of its 1 "
+                    "children"));
+    EXPECT_TRUE(has("error: gui/Effects.scene: Emitter \"sparks\": sprite \"gui/spark.png\" not found"));
+    EXPECT_TRUE(has("error: gui/Effects.scene: Emitter \"dust\": pattern \"shapeless\" has no picture to "
+                    "spawn on"));
+    // The bitmap's own picture, and nothing about the emitters' absent vortex or the oscillator's empty
+    // nodes.
+    EXPECT_EQ(report.ErrorCount(), 6) << Joined(lines);
+}
+
 // The settings the game reads with the first cursor picture replaced.
 std::string SettingsEveryGameReadsWithCursor(const std::string& picture) {
     std::string settings = kSettingsEveryGameReads;
@@ -443,7 +473,8 @@ TEST(DataCheck, AFolderIsReadAsTheGameReadsItTheArchiveFirst) {
     ASSERT_TRUE(fs::copy_file("../data.pack", "data.pack"));
     testing_support::ToolRun here = RunDataCheck("");
     EXPECT_EQ(here.status, 0) << here.output;
-    EXPECT_EQ(here.output.rfind("datacheck: reading data.pack first, then the loose files beside it\n", 0), 0u)
+    EXPECT_EQ(here.output.rfind("datacheck: reading data.pack first, then the loose files beside it\n", 0),
+              0u)
         << here.output;
     fs::current_path("..");
     EXPECT_EQ(RunDataCheck("data").output, here.output);

@@ -3,6 +3,7 @@
 #include "CheckReport.h"
 #include "Recording.h"
 
+#include "anim/Emitter.h"
 #include "audio/Speaker.h"
 #include "core/ClassRegistry.h"
 #include "core/ConfigTable.h"
@@ -12,6 +13,8 @@
 #include "core/SceneFile.h"
 #include "io/File.h"
 #include "render/Bitmap.h"
+#include "render/FrameGroup.h"
+#include "render/Region.h"
 
 #include <cctype>
 #include <map>
@@ -43,81 +46,27 @@ struct FileUnderCheck {
 // data is early rather than wrong; once the class exists it is checked in
 // full like every other.
 const std::set<std::string> kClassesStillToCome = {
-    "Shape",
-    "Transform",
-    "Viewer",
-    "Lightmap",
-    "Light",
-    "Emitter",
-    "Region",
-    "ScreenFill",
-    "Randomizer",
-    "Oscillator",
-    "Splitmap",
-    "NearestNeighborFill",
-    "GaussianBlurFill",
-    "WaveBitmap",
-    "CameraShaker",
-    "VideoViewer",
-    "FrameGroup",
-    "PeriodicAnimator",
-    "Button",
-    "CheckBox",
-    "Slider",
-    "TextBox",
-    "TextButton",
-    "TextWindow",
-    "Gauge",
-    "Window",
-    "SnakeBlob",
-    "TalkBubble",
-    "Scrollbar",
-    "Objective",
-    "Quest",
-    "LevelOptions",
-    "OptionsMenu",
-    "MapScreen",
-    "TitleScreen",
-    "GameMenu",
-    "MapMenu",
-    "LevelMarker",
-    "PlayerMarker",
-    "QuestMarker",
-    "Prompt",
-    "Waypoint",
-    "QuestScreen",
-    "MovieScreen",
-    "DialogueScreen",
-    "Actor",
-    "ProfilesMenu",
-    "ProfilePrompt",
-    "IntroScreen",
-    "SplashScreen",
-    "HelpPrompt",
-    "HelpMenu",
-    "ItemPrompt",
-    "MapChange",
-    "StoryScreen",
-    "JournalMenu",
-    "CreditsScreen",
-    "Entity",
-    "Thing",
-    "Flashlight",
-    "Doodad",
-    "Hotspot",
-    "LightHaze",
-    "ModelActor",
-    "LightControl",
-    "Boss",
-    "Puzzle",
-    "Leapfrog",
-    "LeapfrogConfig",
-    "LeapfrogPeg",
-    "LeapfrogSlot",
-    "Flip",
-    "FlipPeg",
-    "FlipSlot",
-    "Hex",
+    "Shape",       "Transform",    "Viewer",
+    "VideoViewer", "FrameGroup",   "PeriodicAnimator",
+    "Button",      "CheckBox",     "Slider",
+    "TextBox",     "TextButton",   "TextWindow",
+    "Gauge",       "Window",       "SnakeBlob",
+    "TalkBubble",  "Scrollbar",    "Objective",
+    "Quest",       "LevelOptions", "OptionsMenu",
+    "MapScreen",   "TitleScreen",  "GameMenu",
+    "MapMenu",     "LevelMarker",  "PlayerMarker",
+    "QuestMarker", "Prompt",       "Waypoint",
+    "QuestScreen", "MovieScreen",  "DialogueScreen",
+    "Actor",       "ProfilesMenu", "ProfilePrompt",
+    "IntroScreen", "SplashScreen", "HelpPrompt",
+    "HelpMenu",    "ItemPrompt",   "MapChange",
+    "StoryScreen", "JournalMenu",  "CreditsScreen",
+    "Entity",      "Thing",        "Flashlight",
+    "Doodad",      "Hotspot",      "LightHaze",
+    "ModelActor",  "LightControl", "Boss",
+    "Puzzle",      "Leapfrog",     "LeapfrogConfig",
+    "LeapfrogPeg", "LeapfrogSlot", "Flip",
+    "FlipPeg",     "FlipSlot",     "Hex",
     "HexPeg",
 };
 
@@ -285,16 +234,29 @@ std::string UnresolvedElementLinkText(FileUnderCheck& file, const Var& var, cons
     return text;
 }
 
+// Links whose target may be absent: the element then simply does without
+// (an emitter without a vortex, an animator with fewer nodes than it can
+// hold). Only an item that names something other than the default is checked.
+bool IsOptionalLink(const Element& element, const Var& var) {
+    const std::string name(var.GetName());
+    return (element.IsA("Emitter") && name == "vortex") ||
+           ((element.IsA("Oscillator") || element.IsA("Randomizer")) && name == "nodes");
+}
+
 void CheckLinks(FileUnderCheck& file, Element& element) {
     for (Var* var : element.Properties()) {
         if (!var->IsLink() || !var->HasUnresolved()) {
             continue;
         }
+        const bool optional = IsOptionalLink(element, *var);
         for (int32_t i = 0; i < var->GetCount(); ++i) {
             if (!var->IsUnresolved(i)) {
                 continue;
             }
             const std::string target(var->GetString(i).CStr());
+            if (optional && (target.empty() || target == String::ToUnderscoreLower(var->GetName()).CStr())) {
+                continue;
+            }
             std::string text;
             if (target.empty()) {
                 text = "link " + Quoted(var->GetName()) + " item " + std::to_string(i) + " is empty";
@@ -337,6 +299,65 @@ void CheckSpeaker(FileUnderCheck& file, Speaker& speaker) {
     }
 }
 
+void CheckRegion(FileUnderCheck& file, Region& region) {
+    std::vector<Vec2> vertices;
+    const char* problem = nullptr;
+    const std::string text(region.RegionText.FirstString().CStr());
+    if (!ParsePolygon(text.c_str(), vertices, &problem)) {
+        file.report.Error(file.path,
+                          Label(region) + ": region " + Quoted(text) + " does not parse (" + problem + ")");
+    } else if (vertices.size() < 3) {
+        file.report.Error(file.path, Label(region) + ": region " + Quoted(text) + " has fewer than 3 points");
+    }
+}
+
+// The children a frame group fades through: format(n) for some n in 0 … 999.
+void CheckFrameGroup(FileUnderCheck& file, FrameGroup& group) {
+    const char* format = group.format.FirstString().CStr();
+    if (!*format) {
+        return;
+    }
+    std::set<std::string> children;
+    for (const Widget* child : group.Children()) {
+        children.insert(child->GetName());
+    }
+    String name;
+    for (int32_t n = 0; n < 1000; ++n) {
+        if (!FormatOneInteger(format, n, name)) {
+            file.report.Error(file.path, Label(group) + ": format " + Quoted(format) +
+                                             " holds a directive other than one integer");
+            return;
+        }
+        if (children.count(name.CStr())) {
+            return;
+        }
+    }
+    file.report.Error(file.path, Label(group) + ": format " + Quoted(format) + " names none of its " +
+                                     std::to_string(children.size()) + " children");
+}
+
+void CheckEmitter(FileUnderCheck& file, Emitter& emitter) {
+    const std::string sprite(emitter.SpritePath.FirstString().CStr());
+    if (sprite.empty() && emitter.EmitterMode.FirstInt() == Emitter::kMode2D) {
+        file.report.Warning(file.path, Label(emitter) + ": no SpritePath, so no particle is drawn");
+    } else if (!sprite.empty() && !emitter.ParticleSprite()) {
+        file.report.Error(file.path,
+                          Label(emitter) + ": " + UnresolvedResourceText("Sprite", sprite, file.recording));
+    }
+    const std::string pattern(emitter.Pattern.FirstString().CStr());
+    if (pattern.empty()) {
+        return;
+    }
+    Element* shape = file.scene.FindElement(pattern.c_str());
+    if (!shape || !(shape->IsA("Region") || shape->IsA("Bitmap"))) {
+        file.report.Error(file.path, Label(emitter) + ": pattern " + Quoted(pattern) +
+                                         " names no Region or Bitmap in this file");
+    } else if (Bitmap* bitmap = ObjectCast<Bitmap>(shape); bitmap && !bitmap->GetSprite()) {
+        file.report.Error(file.path,
+                          Label(emitter) + ": pattern " + Quoted(pattern) + " has no picture to spawn on");
+    }
+}
+
 void CheckResolvedElement(FileUnderCheck& file, Element& element) {
     if (!element.IsA("Globals")) {
         CheckLinks(file, element);
@@ -349,6 +370,15 @@ void CheckResolvedElement(FileUnderCheck& file, Element& element) {
     }
     if (Speaker* speaker = ObjectCast<Speaker>(&element)) {
         CheckSpeaker(file, *speaker);
+    }
+    if (Region* region = ObjectCast<Region>(&element)) {
+        CheckRegion(file, *region);
+    }
+    if (FrameGroup* group = ObjectCast<FrameGroup>(&element)) {
+        CheckFrameGroup(file, *group);
+    }
+    if (Emitter* emitter = ObjectCast<Emitter>(&element)) {
+        CheckEmitter(file, *emitter);
     }
 }
 
