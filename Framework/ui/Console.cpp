@@ -87,6 +87,7 @@ void Console::Shutdown() {
     typed = String();
     status = String();
     statusTime = 0.0f;
+    pendingKeypadDigit = 0;
 }
 
 // ---- history and status ----
@@ -130,10 +131,33 @@ void Console::Show(const char* text) {
 
 // ---- keys ----
 
+namespace {
+
+// The digit a keypad key types with Num Lock on; 0 for other keys.
+int KeypadDigit(int key) {
+    switch (key) {
+    case Console::kOlderCommandKey:
+        return '8';
+    case Console::kNewerCommandKey:
+        return '2';
+    case Console::kScrollUpKey:
+        return '9';
+    case Console::kScrollDownKey:
+        return '3';
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
 void Console::OnKey(int key, int down, int /*repeat*/) {
     if (!allowed || !down) {
         return;
     }
+    // The keypad keys that recall and scroll also type their digit right
+    // after (with Num Lock on); that digit must not land in the line.
+    pendingKeypadDigit = open ? KeypadDigit(key) : 0;
     if (key == kToggleKey) {
         open = !open;
         return;
@@ -172,7 +196,9 @@ void Console::OnKey(int key, int down, int /*repeat*/) {
 }
 
 void Console::OnChar(int code) {
-    if (!allowed || !open || code < 32 || code == kToggleCharacter || code > 255) {
+    const int keypadDigit = pendingKeypadDigit;
+    pendingKeypadDigit = 0;
+    if (!allowed || !open || code < 32 || code == kToggleCharacter || code > 255 || code == keypadDigit) {
         return;
     }
     if (input.Length() >= kMaxInput) {

@@ -88,6 +88,8 @@ public:
     /// The console's own clock: the last counter reading and the frame it measured.
     uint64_t lastCounter = 0;
     float frameSeconds = 0.0f;
+    /// The digit character the last keypad key will type next; 0 for none.
+    int pendingKeypadDigit = 0;
 
 private:
     void AppendLine(const char* text);

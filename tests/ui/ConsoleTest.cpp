@@ -39,6 +39,11 @@ protected:
         }
     }
     void Key(int key) { console.OnKey(key, 1, 0); }
+    // A keypad key with Num Lock on: the key, then the digit it types.
+    void Keypad(int key, char digit) {
+        Key(key);
+        console.OnChar(digit);
+    }
     void Enter(const std::string& text) {
         Type(text);
         Key(Console::kEnterKey);
@@ -136,18 +141,20 @@ TEST_F(ConsoleTest, RecallWalksBackToTheOldestAndForwardToTheTypedText) {
     Enter("print two");
     Enter("print three");
     Type("pri");
-    Key(Console::kOlderCommandKey);
-    EXPECT_EQ(console.input, "print three");
-    Key(Console::kOlderCommandKey);
-    Key(Console::kOlderCommandKey);
+    Keypad(Console::kOlderCommandKey, '8');
+    EXPECT_EQ(console.input, "print three") << "the keypad's digit does not land in the line";
+    Keypad(Console::kOlderCommandKey, '8');
+    Keypad(Console::kOlderCommandKey, '8');
     EXPECT_EQ(console.input, "print one");
-    Key(Console::kOlderCommandKey);
+    Keypad(Console::kOlderCommandKey, '8');
     EXPECT_EQ(console.input, "print one") << "past the oldest nothing changes";
-    Key(Console::kNewerCommandKey);
-    Key(Console::kNewerCommandKey);
+    Keypad(Console::kNewerCommandKey, '2');
+    Keypad(Console::kNewerCommandKey, '2');
     EXPECT_EQ(console.input, "print three");
-    Key(Console::kNewerCommandKey);
+    Keypad(Console::kNewerCommandKey, '2');
     EXPECT_EQ(console.input, "pri") << "past the newest the typed text comes back";
+    Type("8");
+    EXPECT_EQ(console.input, "pri8") << "digits typed otherwise still count";
 }
 
 TEST_F(ConsoleTest, LogLinesWhileClosedBecomeTheStatusLineAndTheHistoryIsCapped) {
