@@ -9,21 +9,17 @@ namespace {
 
 // Plain data without a destructor: sounds destroyed at process exit, in any
 // order of static destruction, still find the table as it was.
-struct GoneListener {
-    SoundGoneListener listener;
-    void* context;
-};
-GoneListener goneListeners[kMaxSoundGoneListeners];
+SoundGoneObserver* goneObservers[kMaxSoundGoneObservers];
 
 } // namespace
 
-bool AddSoundGoneListener(SoundGoneListener listener, void* context) {
-    GoneListener* free = nullptr;
-    for (GoneListener& slot : goneListeners) {
-        if (slot.listener == listener && slot.context == context) {
+bool AddSoundGoneObserver(SoundGoneObserver* observer) {
+    SoundGoneObserver** free = nullptr;
+    for (SoundGoneObserver*& slot : goneObservers) {
+        if (slot == observer) {
             return true;
         }
-        if (!slot.listener && !free) {
+        if (!slot && !free) {
             free = &slot;
         }
     }
@@ -31,14 +27,14 @@ bool AddSoundGoneListener(SoundGoneListener listener, void* context) {
         LogLine("Sounds: no room for another listener; it will not hear of unloaded sounds");
         return false;
     }
-    *free = {listener, context};
+    *free = observer;
     return true;
 }
 
-void RemoveSoundGoneListener(SoundGoneListener listener, void* context) {
-    for (GoneListener& slot : goneListeners) {
-        if (slot.listener == listener && slot.context == context) {
-            slot = {nullptr, nullptr};
+void RemoveSoundGoneObserver(SoundGoneObserver* observer) {
+    for (SoundGoneObserver*& slot : goneObservers) {
+        if (slot == observer) {
+            slot = nullptr;
         }
     }
 }
@@ -46,9 +42,9 @@ void RemoveSoundGoneListener(SoundGoneListener listener, void* context) {
 Sound::Sound(std::unique_ptr<BaseSound> implementation) : implementation(std::move(implementation)) {}
 
 Sound::~Sound() {
-    for (const GoneListener& slot : goneListeners) {
-        if (slot.listener) {
-            slot.listener(slot.context, this);
+    for (SoundGoneObserver* observer : goneObservers) {
+        if (observer) {
+            observer->OnSoundGone(this);
         }
     }
     if (implementation) {

@@ -30,13 +30,19 @@ private:
     std::unique_ptr<BaseSound> implementation;
 };
 
-/// Told with the Sound about to be destroyed (still whole during the call).
-using SoundGoneListener = void (*)(void* context, Sound* sound);
-/// Up to kMaxSoundGoneListeners (listener, context) pairs; false, logged,
-/// when all slots are taken. Adding a pair twice keeps one.
-constexpr int kMaxSoundGoneListeners = 8;
-bool AddSoundGoneListener(SoundGoneListener listener, void* context);
-void RemoveSoundGoneListener(SoundGoneListener listener, void* context);
+/// Hears of every Sound about to be destroyed (still whole during the call).
+class SoundGoneObserver {
+public:
+    virtual void OnSoundGone(Sound* sound) = 0;
+
+protected:
+    ~SoundGoneObserver() = default;
+};
+/// Up to kMaxSoundGoneObservers observers; false, logged, when all slots are
+/// taken. Adding one twice keeps one. An observer removes itself before it goes.
+constexpr int kMaxSoundGoneObservers = 8;
+bool AddSoundGoneObserver(SoundGoneObserver* observer);
+void RemoveSoundGoneObserver(SoundGoneObserver* observer);
 
 /// The resource loaders of sounds (static) and music (streamed); called where
 /// the resource cache is started.

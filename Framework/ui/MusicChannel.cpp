@@ -2,30 +2,21 @@
 
 #include "audio/Sound.h"
 
-namespace {
-
-void ForgetGoneSound(void* channel, Sound* sound) {
-    static_cast<MusicChannel*>(channel)->Forget(sound);
-}
-
-} // namespace
-
 MusicChannel::MusicChannel() {
-    AddSoundGoneListener(&ForgetGoneSound, this);
+    AddSoundGoneObserver(this);
 }
 
 MusicChannel::~MusicChannel() {
-    RemoveSoundGoneListener(&ForgetGoneSound, this);
+    RemoveSoundGoneObserver(this);
 }
 
-void MusicChannel::SetPoster(MusicPoster value, void* context) {
-    poster = value;
-    posterContext = context;
+void MusicChannel::SetPoster(MusicPoster value) {
+    poster = std::move(value);
 }
 
 void MusicChannel::Post(int32_t code, void* data, float delay) {
     if (poster) {
-        poster(posterContext, code, data, delay);
+        poster(code, data, delay);
     }
 }
 

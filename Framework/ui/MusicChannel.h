@@ -20,9 +20,11 @@
 // of music (a new play, a stop, another fade) takes over, so a message that
 // arrives after its fade was overtaken does nothing. Main thread only.
 
+#include "audio/Sound.h"
 #include "core/MessageCodes.h"
 
 #include <cstdint>
+#include <functional>
 
 class Sound;
 
@@ -37,9 +39,9 @@ struct MusicOps {
 };
 
 /// Posts a deferred message to the channel's owner: code, data, delay (s).
-using MusicPoster = void (*)(void* context, int32_t code, void* data, float delay);
+using MusicPoster = std::function<void(int32_t code, void* data, float delay)>;
 
-class MusicChannel {
+class MusicChannel : private SoundGoneObserver {
 public:
     MusicChannel();
     ~MusicChannel();
@@ -52,7 +54,7 @@ public:
     static constexpr float kDefaultFade = 1.0f;
 
     void SetOps(const MusicOps& value) { ops = value; }
-    void SetPoster(MusicPoster poster, void* context);
+    void SetPoster(MusicPoster poster);
 
     /// Nothing for null or for the music already playing. fade 0: the
     /// current music stops now and `sound` starts at level 1 (gain = the
@@ -85,6 +87,7 @@ public:
     float PendingHalfFade() const { return pendingHalfFade; }
 
 private:
+    void OnSoundGone(Sound* sound) override { Forget(sound); }
     void Post(int32_t code, void* data, float delay);
     void StartFade(float from, int32_t towards, float seconds);
     /// Starts `sound` now at `gain` and makes it current.
@@ -95,8 +98,7 @@ private:
     void* NewTicket();
 
     MusicOps ops;
-    MusicPoster poster = nullptr;
-    void* posterContext = nullptr;
+    MusicPoster poster;
     Sound* current = nullptr;
     float musicVolume = 1.0f;
     float level = 0.0f;

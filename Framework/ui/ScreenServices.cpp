@@ -10,14 +10,7 @@
 #include "ui/ScreenGameHooks.h"
 #include "ui/UiSettings.h"
 
-namespace {
-
-void PostFromMusic(void* context, int32_t code, void* data, float delay) {
-    static_cast<ScreenServices*>(context)->Post(code, data, delay);
-}
-
-
-} // namespace
+namespace {} // namespace
 
 float FontCaption::TextWidth(const char* text) {
     return font ? float(font->TextWidth(text)) : 0.0f;
@@ -43,7 +36,7 @@ String SavedBackgroundPath() {
 
 ScreenServices::ScreenServices() {
     music.SetOps(SoundMusicOps());
-    music.SetPoster(&PostFromMusic, this);
+    music.SetPoster([this](int32_t code, void* data, float delay) { Post(code, data, delay); });
     progress.SetDrawer([this](float fraction) {
         // A game without a window (servers, tests) loads without a picture.
         if (GameWindowExists()) {
@@ -77,14 +70,13 @@ void ScreenServices::Shutdown() {
     texts.Clear();
 }
 
-void ScreenServices::SetPoster(Poster value, void* context) {
-    poster = value;
-    posterContext = context;
+void ScreenServices::SetPoster(Poster value) {
+    poster = std::move(value);
 }
 
 void ScreenServices::Post(int32_t code, void* data, float delay) {
     if (poster) {
-        poster(posterContext, code, data, delay);
+        poster(code, data, delay);
     }
 }
 

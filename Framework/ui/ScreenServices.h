@@ -19,6 +19,10 @@
 //   1002 text   a delayed screenshot (data null: a time-stamped name)
 // Texts travel as copies kept in Texts(); copies whose message never comes
 // back are freed by Shutdown. Main thread only.
+//
+// The operations above are the one way to act on a service; the parts
+// themselves (Transition(), Background(), ...) are offered read-only, for
+// what screens and tests need to look at.
 
 #include "core/MessageCodes.h"
 #include "core/String.h"
@@ -30,6 +34,7 @@
 #include "ui/ScreenTransition.h"
 
 #include <cstdint>
+#include <functional>
 
 class Font;
 class Sound;
@@ -49,7 +54,7 @@ public:
     static constexpr float kPictureBrightnessStart = 0.5f;
 
     /// Sends a deferred message back to the owner: code, data, delay (s).
-    using Poster = void (*)(void* context, int32_t code, void* data, float delay);
+    using Poster = std::function<void(int32_t code, void* data, float delay)>;
 
     ScreenServices();
     ~ScreenServices();
@@ -63,14 +68,14 @@ public:
     /// Stops the music at once, ends the loading progress, frees the images
     /// and every text still waiting for its message.
     void Shutdown();
-    void SetPoster(Poster poster, void* context);
+    void SetPoster(Poster poster);
 
     // Transitions.
     void StartTransition(int32_t type, float duration, int32_t completionMessage);
     /// Draws the running transition and advances it by `elapsed`; the
     /// completion message due now, or −1.
     int32_t DrawTransition(float elapsed);
-    ScreenTransition& Transition() { return transition; }
+    const ScreenTransition& Transition() const { return transition; }
 
     // Background.
     /// Captures the picture as the background; `blur` for a screen's backdrop.
@@ -84,7 +89,7 @@ public:
     /// player; false when it does not load.
     bool LoadSavedBackground();
     void SetBackgroundBrightness(float value);
-    ScreenBackground& Background() { return background; }
+    const ScreenBackground& Background() const { return background; }
 
     /// The game's brightness option 0 … 1 as the game applies it to the
     /// pictures of its scenes.
@@ -96,7 +101,7 @@ public:
     /// the text of Globals "String_GamePaused", measured in Globals
     /// "Font_HeaderText" and drawn in "Font_DialogueText".
     void DrawPausedView(bool firstFrame);
-    PausedView& Paused() { return paused; }
+    const PausedView& Paused() const { return paused; }
 
     // Music.
     void PlayMusic(Sound* sound, float fade);
@@ -106,7 +111,7 @@ public:
     /// Feeds the stream and runs the fade by `elapsed`; the gain follows the
     /// option "MusicVolume".
     void UpdateMusic(float elapsed);
-    MusicChannel& Music() { return music; }
+    const MusicChannel& Music() const { return music; }
 
     // Screenshots.
     /// delay > 0: posted as message 1002 to be taken later; true. Otherwise
@@ -117,7 +122,7 @@ public:
     /// LoadingProgress::Begin for `directory`.
     void BeginLoadingProgress(const char* directory, bool reset);
     void DrawLoadingPicture(float fraction, bool withBackground);
-    LoadingProgress& Progress() { return progress; }
+    const LoadingProgress& Progress() const { return progress; }
 
     /// Handles 1000, 1001 and 1002; false for any other code.
     bool OnDeferredMessage(int32_t code, void* data);
@@ -134,8 +139,7 @@ private:
     FontCaption headerFont;
     FontCaption dialogueFont;
     PausedCaption caption;
-    Poster poster = nullptr;
-    void* posterContext = nullptr;
+    Poster poster;
     float pictureBrightness = kPictureBrightnessStart;
 };
 

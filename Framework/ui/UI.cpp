@@ -486,12 +486,9 @@ void UI::DrawCursorOrSystemPointer() {
 // ---- start and shut-down -------------------------------------------------------------------
 
 void UI::Start() {
-    services.SetPoster(
-        [](void* context, int32_t code, void* data, float delay) {
-            auto* ui = static_cast<UI*>(context);
-            GetInputManager().PostDeferred(ui, code, data, delay);
-        },
-        this);
+    services.SetPoster([this](int32_t code, void* data, float delay) {
+        GetInputManager().PostDeferred(this, code, data, delay);
+    });
     services.Startup();
     inputLock = 0.0f;
     active = true;

@@ -4,13 +4,13 @@
 #include "ui/ScreenStackFixture.h"
 
 #include "io/Resources.h"
+#include "play/LevelPlayerHooks.h"
+#include "play/LevelScenes.h"
+#include "play/LevelScreen.h"
 #include "render/Bitmap.h"
 #include "render/Image.h"
 #include "render/RenderResources.h"
 #include "render/Sprite.h"
-#include "play/LevelPlayerHooks.h"
-#include "play/LevelScenes.h"
-#include "play/LevelScreen.h"
 
 #include <algorithm>
 
@@ -124,16 +124,14 @@ protected:
         levels.Attach();
         savedGlobals = globals;
         globals = &settings;
-        ui.services.SetPoster(
-            [](void* context, int32_t code, void* data, float delay) {
-                static_cast<LevelScenesTest*>(context)->posted.push_back({code, data, delay});
-            },
-            this);
+        ui.services.SetPoster([this](int32_t code, void* data, float delay) {
+            posted.push_back({code, data, delay});
+        });
     }
     void TearDown() override {
         levels.UnloadLevels();
         ui.Update();
-        ui.services.SetPoster(nullptr, nullptr);
+        ui.services.SetPoster(nullptr);
         ui.services.Texts().Clear();
         globals = savedGlobals;
         levels.Detach();

@@ -41,11 +41,9 @@ protected:
         ops.service = [](Sound* sound) { ++Track(sound).serviced; };
         ops.setGain = [](Sound* sound, float gain) { Track(sound).gain = gain; };
         channel.SetOps(ops);
-        channel.SetPoster(
-            [](void* context, int32_t code, void* data, float delay) {
-                static_cast<MusicChannelTest*>(context)->queue.push_back({code, data, delay});
-            },
-            this);
+        channel.SetPoster([this](int32_t code, void* data, float delay) {
+            queue.push_back({code, data, delay});
+        });
     }
 
     /// One frame as the game runs it: due deferred messages first (a delay

@@ -30,11 +30,9 @@ struct Deferred {
 class MusicFrames {
 public:
     explicit MusicFrames(ScreenServices& services) : services(services) {
-        services.SetPoster(
-            [](void* context, int32_t code, void* data, float delay) {
-                static_cast<MusicFrames*>(context)->queue.push_back({code, data, delay});
-            },
-            this);
+        services.SetPoster([this](int32_t code, void* data, float delay) {
+            queue.push_back({code, data, delay});
+        });
         last = std::chrono::steady_clock::now();
     }
     void Frame() {

@@ -30,11 +30,9 @@ protected:
         AudioDeviceTest::SetUp();
         WriteFile("audio/title.ogg", EncodeTone({.rate = 22050, .seconds = 1.0, .frequency = 440.0}));
         WriteFile("levels/lake/theme.ogg", EncodeTone({.rate = 22050, .seconds = 1.0, .frequency = 660.0}));
-        services.SetPoster(
-            [](void* context, int32_t code, void* data, float delay) {
-                static_cast<MusicUnloadTest*>(context)->queue.push_back({code, data, delay});
-            },
-            this);
+        services.SetPoster([this](int32_t code, void* data, float delay) {
+            queue.push_back({code, data, delay});
+        });
     }
 
     void Frames(int count) {

@@ -43,11 +43,9 @@ protected:
             GTEST_SKIP() << "no display for an OpenGL context (" << gl->Error() << ")";
         }
         ASSERT_TRUE(services.Startup());
-        services.SetPoster(
-            [](void* context, int32_t code, void* data, float delay) {
-                static_cast<ScreenServicesTest*>(context)->posted.push_back({code, data, delay});
-            },
-            this);
+        services.SetPoster([this](int32_t code, void* data, float delay) {
+            posted.push_back({code, data, delay});
+        });
         SetScreenGameHooks(&hooks);
     }
     void TearDown() override { SetScreenGameHooks(nullptr); }
@@ -124,8 +122,10 @@ TEST_F(ScreenServicesTest, SavedBackgroundLivesInThePlayersFolderAndTheFinishedG
     EXPECT_FALSE(fresh.LoadSavedBackground());
     std::filesystem::create_directories("gui/TitleScreen");
     ClearTo(kBlue);
-    ASSERT_TRUE(fresh.Background().Capture(false));
-    ASSERT_TRUE(fresh.Background().Save("gui/TitleScreen/game_complete_bg.tga"));
+    ScreenBackground completePicture;
+    ASSERT_TRUE(completePicture.Allocate());
+    ASSERT_TRUE(completePicture.Capture(false));
+    ASSERT_TRUE(completePicture.Save("gui/TitleScreen/game_complete_bg.tga"));
     ASSERT_TRUE(fresh.LoadSavedBackground());
     ClearTo(kBlack);
     fresh.DrawBackground();

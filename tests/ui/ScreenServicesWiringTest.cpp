@@ -124,11 +124,7 @@ TEST_F(StackDrawingTest, ScreenThatCapturesTheBackgroundIsDrawnOverTheBlurredPic
 TEST_F(StackDrawingTest, DelayedScreenshotArrivesAsADeferredMessage) {
     FrameShowingQuadrants();
     std::vector<std::pair<int32_t, void*>> posted;
-    ui.services.SetPoster(
-        [](void* context, int32_t code, void* data, float) {
-            static_cast<std::vector<std::pair<int32_t, void*>>*>(context)->push_back({code, data});
-        },
-        &posted);
+    ui.services.SetPoster([&posted](int32_t code, void* data, float) { posted.push_back({code, data}); });
     EXPECT_TRUE(ui.services.TakeScreenshot("shot", 1.0f));
     ASSERT_EQ(posted.size(), 1u);
     ui.OnDeferredMessage(posted[0].first, posted[0].second);
