@@ -5,6 +5,7 @@
 #include "core/FrameTime.h"
 #include "core/Scene.h"
 #include "io/MemoryFile.h"
+#include "support/AllocationCounter.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -196,4 +197,21 @@ TEST_F(SceneAnim, ANewerAnimationTakesConflictingChannels) {
     scene.Update();
     EXPECT_EQ(AnimControlCount(&scene), 0);
     EXPECT_FALSE(AnimationPlayingOn(scene, String("")));
+}
+
+TEST_F(SceneAnim, APlayingAnimationAllocatesNothingPerFrame) {
+    if (!testing_support::AllocationCounter::Available()) {
+        GTEST_SKIP() << "this build counts no allocations";
+    }
+    AddDoor("door");
+    auto anim = AnimFromText(kRamp + "Channel = door.Position.0,k;\nChannel = door.Open.0,k;\n");
+    ASSERT_TRUE(PlayAnim(&scene, anim.get(), "loop", true));
+    frameTime = 0.1f;
+    scene.Update();
+    testing_support::AllocationCounter counter;
+    for (int frame = 0; frame < 30; ++frame) { // three times round the loop
+        scene.Update();
+    }
+    EXPECT_EQ(counter.Count(), 0u);
+    EXPECT_TRUE(IsAnimPlaying(&scene, ""));
 }

@@ -526,3 +526,40 @@ TEST(DataCheck, DemoDataHasNoErrors) {
     EXPECT_GT(report.scenesChecked, 0);
 }
 #endif
+
+TEST(DataCheck, ControlFacesAndAnimationChannelsOfTheScenesThatPlayThem) {
+    CheckReport report = CheckChanged({
+        {"gui/Menu.scene", "Widget = menu;\nWidget = panel;\nWidget = ok;\nWidget = box;\nWidget = fancy;\n"
+                           "menu.Type = IntroScreen;\nmenu.playButton = ok;\n"
+                           "menu.showAnim = gui/slide.anim;\nmenu.hideAnim = gui/still.anim;\n"
+                           "panel.Type = Bitmap;\npanel.SpritePath = gui/logo.png;\n"
+                           "ok.Type = Button;\nok.UpPath = gui/logo.png;\nok.OverPath = gui/missing.png;\n"
+                           "box.Type = CheckBox;\nbox.sprites = gui/logo.png;\nbox.sprites = gui/logo.png;\n"
+                           "box.sprites = gui/logo.png;\nbox.check = gui/nocheck.png;\n"
+                           "fancy.Type = TextButton;\nfancy.Center = gui/nope.png;\n"},
+        {"gui/slide.anim", "Channel = panel.Position.1,k;\nChannel = ghost.Position.0,k;\n"
+                           "Channel = panel.Spin.0,k;\nChannel = panel.Position.7,k;\nChannel = panel,k;\n"
+                           "k = 0,1;\n"},
+        {"gui/still.anim", "Channel = panel.Position.0,k;\nk = 0,1;\n"},
+    });
+    const std::vector<std::string> lines = Lines(report);
+    const std::string prefix = "error: gui/Menu.scene: ";
+    for (const std::string& expected : {
+             prefix + "Button \"ok\": \"OverPath\": sprite \"gui/missing.png\" not found",
+             prefix + "CheckBox \"box\": sprite \"gui/nocheck.png\" not found",
+             prefix + "TextButton \"fancy\": \"Center\": sprite \"gui/nope.png\" not found",
+             prefix +
+                 "IntroScreen \"menu\": animation \"gui/slide.anim\": channel \"ghost.Position.0\" names no "
+                 "element \"ghost\" in this file",
+             prefix + "IntroScreen \"menu\": animation \"gui/slide.anim\": channel \"panel.Spin.0\" names no "
+                      "property \"Spin\" of Bitmap \"panel\"",
+             prefix +
+                 "IntroScreen \"menu\": animation \"gui/slide.anim\": channel \"panel.Position.7\" names an "
+                 "item past the 3 of \"Position\"",
+             prefix + "IntroScreen \"menu\": animation \"gui/slide.anim\": channel \"panel\" is not "
+                      "element.Property.item",
+         }) {
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), expected), 1) << expected << "\n" << Joined(lines);
+    }
+    EXPECT_EQ(report.ErrorCount(), 7) << Joined(lines);
+}

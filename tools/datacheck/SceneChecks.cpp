@@ -3,6 +3,8 @@
 #include "CheckReport.h"
 #include "Recording.h"
 
+#include "anim/Anim.h"
+#include "anim/AnimControl.h"
 #include "anim/Emitter.h"
 #include "audio/Speaker.h"
 #include "core/ClassRegistry.h"
@@ -12,10 +14,14 @@
 #include "core/Scene.h"
 #include "core/SceneFile.h"
 #include "io/File.h"
+#include "io/Resources.h"
 #include "render/Bitmap.h"
 #include "render/FrameGroup.h"
 #include "render/Region.h"
+#include "ui/Button.h"
+#include "ui/TextButton.h"
 
+#include <algorithm>
 #include <cctype>
 #include <map>
 #include <set>
@@ -258,6 +264,9 @@ void CheckLinks(FileUnderCheck& file, Element& element) {
                 continue;
             }
             std::string text;
+            if (target.empty() && element.IsA("TextButton") && std::string(var->GetName()) == "icon") {
+                continue; // a text button's icon is optional
+            }
             if (target.empty()) {
                 text = "link " + Quoted(var->GetName()) + " item " + std::to_string(i) + " is empty";
             } else if (var->IsResourceLink() || std::string(var->LinkedClassName()) == "Scene") {
@@ -358,6 +367,75 @@ void CheckEmitter(FileUnderCheck& file, Emitter& emitter) {
     }
 }
 
+// A button's face paths; a text button's frame pieces per state.
+void CheckButton(FileUnderCheck& file, Button& button) {
+    std::vector<const Var*> paths;
+    if (TextButton* text = ObjectCast<TextButton>(&button)) {
+        paths = {&text->Left, &text->Center, &text->Right};
+    } else {
+        paths = {&button.UpPath, &button.DownPath, &button.OverPath, &button.DisabledPath,
+                 &button.HighlightPath};
+    }
+    for (const Var* var : paths) {
+        for (int32_t i = 0; i < var->GetCount(); ++i) {
+            const std::string path(var->GetString(i).CStr());
+            if (!path.empty() && !Resources::FindSprite(path.c_str())) {
+                file.report.Error(file.path, Label(button) + ": " + Quoted(var->GetName()) + ": " +
+                                                 UnresolvedResourceText("Sprite", path, file.recording));
+            }
+        }
+    }
+}
+
+// Why a channel of an animation played on this scene drives nothing.
+std::string UnboundChannelText(FileUnderCheck& file, const std::string& channel) {
+    const size_t dot = channel.find('.');
+    const size_t second = dot == std::string::npos ? dot : channel.find('.', dot + 1);
+    if (second == std::string::npos) {
+        return "is not element.Property.item";
+    }
+    const std::string elementName = channel.substr(0, dot);
+    const std::string property = channel.substr(dot + 1, second - dot - 1);
+    Element* element = file.scene.FindElement(elementName.c_str());
+    if (!element) {
+        return "names no element " + Quoted(elementName) + " in this file";
+    }
+    Var* var = element->FindProperty(property.c_str());
+    if (!var) {
+        return "names no property " + Quoted(property) + " of " + Label(*element);
+    }
+    return "names an item past the " + std::to_string(var->GetCount()) + " of " + Quoted(property);
+}
+
+// Animations this scene links to are played on it: every channel should
+// drive a property item of one of its elements.
+void CheckAnimChannels(FileUnderCheck& file, Element& element) {
+    for (Var* var : element.Properties()) {
+        auto* link = dynamic_cast<Link<Anim>*>(var);
+        if (!link) {
+            continue;
+        }
+        for (int32_t i = 0; i < link->ResolvedCount(); ++i) {
+            const Anim* anim = link->Get(i);
+            if (!anim) {
+                continue;
+            }
+            AnimControl control;
+            control.Bind(&file.scene, anim);
+            for (const AnimChannel& channel : anim->Channels()) {
+                const auto& bound = control.Bindings();
+                if (std::none_of(bound.begin(), bound.end(),
+                                 [&](const auto& b) { return b.channel == &channel; })) {
+                    file.report.Error(file.path, Label(element) + ": animation " +
+                                                     Quoted(link->GetString(i).CStr()) + ": channel " +
+                                                     Quoted(channel.name.CStr()) + " " +
+                                                     UnboundChannelText(file, channel.name.CStr()));
+                }
+            }
+        }
+    }
+}
+
 void CheckResolvedElement(FileUnderCheck& file, Element& element) {
     if (!element.IsA("Globals")) {
         CheckLinks(file, element);
@@ -380,6 +458,10 @@ void CheckResolvedElement(FileUnderCheck& file, Element& element) {
     if (Emitter* emitter = ObjectCast<Emitter>(&element)) {
         CheckEmitter(file, *emitter);
     }
+    if (Button* button = ObjectCast<Button>(&element)) {
+        CheckButton(file, *button);
+    }
+    CheckAnimChannels(file, element);
 }
 
 } // namespace
