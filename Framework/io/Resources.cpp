@@ -4,6 +4,7 @@
 #include "core/Log.h"
 #include "core/NameMap.h"
 #include "core/Tokenizer.h"
+#include "io/File.h"
 #include "io/FileListing.h"
 #include "io/StringTable.h"
 
@@ -165,6 +166,19 @@ const char* PreloadClass(const String& path) {
     return nullptr;
 }
 
+// A picture beside a font description of the same name ("x.png" and
+// "x.config") holds that font's glyphs: its font loads it, never as a sprite.
+bool IsFontGlyphStrip(const String& path, const char* className) {
+    if (std::strcmp(className, "Sprite") != 0) {
+        return false;
+    }
+    const char* dot = std::strrchr(path.CStr(), '.');
+    String description;
+    description.Assign(path.CStr(), size_t(dot - path.CStr()));
+    description.Append(".config");
+    return Exists(description.CStr());
+}
+
 } // namespace
 
 bool Preload(const PreloadSettings& settings, std::vector<String>* loaded) {
@@ -186,7 +200,7 @@ bool Preload(const PreloadSettings& settings, std::vector<String>* loaded) {
             break;
         }
         const char* className = PreloadClass(list[i]);
-        if (!className || !FindResource(list[i].CStr(), className)) {
+        if (!className || IsFontGlyphStrip(list[i], className) || !FindResource(list[i].CStr(), className)) {
             continue;
         }
         if (loaded) {

@@ -137,6 +137,8 @@ TEST_F(ResourcesTest, PreloadFollowsTheListsAndRunsOnce) {
     WriteFile("gui/d.tga.bak", "x");
     WriteFile("audio/e.ANIM", "x");
     WriteFile("audio/f.ogg", "x");
+    WriteFile("gui/font_16.png", "x"); // a font's glyphs: its font loads them
+    WriteFile("gui/font_16.config", "x");
     Resources::PreloadSettings settings;
     settings.directories = "gui,audio";
     settings.fileTypes = "png,ANIM,ogg";
@@ -150,7 +152,8 @@ TEST_F(ResourcesTest, PreloadFollowsTheListsAndRunsOnce) {
     for (const String& s : loaded) {
         names.push_back(s.CStr());
     }
-    // The .tga is not a listed type; the .bak never matches; .ANIM is an animation.
+    // The .tga is not a listed type; the .bak never matches; .ANIM is an
+    // animation; the font's glyph picture is left to its font.
     EXPECT_EQ(names, (std::vector<std::string>{"gui/b.png", "gui/sub/c.png", "audio/e.ANIM", "audio/f.ogg"}));
     EXPECT_EQ(FakeAnim::loads, 1);
     EXPECT_EQ(FakeSound::loads, 1);
