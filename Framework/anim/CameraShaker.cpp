@@ -1,5 +1,6 @@
 #include "anim/CameraShaker.h"
 
+#include "anim/EffectsHold.h"
 #include "core/FrameTime.h"
 #include "core/Random.h"
 #include "render/RenderContext.h"
@@ -19,7 +20,7 @@ void CameraShaker::Update() {
     ScreenCamera& camera = GetScreenCamera();
     const float size = magnitude.FirstFloat();
     const float rate = frequency.FirstFloat();
-    if (size == 0.0f || !(rate > 0.0f) || !std::isfinite(rate) || !std::isfinite(size)) {
+    if (EffectsHeld() || size == 0.0f || !(rate > 0.0f) || !std::isfinite(rate) || !std::isfinite(size)) {
         camera.pan = Vec2{};
         RebuildScreenCamera();
         camera.extraZoom = Vec2{};

@@ -1,5 +1,6 @@
 #include "anim/Emitter.h"
 
+#include "anim/EffectsHold.h"
 #include "core/FrameTime.h"
 #include "core/Log.h"
 #include "core/Random.h"
@@ -295,6 +296,9 @@ void Emitter::AutoSpawnBursts(float dt) {
 
 void Emitter::Update() {
     Widget::Update();
+    if (EffectsHeld()) {
+        return;
+    }
     if (!started) {
         started = true;
         return;
@@ -389,6 +393,9 @@ void Emitter::UpdateParticle(Particle& p, float dt, bool haveVortex, const Vec3&
 bool Emitter::Draw() {
     if (!Visible.FirstBool()) {
         return false;
+    }
+    if (EffectsHeld()) {
+        return true;
     }
     RenderStackScope state;
     RenderStack::SetBlendMode(BlendMode.FirstInt());

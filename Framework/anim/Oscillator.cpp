@@ -1,5 +1,6 @@
 #include "anim/Oscillator.h"
 
+#include "anim/EffectsHold.h"
 #include "core/FrameTime.h"
 #include "core/Random.h"
 
@@ -45,7 +46,7 @@ float Oscillator::Value() const {
 
 void Oscillator::Update() {
     Element::Update();
-    if (!enabled.FirstBool()) {
+    if (EffectsHeld() || !enabled.FirstBool()) {
         return;
     }
     const float value = Value();

@@ -1,6 +1,7 @@
 #include "anim/PeriodicAnimator.h"
 
 #include "anim/AnimatedValue.h"
+#include "anim/EffectsHold.h"
 #include "core/FrameTime.h"
 #include "core/Log.h"
 #include "core/Random.h"
@@ -135,7 +136,7 @@ float PeriodicAnimator::WaveValue(int32_t behavior, const Target& t, float time)
 
 void PeriodicAnimator::Update() {
     Element::Update();
-    if (!enabled.FirstBool()) {
+    if (EffectsHeld() || !enabled.FirstBool()) {
         return;
     }
     const int32_t wave = behavior.GetCount() > 0 ? behavior.FirstInt() : kSine;

@@ -1,5 +1,6 @@
 #include "anim/Randomizer.h"
 
+#include "anim/EffectsHold.h"
 #include "anim/Oscillator.h"
 #include "core/FrameTime.h"
 #include "core/Random.h"
@@ -20,7 +21,7 @@ Randomizer::Randomizer() {
 
 void Randomizer::Update() {
     Element::Update();
-    if (!Enabled.FirstBool()) {
+    if (EffectsHeld() || !Enabled.FirstBool()) {
         return;
     }
     elapsed += frameTime;

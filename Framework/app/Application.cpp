@@ -2,10 +2,11 @@
 // a step whose subsystem does not exist yet is a one-line comment at its place.
 #include "app/Application.h"
 
+#include "anim/AnimResources.h"
+#include "anim/EffectsHold.h"
+#include "anim/SceneAnims.h"
 #include "app/Clock.h"
 #include "app/EngineClasses.h"
-#include "anim/AnimResources.h"
-#include "anim/SceneAnims.h"
 #include "app/GameHooks.h"
 #include "audio/Audio.h"
 #include "audio/Sound.h"
@@ -20,6 +21,7 @@
 #include "io/Resources.h"
 #include "io/StringTable.h"
 #include "platform/CloseSignals.h"
+#include "platform/Environment.h"
 #include "platform/ExecutablePath.h"
 #include "platform/GameWindow.h"
 #include "platform/InputCallback.h"
@@ -303,6 +305,9 @@ bool Startup(GameHooks& game) {
     }
     // 2. Seed the C random generator with the time in seconds.
     SeedRandom(static_cast<unsigned int>(std::time(nullptr)));
+    // DUNHAVEN_HOLD_EFFECTS=1 holds particles and animators still, so that
+    // screenshots of a screen settle (end-to-end runs).
+    HoldEffects(EnvironmentFlag("DUNHAVEN_HOLD_EFFECTS"));
     // 3. The pack archive named by the setting PackfilePath; without one the
     //    game runs from loose files.
     const String packfilePath =
@@ -344,7 +349,8 @@ bool Startup(GameHooks& game) {
     // 11. The preload, unless the partner splash picture exists.
     game.Preload();
     // 12. The console configuration; without it (or its font) there is no console.
-    GetConsole().Load(GlobalText("ConsoleConfigPath", "config/console.config").CStr(), BoolOption("AllowConsole"));
+    GetConsole().Load(GlobalText("ConsoleConfigPath", "config/console.config").CStr(),
+                      BoolOption("AllowConsole"));
     GetUI().consoleOpen = [] { return GetConsole().IsTakingKeys(); };
     // 13. The cursor configuration. Without it the game goes on with the
     //     system's pointer: a game that cannot be pointed at is worse.

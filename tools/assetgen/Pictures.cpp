@@ -46,13 +46,14 @@ struct TextStyle {
     float lineSpacing = 1.1f;
 };
 
-const std::vector<std::string_view> kTextStyleKeys = {"Text", "Font", "TextSize", "TextColour", "TextColourBottom",
-                                                      "Outline", "OutlineColour", "TextShadow", "TextShadowColour",
-                                                      "LineSpacing"};
+const std::vector<std::string_view> kTextStyleKeys = {
+    "Text",    "Font",          "TextSize",   "TextColour",       "TextColourBottom",
+    "Outline", "OutlineColour", "TextShadow", "TextShadowColour", "LineSpacing"};
 
 bool ReadTextStyle(const Recipe& recipe, TextStyle& style, std::string& error) {
     float size = static_cast<float>(style.size);
-    if (!recipe.GetText("Font", style.font, false, error) || !recipe.GetFloat("TextSize", size, 4, 400, false, error) ||
+    if (!recipe.GetText("Font", style.font, false, error) ||
+        !recipe.GetFloat("TextSize", size, 4, 400, false, error) ||
         !recipe.GetColour("TextColour", style.top, false, error)) {
         return false;
     }
@@ -66,7 +67,8 @@ bool ReadTextStyle(const Recipe& recipe, TextStyle& style, std::string& error) {
            recipe.GetFloat("LineSpacing", style.lineSpacing, 0.5f, 4, false, error);
 }
 
-bool ReadLines(const Recipe& recipe, const Sources& sources, std::vector<std::string>& lines, std::string& error) {
+bool ReadLines(const Recipe& recipe, const Sources& sources, std::vector<std::string>& lines,
+               std::string& error) {
     for (const RecipeEntry* entry : recipe.FindAll("Text")) {
         std::string text;
         if (!ResolveText(recipe, *entry, sources, text, error)) {
@@ -86,8 +88,9 @@ bool TextMask(const Recipe& recipe, const TextStyle& style, const std::vector<st
         error = recipe.ErrorAt(fontEntry, "font '" + style.font + "' not found");
         return false;
     }
-    padding = static_cast<int32_t>(std::ceil(style.outline + std::fabs(style.shadow[0]) + std::fabs(style.shadow[1]) +
-                                             style.shadow[2] * 1.5f)) + 2;
+    padding = static_cast<int32_t>(std::ceil(style.outline + std::fabs(style.shadow[0]) +
+                                             std::fabs(style.shadow[1]) + style.shadow[2] * 1.5f)) +
+              2;
     if (!RenderText(font, style.size, lines, padding, style.lineSpacing, mask, error)) {
         error = recipe.ErrorAt(fontEntry, error);
         return false;
@@ -96,7 +99,8 @@ bool TextMask(const Recipe& recipe, const TextStyle& style, const std::vector<st
 }
 
 // Paints text whose mask is `mask` with its top-left corner at (x, y).
-void PaintText(Canvas& canvas, const Mask& mask, int32_t x, int32_t y, int32_t padding, const TextStyle& style) {
+void PaintText(Canvas& canvas, const Mask& mask, int32_t x, int32_t y, int32_t padding,
+               const TextStyle& style) {
     Mask placed(canvas.Width(), canvas.Height());
     for (int32_t my = 0; my < mask.Height(); ++my) {
         for (int32_t mx = 0; mx < mask.Width(); ++mx) {
@@ -108,7 +112,8 @@ void PaintText(Canvas& canvas, const Mask& mask, int32_t x, int32_t y, int32_t p
     }
     const Mask outline = style.outline > 0 ? placed.Grown(style.outline) : placed;
     if (style.shadowColour.a > 0 && (style.shadow[0] != 0 || style.shadow[1] != 0 || style.shadow[2] != 0)) {
-        Mask shadow = outline.Shifted(static_cast<int32_t>(style.shadow[0]), static_cast<int32_t>(style.shadow[1]));
+        Mask shadow =
+            outline.Shifted(static_cast<int32_t>(style.shadow[0]), static_cast<int32_t>(style.shadow[1]));
         if (style.shadow[2] > 0) {
             shadow = shadow.Blurred(style.shadow[2]);
         }
@@ -125,27 +130,33 @@ void PaintText(Canvas& canvas, const Mask& mask, int32_t x, int32_t y, int32_t p
 // --- 2. panel and button -----------------------------------------------------
 
 bool MakePanel(const Recipe& recipe, const Sources& sources, Canvas& canvas, std::string& error) {
-    std::vector<std::string_view> keys = {"Kind", "Size", "Margin", "Radius", "FillTop", "FillBottom", "Border",
-                                          "BorderBottom", "BorderWidth", "Inner", "Shadow", "ShadowColour", "Gloss",
-                                          "Grain", "TextOffset"};
+    std::vector<std::string_view> keys = {"Kind",        "Size",       "Margin",    "Radius",
+                                          "FillTop",     "FillBottom", "Border",    "BorderBottom",
+                                          "BorderWidth", "Inner",      "Shadow",    "ShadowColour",
+                                          "Gloss",       "Grain",      "TextOffset"};
     keys.insert(keys.end(), kTextStyleKeys.begin(), kTextStyleKeys.end());
     if (!recipe.CheckKeys(keys, error)) {
         return false;
     }
     int32_t w = 0, h = 0;
-    float margin = 0, radius = 12, borderWidth = 3, shadow[3] = {0, 4, 8}, gloss = 0.25f, grain = 0, textOffset[2] = {0, 0};
+    float margin = 0, radius = 12, borderWidth = 3, shadow[3] = {0, 4, 8}, gloss = 0.25f, grain = 0,
+          textOffset[2] = {0, 0};
     Colour fillTop{0.98f, 0.93f, 0.8f, 1}, fillBottom{0.88f, 0.78f, 0.6f, 1}, border{0.55f, 0.36f, 0.16f, 1};
     Colour inner{1, 0.95f, 0.75f, 0.7f}, shadowColour{0, 0, 0, 0.45f};
     if (!GetSize(recipe, w, h, error) || !recipe.GetFloat("Margin", margin, 0, 200, false, error) ||
-        !recipe.GetFloat("Radius", radius, 0, 400, false, error) || !recipe.GetColour("FillTop", fillTop, false, error) ||
-        !recipe.GetColour("FillBottom", fillBottom, false, error) || !recipe.GetColour("Border", border, false, error)) {
+        !recipe.GetFloat("Radius", radius, 0, 400, false, error) ||
+        !recipe.GetColour("FillTop", fillTop, false, error) ||
+        !recipe.GetColour("FillBottom", fillBottom, false, error) ||
+        !recipe.GetColour("Border", border, false, error)) {
         return false;
     }
     Colour borderBottom = Darker(border, 0.7f);
     if (!recipe.GetColour("BorderBottom", borderBottom, false, error) ||
         !recipe.GetFloat("BorderWidth", borderWidth, 0, 100, false, error) ||
-        !recipe.GetColour("Inner", inner, false, error) || !recipe.GetFloats("Shadow", shadow, 3, -100, 100, false, error) ||
-        !recipe.GetColour("ShadowColour", shadowColour, false, error) || !recipe.GetFloat("Gloss", gloss, 0, 1, false, error) ||
+        !recipe.GetColour("Inner", inner, false, error) ||
+        !recipe.GetFloats("Shadow", shadow, 3, -100, 100, false, error) ||
+        !recipe.GetColour("ShadowColour", shadowColour, false, error) ||
+        !recipe.GetFloat("Gloss", gloss, 0, 1, false, error) ||
         !recipe.GetFloat("Grain", grain, 0, 1, false, error) ||
         !recipe.GetFloats("TextOffset", textOffset, 2, -1000, 1000, false, error)) {
         return false;
@@ -189,8 +200,8 @@ bool MakePanel(const Recipe& recipe, const Sources& sources, Canvas& canvas, std
     // Inner line and a soft shade along the face's edge, for depth.
     if (inner.a > 0 && borderWidth > 0) {
         Mask innerFace(w, h);
-        innerFace.AddRoundedRect(x0 + borderWidth + 2, y0 + borderWidth + 2, x1 - borderWidth - 2, y1 - borderWidth - 2,
-                                 std::max(0.0f, radius - borderWidth - 2));
+        innerFace.AddRoundedRect(x0 + borderWidth + 2, y0 + borderWidth + 2, x1 - borderWidth - 2,
+                                 y1 - borderWidth - 2, std::max(0.0f, radius - borderWidth - 2));
         canvas.Fill(face.Minus(innerFace).Minus(face.Minus(innerFace.Grown(1.2f))), inner);
         const Mask edgeShade = face.Minus(innerFace.Blurred(6));
         canvas.Fill(edgeShade, Colour{0.25f, 0.15f, 0.05f, 0.18f});
@@ -214,7 +225,8 @@ bool MakePanel(const Recipe& recipe, const Sources& sources, Canvas& canvas, std
             return false;
         }
         const int32_t tx = static_cast<int32_t>(std::lround((x0 + x1 - mask.Width()) * 0.5f + textOffset[0]));
-        const int32_t ty = static_cast<int32_t>(std::lround((y0 + y1 - mask.Height()) * 0.5f + textOffset[1]));
+        const int32_t ty =
+            static_cast<int32_t>(std::lround((y0 + y1 - mask.Height()) * 0.5f + textOffset[1]));
         PaintText(canvas, mask, tx, ty, padding, style);
     }
     return true;
@@ -248,9 +260,9 @@ bool MakeText(const Recipe& recipe, const Sources& sources, Canvas& canvas, std:
             return false;
         }
         if (w < mask.Width() - 2 * padding || h < mask.Height() - 2 * padding) {
-            error = recipe.ErrorAt(recipe.Find("Size"), "the text needs " + std::to_string(mask.Width() - 2 * padding) +
-                                                            " x " + std::to_string(mask.Height() - 2 * padding) +
-                                                            " pixels");
+            error = recipe.ErrorAt(recipe.Find("Size"),
+                                   "the text needs " + std::to_string(mask.Width() - 2 * padding) + " x " +
+                                       std::to_string(mask.Height() - 2 * padding) + " pixels");
             return false;
         }
     }
@@ -263,7 +275,8 @@ bool MakeText(const Recipe& recipe, const Sources& sources, Canvas& canvas, std:
 
 // The classic pointer with its tip at (x, y), `scale` times 1 pixel per unit.
 std::vector<Point> Arrow(float x, float y, float scale) {
-    const Point unit[] = {{0, 0}, {0, 16.5f}, {4, 12.8f}, {6.8f, 19.2f}, {9.6f, 18}, {6.9f, 11.8f}, {11.8f, 11.8f}};
+    const Point unit[] = {{0, 0},     {0, 16.5f},    {4, 12.8f},    {6.8f, 19.2f},
+                          {9.6f, 18}, {6.9f, 11.8f}, {11.8f, 11.8f}};
     std::vector<Point> points;
     for (const Point& p : unit) {
         points.push_back({x + p.x * scale, y + p.y * scale});
@@ -283,7 +296,8 @@ std::vector<Point> Gear(float cx, float cy, float outer, float innerRadius, int3
 }
 
 bool MakeCursor(const Recipe& recipe, const Sources&, Canvas& canvas, std::string& error) {
-    if (!recipe.CheckKeys({"Kind", "Size", "Shape", "Hotspot", "Fill", "FillBottom", "Outline", "Accent"}, error)) {
+    if (!recipe.CheckKeys({"Kind", "Size", "Shape", "Hotspot", "Fill", "FillBottom", "Outline", "Accent"},
+                          error)) {
         return false;
     }
     int32_t w = 0, h = 0;
@@ -291,8 +305,10 @@ bool MakeCursor(const Recipe& recipe, const Sources&, Canvas& canvas, std::strin
     std::string shape;
     Colour fill{1, 0.96f, 0.84f, 1}, outline{0.16f, 0.1f, 0.05f, 1}, accent{0.2f, 0.45f, 0.85f, 1};
     if (!GetSize(recipe, w, h, error) || !recipe.GetText("Shape", shape, true, error) ||
-        !recipe.GetFloats("Hotspot", hot, 2, 0, kMaxSide, true, error) || !recipe.GetColour("Fill", fill, false, error) ||
-        !recipe.GetColour("Outline", outline, false, error) || !recipe.GetColour("Accent", accent, false, error)) {
+        !recipe.GetFloats("Hotspot", hot, 2, 0, kMaxSide, true, error) ||
+        !recipe.GetColour("Fill", fill, false, error) ||
+        !recipe.GetColour("Outline", outline, false, error) ||
+        !recipe.GetColour("Accent", accent, false, error)) {
         return false;
     }
     Colour fillBottom = Darker(fill, 0.82f);
@@ -325,11 +341,16 @@ bool MakeCursor(const Recipe& recipe, const Sources&, Canvas& canvas, std::strin
     } else if (shape == "exit") {
         const float s = std::min(w, h) / 50.0f;
         const float cx = hot[0], cy = hot[1];
-        body.AddPolygon({{cx, cy - 17 * s}, {cx + 15 * s, cy - 1 * s}, {cx + 6 * s, cy - 1 * s}, {cx + 6 * s, cy + 16 * s},
-                         {cx - 6 * s, cy + 16 * s}, {cx - 6 * s, cy - 1 * s}, {cx - 15 * s, cy - 1 * s}});
+        body.AddPolygon({{cx, cy - 17 * s},
+                         {cx + 15 * s, cy - 1 * s},
+                         {cx + 6 * s, cy - 1 * s},
+                         {cx + 6 * s, cy + 16 * s},
+                         {cx - 6 * s, cy + 16 * s},
+                         {cx - 6 * s, cy - 1 * s},
+                         {cx - 15 * s, cy - 1 * s}});
     } else {
-        error = recipe.ErrorAt(recipe.Find("Shape"), "unknown cursor shape '" + shape +
-                                                         "' (arrow, use, info, magnifier, exit)");
+        error = recipe.ErrorAt(recipe.Find("Shape"),
+                               "unknown cursor shape '" + shape + "' (arrow, use, info, magnifier, exit)");
         return false;
     }
     const bool lens = shape == "magnifier";
@@ -350,7 +371,9 @@ bool MakeCursor(const Recipe& recipe, const Sources&, Canvas& canvas, std::strin
     const float top = hot[1], bottom = static_cast<float>(h);
     canvas.Fill(body, [&](float, float y) { return Mix(fill, fillBottom, (y - top) / (bottom - top)); });
     if (!lens) {
-        canvas.Fill(badge, [&](float, float y) { return Mix(accent, Darker(accent, 0.7f), (y - (h - 16.0f)) / 16.0f); });
+        canvas.Fill(badge, [&](float, float y) {
+            return Mix(accent, Darker(accent, 0.7f), (y - (h - 16.0f)) / 16.0f);
+        });
         canvas.Fill(badgeMark, Colour{1, 1, 1, 1});
     }
     return true;
@@ -359,8 +382,8 @@ bool MakeCursor(const Recipe& recipe, const Sources&, Canvas& canvas, std::strin
 // --- 5. loading bar ------------------------------------------------------------
 
 bool MakeLoadBar(const Recipe& recipe, const Sources&, Canvas& canvas, std::string& error) {
-    if (!recipe.CheckKeys({"Kind", "Part", "Size", "Radius", "Border", "BorderBottom", "Trough", "Inset", "FillTop",
-                           "FillBottom", "Gloss"},
+    if (!recipe.CheckKeys({"Kind", "Part", "Size", "Radius", "Border", "BorderBottom", "Trough", "Inset",
+                           "FillTop", "FillBottom", "Gloss"},
                           error)) {
         return false;
     }
@@ -370,9 +393,12 @@ bool MakeLoadBar(const Recipe& recipe, const Sources&, Canvas& canvas, std::stri
     Colour border{0.85f, 0.66f, 0.3f, 1}, trough{0.08f, 0.06f, 0.1f, 0.85f};
     Colour fillTop{0.55f, 0.9f, 0.55f, 1}, fillBottom{0.15f, 0.55f, 0.3f, 1};
     if (!GetSize(recipe, w, h, error) || !recipe.GetText("Part", part, true, error) ||
-        !recipe.GetFloat("Radius", radius, 0, 400, false, error) || !recipe.GetColour("Border", border, false, error) ||
-        !recipe.GetColour("Trough", trough, false, error) || !recipe.GetFloat("Inset", inset, 0, 100, false, error) ||
-        !recipe.GetColour("FillTop", fillTop, false, error) || !recipe.GetColour("FillBottom", fillBottom, false, error) ||
+        !recipe.GetFloat("Radius", radius, 0, 400, false, error) ||
+        !recipe.GetColour("Border", border, false, error) ||
+        !recipe.GetColour("Trough", trough, false, error) ||
+        !recipe.GetFloat("Inset", inset, 0, 100, false, error) ||
+        !recipe.GetColour("FillTop", fillTop, false, error) ||
+        !recipe.GetColour("FillBottom", fillBottom, false, error) ||
         !recipe.GetFloat("Gloss", gloss, 0, 1, false, error)) {
         return false;
     }
@@ -384,7 +410,8 @@ bool MakeLoadBar(const Recipe& recipe, const Sources&, Canvas& canvas, std::stri
     if (part == "frame") {
         Mask outer(w, h), hole(w, h);
         outer.AddRoundedRect(2, 1, w - 2.0f, h - 3.0f, radius);
-        hole.AddRoundedRect(2 + inset, 1 + inset, w - 2 - inset, h - 3 - inset, std::max(0.0f, radius - inset));
+        hole.AddRoundedRect(2 + inset, 1 + inset, w - 2 - inset, h - 3 - inset,
+                            std::max(0.0f, radius - inset));
         canvas.Fill(outer.Shifted(0, 2).Blurred(3), Colour{0, 0, 0, 0.5f});
         canvas.Fill(outer, [&](float, float y) { return Mix(border, borderBottom, y / h); });
         canvas.Fill(hole, trough);
@@ -403,7 +430,8 @@ bool MakeLoadBar(const Recipe& recipe, const Sources&, Canvas& canvas, std::stri
                 float* p = canvas.Pixel(x, y);
                 const float order = w > 1 ? 1.0f - static_cast<float>(x) / static_cast<float>(w - 1) : 1.0f;
                 const float alpha = pill.At(x, y) >= 0.5f ? (1.0f + 254.0f * order) / 255.0f : 0.0f;
-                const float straight[3] = {p[3] > 0 ? p[0] / p[3] : 0, p[3] > 0 ? p[1] / p[3] : 0, p[3] > 0 ? p[2] / p[3] : 0};
+                const float straight[3] = {p[3] > 0 ? p[0] / p[3] : 0, p[3] > 0 ? p[1] / p[3] : 0,
+                                           p[3] > 0 ? p[2] / p[3] : 0};
                 for (int c = 0; c < 3; ++c) {
                     p[c] = straight[c] * alpha;
                 }
@@ -418,7 +446,8 @@ bool MakeLoadBar(const Recipe& recipe, const Sources&, Canvas& canvas, std::stri
         canvas.Fill(sheen, [&](float, float y) { return Colour{1, 1, 1, gloss * (1.0f - y / (h * 0.5f))}; });
         return true;
     }
-    error = recipe.ErrorAt(recipe.Find("Part"), "unknown loading-bar part '" + part + "' (frame, fill, gloss)");
+    error =
+        recipe.ErrorAt(recipe.Find("Part"), "unknown loading-bar part '" + part + "' (frame, fill, gloss)");
     return false;
 }
 
@@ -430,7 +459,8 @@ bool MakeEmoji(const Recipe& recipe, const Sources& sources, Canvas& canvas, std
     }
     std::string character, fontName = "NotoColorEmoji.ttf";
     int32_t size = 96;
-    if (!recipe.GetText("Character", character, true, error) || !recipe.GetInt("Size", size, 8, 1024, false, error) ||
+    if (!recipe.GetText("Character", character, true, error) ||
+        !recipe.GetInt("Size", size, 8, 1024, false, error) ||
         !recipe.GetText("Font", fontName, false, error)) {
         return false;
     }
@@ -462,13 +492,49 @@ bool MakeEmoji(const Recipe& recipe, const Sources& sources, Canvas& canvas, std
     return true;
 }
 
+// --- 6b. glow --------------------------------------------------------------------
+
+// A soft round light, optionally with four rays (a sparkle), on a transparent
+// picture: particle sprites, and light layers the size of a whole scene.
+bool MakeGlow(const Recipe& recipe, Canvas& canvas, std::string& error) {
+    if (!recipe.CheckKeys({"Kind", "Size", "Centre", "Radius", "Colour", "Rays"}, error)) {
+        return false;
+    }
+    int32_t w = 0, h = 0;
+    float centre[2] = {0, 0};
+    float radius = 0, rays = 0;
+    Colour colour{1, 1, 1, 1};
+    if (!GetSize(recipe, w, h, error) || !recipe.GetFloat("Radius", radius, 1, kMaxSide, true, error) ||
+        !recipe.GetColour("Colour", colour, true, error) ||
+        !recipe.GetFloat("Rays", rays, 0, 1, false, error)) {
+        return false;
+    }
+    centre[0] = float(w) / 2;
+    centre[1] = float(h) / 2;
+    if (!recipe.GetFloats("Centre", centre, 2, -kMaxSide, kMaxSide, false, error)) {
+        return false;
+    }
+    canvas = Canvas(w, h);
+    canvas.Paint([&](float x, float y) {
+        const float dx = std::fabs(x - centre[0]), dy = std::fabs(y - centre[1]);
+        const float d = std::sqrt(dx * dx + dy * dy) / radius;
+        const float core = std::pow(std::clamp(1.0f - d, 0.0f, 1.0f), 2.0f);
+        const float thin = 0.05f * radius;
+        const float ray = std::max(std::exp(-dy / thin) * std::clamp(1.0f - dx / radius, 0.0f, 1.0f),
+                                   std::exp(-dx / thin) * std::clamp(1.0f - dy / radius, 0.0f, 1.0f));
+        const float alpha = std::clamp(core + rays * ray, 0.0f, 1.0f) * colour.a;
+        return Colour{colour.r, colour.g, colour.b, alpha};
+    });
+    return true;
+}
+
 } // namespace
 
 // --- 7. dispatch, fonts and texts ----------------------------------------------
 
 bool IsPictureKind(const std::string& kind) {
-    return kind == "background" || kind == "panel" || kind == "text" || kind == "cursor" || kind == "loadbar" ||
-           kind == "emoji";
+    return kind == "background" || kind == "panel" || kind == "text" || kind == "cursor" ||
+           kind == "loadbar" || kind == "emoji" || kind == "glow";
 }
 
 bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& sources, Canvas& out,
@@ -487,6 +553,9 @@ bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& s
     }
     if (kind == "loadbar") {
         return MakeLoadBar(recipe, sources, out, error);
+    }
+    if (kind == "glow") {
+        return MakeGlow(recipe, out, error);
     }
     if (kind == "emoji") {
         return MakeEmoji(recipe, sources, out, error);

@@ -6,6 +6,7 @@
 #include "core/ClassRegistry.h"
 #include "core/FrameTime.h"
 #include "core/Link.h"
+#include "core/Random.h"
 #include "core/Scene.h"
 #include "io/File.h"
 #include "io/PackArchive.h"
@@ -155,6 +156,9 @@ bool RunSceneView(const SceneViewOptions& options, std::vector<std::string>& war
     }
     InitRenderContext(options.width, options.height);
     ResetScreenCamera();
+    // The same seed every run: particles and random animators give the same
+    // picture for the same number of frames.
+    SeedRandom(1);
 
     std::unique_ptr<Scene> scene;
     File sceneFile;

@@ -74,6 +74,7 @@ GameSession::GameSession(const std::string& dataFolder) {
     game = std::make_unique<ChildProcess>(std::vector<std::string>{program},
                                           std::map<std::string, std::string>{{"DISPLAY", display.Name()},
                                                                              {"ALSOFT_DRIVERS", "null"},
+                                                                             {"DUNHAVEN_HOLD_EFFECTS", "1"},
                                                                              {"SDL_AUDIODRIVER", "dummy"}},
                                           logPath);
     if (!game->Started()) {

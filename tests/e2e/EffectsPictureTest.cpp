@@ -1,0 +1,58 @@
+// The demo's first screen with its effects, drawn by the scene viewer from
+// the built data pack at a fixed seed: the lighthouse lamp lit by its light
+// layer, sparkles on the sea and drifting dust, as a player sees them after
+// about three seconds.
+#include "harness/Pictures.h"
+
+#include "render/Image.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#ifdef TEST_DATA_PACK
+
+namespace {
+
+const std::string kViewer = std::string(TEST_BINARY_DIR) + "/bin/sceneview";
+
+bool RenderIntro(int frames, Image& out) {
+    const std::string path = testing_support::TestTempDir() + "/intro" + std::to_string(frames) + ".png";
+    const std::string command = kViewer + " --data '" + TEST_DATA_PACK + "' --frames " +
+                                std::to_string(frames) + " gui/IntroScreen.scene '" + path + "' 2> /dev/null";
+    return std::system(command.c_str()) == 0 && out.Load(path.c_str());
+}
+
+// Pixels of the box whose colour differs by more than `tolerance` in some channel.
+int ChangedIn(const Image& a, const Image& b, uint32_t left, uint32_t top, uint32_t right, uint32_t bottom) {
+    int changed = 0;
+    for (uint32_t y = top; y < bottom; ++y) {
+        for (uint32_t x = left; x < right; ++x) {
+            const uint8_t* p = a.PixelAt(x, y);
+            const uint8_t* q = b.PixelAt(x, y);
+            changed += std::abs(p[0] - q[0]) > 30 || std::abs(p[1] - q[1]) > 30 || std::abs(p[2] - q[2]) > 30;
+        }
+    }
+    return changed;
+}
+
+} // namespace
+
+TEST(EffectsPicture, FirstScreenShowsTheLampSparklesAndDust) {
+    Image first, later, again;
+    ASSERT_TRUE(RenderIntro(1, first)) << "the scene viewer failed";
+    ASSERT_TRUE(RenderIntro(200, later));
+    ASSERT_TRUE(RenderIntro(200, again));
+    // The same seed and frames give the same picture.
+    EXPECT_LT(DifferingShare(later, again, 0), 1e-6);
+    // No particle has spawned after one update; after 200 the sea sparkles.
+    EXPECT_GT(ChangedIn(first, later, 140, 430, 420, 520), 40);
+    // The lamp's light layer is on from the start: the sky beside the tower glows.
+    const uint8_t* halo = first.PixelAt(880, 363);
+    EXPECT_GT(int(halo[1]), 235);
+    EXPECT_TRUE(LooksLikeExpected(later, "intro_effects"));
+}
+
+#endif
