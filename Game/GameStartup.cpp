@@ -16,6 +16,8 @@
 #include "io/File.h"
 #include "io/Resources.h"
 #include "menus/IntroScreen.h"
+#include "menus/ItemPrompt.h"
+#include "menus/ProfilePrompt.h"
 #include "play/LevelPlayerHooks.h"
 #include "play/LevelScenes.h"
 #include "platform/GameWindow.h"
@@ -67,6 +69,8 @@ void GameStartup::RegisterGameStateClasses() {
 void GameStartup::RegisterGameClasses() {
     // The game's screens, map, level and puzzle classes register here.
     RegisterClass("IntroScreen", MakeObject<IntroScreen>, "Game UI");
+    RegisterClass("ItemPrompt", MakeObject<ItemPrompt>, "Game UI");
+    RegisterClass("ProfilePrompt", MakeObject<ProfilePrompt>, "Game UI");
 }
 
 void GameStartup::LoadOptionsAndState() {

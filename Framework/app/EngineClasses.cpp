@@ -22,8 +22,12 @@
 #include "render/WaveBitmap.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
+#include "ui/Prompt.h"
 #include "ui/Screen.h"
+#include "ui/TextBox.h"
 #include "ui/TextButton.h"
+#include "ui/TextWindow.h"
+#include "ui/Window.h"
 
 void RegisterEngineClasses(const std::function<void()>& registerGameStateClasses) {
     // Base
@@ -52,15 +56,21 @@ void RegisterEngineClasses(const std::function<void()>& registerGameStateClasses
     // Widgets
     RegisterClass("Button", MakeObject<Button>, "Widgets");
     RegisterClass("CheckBox", MakeObject<CheckBox>, "Widgets");
-    //   Slider, TextBox
+    //   Slider
+    RegisterClass("TextBox", MakeObject<TextBox>, "Widgets");
     RegisterClass("TextButton", MakeObject<TextButton>, "Widgets");
-    //   TextWindow, Gauge, Window, SnakeBlob, TalkBubble, Scrollbar
+    RegisterClass("TextWindow", MakeObject<TextWindow>, "Widgets");
+    //   Gauge
+    RegisterClass("Window", MakeObject<Window>, "Widgets");
+    //   SnakeBlob, TalkBubble, Scrollbar
     // Game State: the game's settings, options and player state
     if (registerGameStateClasses) {
         registerGameStateClasses();
     }
     // Game UI
     RegisterClass("Screen", MakeObject<Screen>, "Game UI");
+    RegisterClass("Prompt", MakeObject<Prompt>, "Game UI");
+    RegisterClass("HelpPrompt", MakeObject<HelpPrompt>, "Game UI");
     // The game's menus, map screen, markers and prompts register here in the
     // game's own step; the test page follows them.
     RegisterClass("TestScreen", MakeObject<TestScreen>, "Game UI");

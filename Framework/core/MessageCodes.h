@@ -45,6 +45,12 @@ inline constexpr int32_t kButtonClicked = 201;     ///< the release over it that
 inline constexpr int32_t kCheckBoxChecked = 300;   ///< "checked" was set
 inline constexpr int32_t kCheckBoxUnchecked = 301; ///< "checked" was cleared
 
+// Text boxes (sender: the box).
+inline constexpr int32_t kTextChanged = 400; ///< the text changed by typing
+inline constexpr int32_t kTextEntered = 401; ///< Enter pressed while editing
+inline constexpr int32_t kTextLink = 402;    ///< a click on a box with link text
+inline constexpr int32_t kTextClicked = 403; ///< a click on a plain (neither editable nor link) box
+
 // The screen stack's delayed messages.
 inline constexpr int32_t kMusicCrossFade = 1000; ///< the second half of a music cross-fade
 inline constexpr int32_t kMusicFadedOut = 1001;  ///< the end of a music fade-out

@@ -92,4 +92,8 @@ public:
 
     bool hudVisible = true;
     bool mapChangePending = false;
+    /// The picture and text the item prompt shows next; never saved. The
+    /// level rules set both before asking for the item prompt.
+    String pendingItemImage;
+    String pendingItemText;
 };
