@@ -14,6 +14,7 @@
 #include "core/Element.h"
 #include "core/EngineState.h"
 #include "core/Log.h"
+#include "core/Redraw.h"
 #include "core/Random.h"
 #include "core/Var.h"
 #include "io/File.h"
@@ -220,7 +221,10 @@ void RunFrame(GameHooks& game) {
         input.inputEnabled = input.IsInstalled();
     }
 
-    const bool drawing = GameWindowExists();
+    // Only a frame in which something visible changed draws; the window keeps
+    // the last picture otherwise (see core/Redraw.h).
+    const bool changed = TakeRedrawRequest();
+    const bool drawing = GameWindowExists() && (changed || BoolOption("DrawEveryFrame"));
     // 2. The screen projection and the camera matrix.
     if (drawing) {
         LoadScreenProjectionAndCamera();
@@ -235,7 +239,9 @@ void RunFrame(GameHooks& game) {
         GetConsole().Draw();
     }
     // 5. Present the frame; the next one starts cleared to black.
-    Present();
+    if (drawing) {
+        Present();
+    }
     // 6. Release the GPU copies of textures not drawn since the previous frame;
     //    every push of the frame must have had its pop.
     if (drawing) {

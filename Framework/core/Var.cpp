@@ -1,6 +1,7 @@
 #include "core/Var.h"
 
 #include "core/Element.h"
+#include "core/Redraw.h"
 
 #include <cerrno>
 #include <climits>
@@ -93,7 +94,10 @@ bool Var::SetBool(int32_t index, bool value) {
     Slot* slot = WriteSlot(index, kBool);
     if (!slot)
         return false;
-    slot->b = value;
+    if (slot->b != value) {
+        slot->b = value;
+        RequestRedraw();
+    }
     flags |= kChanged;
     return true;
 }
@@ -102,7 +106,10 @@ bool Var::SetInt(int32_t index, int32_t value) {
     Slot* slot = WriteSlot(index, kInt);
     if (!slot)
         return false;
-    slot->i = value;
+    if (slot->i != value) {
+        slot->i = value;
+        RequestRedraw();
+    }
     flags |= kChanged;
     return true;
 }
@@ -111,7 +118,11 @@ bool Var::SetFloat(int32_t index, float value) {
     Slot* slot = WriteSlot(index, kFloat);
     if (!slot)
         return false;
-    slot->f = value;
+    // A NaN never equals itself, so writing one always counts as a change.
+    if (!(slot->f == value)) {
+        slot->f = value;
+        RequestRedraw();
+    }
     flags |= kChanged;
     return true;
 }
@@ -120,7 +131,10 @@ bool Var::SetString(int32_t index, const char* value) {
     Slot* slot = WriteSlot(index, kString);
     if (!slot)
         return false;
-    slot->s->Assign(value);
+    if (!slot->s->Equals(value)) {
+        slot->s->Assign(value);
+        RequestRedraw();
+    }
     flags |= kChanged;
     return true;
 }
@@ -129,6 +143,7 @@ bool Var::Append(Slot slot, uint32_t typeBit) {
     if (!AcceptType(typeBit) || !PushSlot(slot)) {
         return false;
     }
+    RequestRedraw();
     flags |= kChanged;
     return true;
 }
@@ -233,6 +248,9 @@ void Var::Clear() {
     }
     if (count > 1) {
         std::free(heapItems);
+    }
+    if (count > 0) {
+        RequestRedraw();
     }
     inlineItem = Slot{};
     count = 0;

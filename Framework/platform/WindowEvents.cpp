@@ -1,5 +1,6 @@
 #include "platform/WindowEvents.h"
 
+#include "core/Redraw.h"
 #include "platform/InputCallback.h"
 
 #include <SDL.h>
@@ -212,6 +213,10 @@ void DispatchWindowChange(const SDL_WindowEvent& window, InputCallback& callback
     }
     case SDL_WINDOWEVENT_CLOSE:
         callback.OnClose();
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        // The system lost the window's picture: the next frame draws it again.
+        RequestRedraw();
         break;
     default:
         break;

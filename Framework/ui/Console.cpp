@@ -1,6 +1,7 @@
 // Index: loading / history and status / keys / drawing.
 #include "ui/Console.h"
 
+#include "core/Redraw.h"
 #include "core/ConfigTable.h"
 #include "core/FrameTime.h"
 #include "core/Log.h"
@@ -103,6 +104,7 @@ void Console::AppendLine(const char* text) {
 void Console::SetStatus(const char* text) {
     status = text ? text : "";
     statusTime = kStatusSeconds;
+    RequestRedraw();
 }
 
 void Console::AddReport(const char* text) {
@@ -324,6 +326,11 @@ void Console::Draw() {
     AdvanceClock();
     if (open) {
         DrawOverlay();
+    }
+    // The read-out, the fading status line and the open console change from
+    // frame to frame (or may at any key): they keep the frames coming.
+    if (showFps || statusTime > 0.0f || open) {
+        RequestRedraw();
     }
 }
 

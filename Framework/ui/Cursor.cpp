@@ -1,5 +1,6 @@
 #include "ui/Cursor.h"
 
+#include "core/Redraw.h"
 #include "core/ConfigTable.h"
 #include "core/EngineState.h"
 #include "core/FrameTime.h"
@@ -63,6 +64,7 @@ bool Cursor::LoadConfig() {
     hotspotY = hotY;
     lastKind = -1;
     visible = true;
+    RequestRedraw();
     return true;
 }
 
@@ -76,6 +78,7 @@ void Cursor::SetKind(int32_t kind, bool secondLook) {
     lastKind = kind;
     lastSecondLook = secondLook;
     sprite = SpriteSetting(kKindSettings[kind], secondLook ? 1 : 0);
+    RequestRedraw();
     hotspotX = GlobalFloat(kHotspotSetting, 2 * kind, 0.0f);
     hotspotY = GlobalFloat(kHotspotSetting, 2 * kind + 1, 0.0f);
     if (kind == kCursorExit) {
@@ -95,10 +98,14 @@ void Cursor::Update() {
     y = static_cast<float>(input.mouseY);
     deltaX = x - previousX;
     deltaY = y - previousY;
+    const float previousAlpha = alpha;
     if (visible) {
         alpha = std::min(1.0f, alpha + kFadeRate * frameTime);
     } else {
         alpha = std::max(0.0f, alpha - kFadeRate * frameTime);
+    }
+    if (sprite && (deltaX != 0.0f || deltaY != 0.0f || alpha != previousAlpha)) {
+        RequestRedraw();
     }
 }
 

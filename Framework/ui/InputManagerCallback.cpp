@@ -1,5 +1,7 @@
 #include "ui/InputManagerCallback.h"
 
+#include "core/Redraw.h"
+
 #include "platform/Platform.h"
 #include "ui/InputHandler.h"
 
@@ -17,6 +19,8 @@
 // back and the handler after a removed one is still reached. Handlers added
 // during the walk are reached too; removed ones are not.
 template <typename Call> void InputManagerCallback::FanOut(Call call) {
+    // What a handler does with an event may show anywhere.
+    RequestRedraw();
     Walk walk{0, walks};
     walks = &walk;
     while (walk.next < handlers.size()) {
@@ -145,6 +149,7 @@ void InputManagerCallback::DeliverDueMessages() {
         --end;
         // A handler removed since posting gets nothing.
         if (FindHandler(due.handler) >= 0) {
+            RequestRedraw();
             due.handler->OnDeferredMessage(due.code, due.data);
         }
     }

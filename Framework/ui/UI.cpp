@@ -4,6 +4,7 @@
 #include "core/EngineState.h"
 #include "core/Link.h"
 #include "core/Log.h"
+#include "core/Redraw.h"
 #include "core/Scene.h"
 #include "platform/GameWindow.h"
 #include "platform/Platform.h"
@@ -142,6 +143,7 @@ bool UI::PushScreen(Screen* screen, int32_t transitionType) {
     }
     // 3.
     stack.push_back(screen);
+    RequestRedraw();
     // 4.
     screen->OnPush();
     // 5. The time spent loading must not show up as one long frame.
@@ -161,6 +163,7 @@ bool UI::PopScreen(int32_t transitionType) {
         return false;
     }
     Screen* popped = stack.back();
+    RequestRedraw();
     popped->OnPop();
     services.StartTransition(transitionType, kStackTransitionSeconds, -1);
     // OnPop may itself have changed the stack: take out the screen it was
@@ -207,6 +210,7 @@ bool UI::PushTestScreen(const char* path) {
     // The stack releases the scene when the screen is popped.
     scene.release();
     stack.push_back(screen);
+    RequestRedraw();
     screen->OnPush();
     RestartFrameClock();
     // The previous transition's type is kept.
@@ -221,6 +225,7 @@ void UI::ReplaceStack(Screen* screen) {
     if (screen) {
         stack.push_back(screen);
     }
+    RequestRedraw();
 }
 
 void UI::DropScreen(Screen* screen) {
@@ -228,6 +233,7 @@ void UI::DropScreen(Screen* screen) {
         return;
     }
     stack.erase(std::remove(stack.begin(), stack.end(), screen), stack.end());
+    RequestRedraw();
     ReleaseLater(screen->scene ? static_cast<Element*>(screen->scene) : screen);
 }
 
@@ -360,6 +366,10 @@ void UI::Update() {
     if (!top || !top->IsA(kGameScreenClass)) {
         SetCursor(kCursorDefault);
     }
+    // A running transition and the overlays change the picture every frame.
+    if (services.Transition().IsRunning() || !overlays.empty()) {
+        RequestRedraw();
+    }
 }
 
 void UI::ReleaseQueued() {
@@ -438,6 +448,10 @@ void UI::Draw() {
         if (Widget* widget = ObjectCast<Widget>(overlays[i].element)) {
             widget->Draw();
         }
+    }
+    // The frame after a transition's last step draws the picture without it.
+    if (services.Transition().IsRunning()) {
+        RequestRedraw();
     }
     const int32_t completion = services.DrawTransition(frameTime);
     if (completion >= 0 && !stack.empty()) {

@@ -11,6 +11,7 @@ Options::Options() {
     DeclareBool("Editing", Editing, 1, this, false);
     DeclareBool("AllowConsole", AllowConsole, 1, this, true);
     DeclareBool("EnableDialogue", EnableDialogue, 1, this, true);
+    DeclareBool("DrawEveryFrame", DrawEveryFrame, 1, this, false);
     Fullscreen.SetFirstBool(true);
     Name.SetFirstString(kInstanceName);
 }

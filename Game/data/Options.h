@@ -23,6 +23,8 @@ public:
     Var Editing;
     Var AllowConsole;
     Var EnableDialogue;
+    /// For comparison while debugging: every frame draws, changed or not.
+    Var DrawEveryFrame;
 };
 
 /// The options element, or null before start-up made it.

@@ -3,6 +3,7 @@
 // through the input manager and the screen stack, and the picture read back
 // from the frame buffer.
 #include "GameStartup.h"
+#include "core/Redraw.h"
 #include "app/Application.h"
 #include "core/EngineState.h"
 #include "io/Resources.h"
@@ -64,6 +65,8 @@ struct CapturingGame : GameStartup {
     size_t handlers = 0;
 
     void OnFrame() override {
+        // This frame work reads the picture each frame draws, so every frame draws.
+        RequestRedraw();
         ++frames;
         // The frame that ends the transition still draws its last faint step.
         settled = GetUI().services.Transition().IsRunning() ? 0 : settled + 1;

@@ -1,0 +1,3 @@
+#include "core/Redraw.h"
+
+bool redrawRequested = true;
