@@ -1,5 +1,6 @@
 #include "anim/CameraShaker.h"
 
+#include "core/Redraw.h"
 #include "anim/EffectsHold.h"
 #include "core/FrameTime.h"
 #include "core/Random.h"
@@ -26,6 +27,8 @@ void CameraShaker::Update() {
         camera.extraZoom = Vec2{};
         return;
     }
+    // The camera moves every frame the shaker runs.
+    RequestRedraw();
     elapsed += frameTime;
     const float period = 1.0f / rate;
     if (elapsed >= period) {

@@ -1,5 +1,6 @@
 #include "anim/Emitter.h"
 
+#include "core/Redraw.h"
 #include "anim/EffectsHold.h"
 #include "core/FrameTime.h"
 #include "core/Log.h"
@@ -324,6 +325,8 @@ void Emitter::Update() {
         if (particle.life <= 0.0f) {
             continue;
         }
+        // Live particles move: the picture changes every frame they live.
+        RequestRedraw();
         UpdateParticle(particle, dt, pull != nullptr, vortexPoint);
         if (particle.life <= 0.0f && i < firstMaybeDead) {
             firstMaybeDead = i;

@@ -39,6 +39,7 @@ struct WindowState {
     DisplayModeReport lastDisplayMode;
     bool lossReported = false;
     bool contextReleased = false;
+    uint64_t presentedFrames = 0;
 };
 
 WindowState state;
@@ -409,6 +410,10 @@ void ShowSystemCursor(bool visible) {
     }
 }
 
+uint64_t PresentedFrameCount() {
+    return state.presentedFrames;
+}
+
 void Present() {
     if (!state.window || LetGoOfLostDisplay()) {
         return;
@@ -421,6 +426,7 @@ void Present() {
         DrawScaledPictureIntoWindow(state.presentArea, drawableWidth, drawableHeight);
     }
     SDL_GL_SwapWindow(state.window);
+    ++state.presentedFrames;
     if (DisplayConnectionLost()) {
         LetGoOfLostDisplay();
         return;

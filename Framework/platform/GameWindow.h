@@ -81,6 +81,8 @@ void ShowSystemCursor(bool visible);
 /// depth, the whole client area) so that borders and undrawn parts never show
 /// stale pixels. Nothing without a window.
 void Present();
+/// How many pictures Present has shown since the window opened.
+uint64_t PresentedFrameCount();
 
 /// Delivers the window's pending events to `callback` (see WindowEvents.h),
 /// re-centres the viewport after size changes and reports a changed display

@@ -70,7 +70,8 @@ enum class WindowEventEffect { None, SizeChanged };
 /// notch, positive away from the user), keys as virtual-key codes with the
 /// repeat flag and the control character of Backspace, Tab, Return and
 /// Escape, typed text as Latin-1 characters, focus, size (kind 1 minimised
-/// with size 0 x 0, 2 restored, 0 other changes) and close requests.
+/// with size 0 x 0, 2 restored, 0 other changes) and close requests. An
+/// exposed window asks for a redraw (core/Redraw.h).
 /// Returns SizeChanged when the viewport must be centred again.
 WindowEventEffect DispatchWindowEvent(const SDL_Event& event, const WindowEventContext& context,
                                       InputCallback& callback);

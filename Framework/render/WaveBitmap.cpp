@@ -1,5 +1,6 @@
 #include "render/WaveBitmap.h"
 
+#include "core/Redraw.h"
 #include "core/FrameTime.h"
 #include "core/Log.h"
 #include "render/Sprite.h"
@@ -85,6 +86,7 @@ void WaveBitmap::Update() {
         }
     }
     wave->MarkPixelsChanged();
+    RequestRedraw();
     phase += speed.FirstFloat() * frameTime;
     if (!std::isfinite(phase)) {
         phase = 0.0f;

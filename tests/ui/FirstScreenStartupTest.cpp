@@ -6,9 +6,12 @@
 #include "core/Redraw.h"
 #include "app/Application.h"
 #include "core/EngineState.h"
+#include "core/Scene.h"
+#include "core/Widget.h"
 #include "io/Resources.h"
 #include "platform/GameWindow.h"
 #include "platform/InputCallback.h"
+#include "platform/WindowEvents.h"
 #include "render/Image.h"
 #include "render/ScreenDraw.h"
 #include "render/TextStyles.h"
@@ -18,6 +21,7 @@
 #include "ui/Screen.h"
 #include "ui/UI.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -169,4 +173,116 @@ TEST(FirstScreen, WithoutAnIntroPageTheStackStaysEmptyAndFramesStillRun) {
     Shutdown(game);
     EXPECT_EQ(game.frames, 2);
     EXPECT_EQ(game.topScreen, "");
+}
+
+namespace {
+
+// Frame work that changes one thing at a time on the settled first screen
+// and counts the pictures presented after each change.
+struct ChangingGame : GameStartup {
+    int frames = 0;
+    int step = 0;
+    int stepFrame = 0;
+    int settledFrames = 0;
+    uint64_t mark = 0;
+    std::vector<uint64_t> drawn; // pictures presented after each step
+
+    void Next(int frame) {
+        drawn.push_back(PresentedFrameCount() - mark);
+        mark = PresentedFrameCount();
+        stepFrame = frame;
+        ++step;
+    }
+    Widget* Picture() {
+        Screen* top = GetUI().TopScreen();
+        return top && top->scene ? ObjectCast<Widget>(top->scene->FindElement("picture")) : nullptr;
+    }
+    void OnFrame() override {
+        const int frame = ++frames;
+        const bool settled = !GetUI().services.Transition().IsRunning();
+        const int since = frame - stepFrame;
+        if (frame == 800) {
+            running = false; // a step that never completes fails below
+        }
+        switch (step) {
+        case 0: // the push transition of the first screen, and three still frames
+            settledFrames = settled ? settledFrames + 1 : 0;
+            if (settledFrames == 3) {
+                mark = PresentedFrameCount();
+                stepFrame = frame;
+                step = 1;
+            }
+            break;
+        case 1: // five still frames
+            if (since == 5) {
+                Next(frame);
+                Picture()->Position.SetFloat(0, 10.0f);
+            }
+            break;
+        case 2: // a property written with a new value
+            if (since == 3) {
+                Next(frame);
+                Picture()->Position.SetFloat(0, 10.0f);
+            }
+            break;
+        case 3: // the same value written again
+            if (since == 3) {
+                Next(frame);
+                GetInputManager().OnMouseMove(40, 50);
+            }
+            break;
+        case 4: // the pointer moved
+            if (since == 3) {
+                Next(frame);
+                GetUI().PushTestScreen("gui/IntroScreen.scene");
+            }
+            break;
+        case 5: // a screen pushed: its transition draws until it ends
+            if (settled && since >= 3) {
+                Next(frame);
+                running = false;
+            }
+            break;
+        }
+    }
+};
+
+} // namespace
+
+TEST(IdleFrames, AStillScreenDrawsNothingAndEachChangeDrawsWhenItShould) {
+    if (!std::getenv("DISPLAY")) {
+        GTEST_SKIP() << "needs a display for the game window; run under xvfb-run";
+    }
+    ASSERT_TRUE(WriteFile("gui/IntroScreen.scene", kIntroScene));
+    WriteRedPicture("red.tga");
+    VirtualPlatform platform;
+    ScopedPlatform installed(platform);
+    ChangingGame game;
+    ASSERT_TRUE(Startup(game));
+    if (!GameWindowExists()) {
+        Shutdown(game);
+        GTEST_SKIP() << "no game window could be opened on this display";
+    }
+    RunFrameLoop(game);
+    Shutdown(game);
+    ASSERT_EQ(game.drawn.size(), 5u) << "stopped at step " << game.step;
+    EXPECT_EQ(game.drawn[0], 0u) << "a still screen";
+    EXPECT_EQ(game.drawn[1], 1u) << "a property changed";
+    EXPECT_EQ(game.drawn[2], 0u) << "a property written with the value it had";
+    EXPECT_EQ(game.drawn[3], 1u) << "the pointer moved";
+    // Half a second of transition at up to 65 frames a second, then the
+    // frame after its last step; the settled frames after it draw nothing.
+    EXPECT_GE(game.drawn[4], 20u) << "a pushed screen's transition";
+    EXPECT_LE(game.drawn[4], 40u);
+}
+
+TEST(IdleFrames, AnExposedWindowAsksForARedraw) {
+    TakeRedrawRequest();
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = SDL_WINDOWEVENT_EXPOSED;
+    InputCallback ignored;
+    DispatchWindowEvent(event, WindowEventContext{}, ignored);
+    EXPECT_TRUE(TakeRedrawRequest());
+    EXPECT_FALSE(TakeRedrawRequest());
 }
