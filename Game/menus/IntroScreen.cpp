@@ -1,6 +1,7 @@
 #include "menus/IntroScreen.h"
 
 #include "anim/Anim.h"
+#include "anim/AnimControl.h"
 #include "anim/SceneAnims.h"
 #include "core/Log.h"
 
@@ -15,6 +16,7 @@ IntroScreen::IntroScreen() {
     DeclareNamedString("playButton", playButton, 1, this);
     DeclareString("showAnim", showAnim, 1, this, "");
     DeclareString("hideAnim", hideAnim, 1, this, "");
+    DeclareNamedString("slideBox", slideBox, 1, this);
 }
 
 bool IntroScreen::Inert() {
@@ -42,6 +44,12 @@ bool IntroScreen::Message(int32_t message, Object* sender) {
         Anim* next = panelShown ? hideAnim.Get(0) : showAnim.Get(0);
         if (PlayAnim(scene, next, kPanelControl, false)) {
             panelShown = !panelShown;
+            // Unchecked: straight to the end; the next update shows the end pose and stops.
+            AnimControl* control = FindAnimControl(scene, kPanelControl);
+            if (control && !slideBox.Get(0)->checked.FirstBool()) {
+                control->time = next->Duration();
+                control->Apply(control->time);
+            }
         }
         return true;
     }

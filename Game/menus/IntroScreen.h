@@ -1,19 +1,21 @@
 #pragma once
 // IntroScreen: the demo's first screen. Its welcome panel slides in when the
 // screen is pushed; the play button slides it away and, clicked again,
-// brings it back. The slides are key-frame animations named by the scene
-// file, played on the screen's scene under the control name "panel", so a
-// slide started half-way through the other takes over its channels.
+// brings it back; with the slide box unchecked it jumps there at once. The slides are key-frame animations
+// named by the scene file, played on the screen's scene under the control name "panel", so a slide started
+// half-way through the other takes over its channels.
 //
 // Properties (scene-file keys, in this order):
 //   playButton  the button whose click slides the panel (element link)
 //   showAnim    animation that brings the panel in (anim path)
 //   hideAnim    animation that takes it away (anim path)
+//   slideBox    check box: checked, the panel slides; unchecked, it jumps
 // With an unresolved link the screen stays inert.
 
 #include "anim/Anim.h"
 #include "core/Link.h"
 #include "ui/Button.h"
+#include "ui/CheckBox.h"
 #include "ui/Screen.h"
 
 class IntroScreen : public Screen {
@@ -32,6 +34,7 @@ public:
     Link<Button> playButton;
     Link<Anim> showAnim;
     Link<Anim> hideAnim;
+    Link<CheckBox> slideBox;
 
 private:
     bool Inert();

@@ -22,6 +22,8 @@ struct Box {
 constexpr Box kButton{404, 432, 620, 484};
 constexpr Box kPanel{180, 530, 840, 715};
 constexpr int kButtonX = 512, kButtonY = 458;
+// The "slide the panel" check box beside it, checked at first.
+constexpr Box kCheckBox{666, 442, 698, 474};
 
 // Pixels inside the box whose colour differs noticeably between the pictures.
 long ChangedInside(const Image& a, const Image& b, Box box) {
@@ -53,7 +55,7 @@ TEST(EndToEnd, PlayButtonShowsItsFacesAndItsClickSlidesThePanel) {
     GameSession game;
     ASSERT_TRUE(game.Display().Ready()) << game.Problem();
     ASSERT_TRUE(game.WaitForWindow()) << game.Problem();
-    Image idle, over, down, clicked, back;
+    Image idle, over, down, clicked, back, unchecked;
     ASSERT_TRUE(game.MoveMouse(960, 100));
     ASSERT_TRUE(game.WaitForStillPicture(idle)) << "the panel never settled";
 
@@ -77,9 +79,19 @@ TEST(EndToEnd, PlayButtonShowsItsFacesAndItsClickSlidesThePanel) {
     ASSERT_TRUE(game.Display().Xdotool({"click", "1"}));
     ASSERT_TRUE(game.WaitForStillPicture(back));
     EXPECT_LT(ChangedInside(idle, back, kPanel), Area(kPanel) / 100) << "the panel did not come back";
+    // Clicking the check box takes its check mark away.
+    ASSERT_TRUE(game.MoveMouse(682, 458));
+    ASSERT_TRUE(game.Display().Xdotool({"click", "1"}));
+    ASSERT_TRUE(game.MoveMouse(960, 100));
+    ASSERT_TRUE(game.WaitForStillPicture(unchecked));
+    EXPECT_GT(ChangedInside(back, unchecked, kCheckBox), Area(kCheckBox) / 4) << "the check mark stayed";
+    EXPECT_LT(ChangedInside(idle, unchecked, kPanel), Area(kPanel) / 100);
     if (HasFailure() || std::getenv("DUNHAVEN_E2E_KEEP")) {
-        for (auto [picture, name] :
-             {std::pair{&idle, "idle"}, {&over, "over"}, {&down, "down"}, {&clicked, "clicked"}}) {
+        for (auto [picture, name] : {std::pair{&idle, "idle"},
+                                     {&over, "over"},
+                                     {&down, "down"},
+                                     {&clicked, "clicked"},
+                                     {&unchecked, "unchecked"}}) {
             Keep(*picture, name);
         }
     }

@@ -530,7 +530,7 @@ TEST(DataCheck, DemoDataHasNoErrors) {
 TEST(DataCheck, ControlFacesAndAnimationChannelsOfTheScenesThatPlayThem) {
     CheckReport report = CheckChanged({
         {"gui/Menu.scene", "Widget = menu;\nWidget = panel;\nWidget = ok;\nWidget = box;\nWidget = fancy;\n"
-                           "menu.Type = IntroScreen;\nmenu.playButton = ok;\n"
+                           "menu.Type = IntroScreen;\nmenu.playButton = ok;\nmenu.slideBox = box;\n"
                            "menu.showAnim = gui/slide.anim;\nmenu.hideAnim = gui/still.anim;\n"
                            "panel.Type = Bitmap;\npanel.SpritePath = gui/logo.png;\n"
                            "ok.Type = Button;\nok.UpPath = gui/logo.png;\nok.OverPath = gui/missing.png;\n"
