@@ -20,6 +20,7 @@
 #include "menus/ProfilePrompt.h"
 #include "play/LevelPlayerHooks.h"
 #include "play/LevelScenes.h"
+#include "script/DeferredCalls.h"
 #include "platform/GameWindow.h"
 #include "render/Image.h"
 #include "render/TextStyles.h"
@@ -79,6 +80,8 @@ void GameStartup::LoadOptionsAndState() {
     LoadStateFile();
     InstallPlayerScreenHooks();
     GetLevelScenes().Attach();
+    // The levels' scripts go with them: calls they deferred must not outlive them.
+    GetLevelScenes().dropDeferredScriptCalls = [] { ClearDeferredCalls(); };
     InstallGameConsoleCommands();
 }
 
