@@ -58,7 +58,8 @@ void Prompt::SetPromptId(const char* identifier) {
 }
 
 void Prompt::LayoutButtons(const char* okLabel, const char* cancelLabel, bool withCheckBox) {
-    if (HasUnresolvedSavedLinks()) {
+    // The check box and the frame are optional; the buttons and the text are not.
+    if (!okButton.Get() || !okSoloButton.Get() || !cancelButton.Get() || !promptText.Get()) {
         return;
     }
     Show(okSoloButton.Get(), false);
@@ -75,12 +76,10 @@ void Prompt::LayoutButtons(const char* okLabel, const char* cancelLabel, bool wi
         cancelButton.Get()->Text.SetFirstString(cancelLabel);
     }
     CheckBox* box = dontAskAgainCheckbox.Get();
-    Window* frame = frameWindow.Get();
-    if (!box || !frame) {
-        return;
-    }
     Show(box, withCheckBox);
-    frame->area.SetInt(1, windowHeightFromCheckbox.GetInt(withCheckBox ? 1 : 0));
+    if (Window* frame = frameWindow.Get()) {
+        frame->area.SetInt(1, windowHeightFromCheckbox.GetInt(withCheckBox && box ? 1 : 0));
+    }
 }
 
 HelpPrompt::HelpPrompt() {

@@ -17,8 +17,9 @@
 // okSoloButton, cancelButton (text buttons), promptText (text box),
 // dontAskAgainCheckbox, frameWindow (window), windowHeightFromCheckbox
 // (int[2]: the frame's middle rows without and with the check box).
-// HelpPrompt adds headerText (text box). A prompt whose scene lacks a
-// child still shows; the steps needing that child do nothing.
+// HelpPrompt adds headerText (text box). The check box is optional; a
+// prompt whose scene lacks another child still shows, but its buttons are
+// left as the scene file has them.
 
 #include "core/Link.h"
 #include "ui/CheckBox.h"

@@ -278,6 +278,9 @@ bool TextBox::Draw() {
     }
     const bool caret = focused == this && Edit.FirstBool() && static_cast<int64_t>(totalTime * 2.0) % 2 == 0;
     const size_t lines = laidOut.lines.size();
+    // The font leaves white behind each string: every line starts in the box's colour.
+    float color[4];
+    std::memcpy(color, RenderStack::Current().color, sizeof color);
     for (size_t i = 0; i < lines || (i == 0 && caret); ++i) {
         const bool last = lines == 0 || i + 1 == lines;
         const char* text = caret && last ? caretLine.CStr() : laidOut.lines[i].CStr();
@@ -288,6 +291,7 @@ bool TextBox::Draw() {
         } else if (Alignment.FirstInt() == kCenter) {
             x += (areaWidth - (margin + width)) / 2.0f;
         }
+        RenderStack::SetColor(color[0], color[1], color[2], color[3]);
         RenderStack::SetModelMatrix(matrix * Matrix4::Translation(x, y, 0.0f));
         font->Draw(text);
         y += lineHeight;

@@ -50,8 +50,8 @@ bool TextWindow::Draw() {
     }
     RenderStackScope scope;
     const float* current = RenderStack::Current().color;
-    RenderStack::SetColor(current[0] * textColor.GetFloat(0), current[1] * textColor.GetFloat(1),
-                          current[2] * textColor.GetFloat(2), current[3] * textColor.GetFloat(3));
+    const float color[4] = {current[0] * textColor.GetFloat(0), current[1] * textColor.GetFloat(1),
+                            current[2] * textColor.GetFloat(2), current[3] * textColor.GetFloat(3)};
     Matrix4 matrix;
     GetMatrix(matrix, kWorldMatrix);
     const float originX = static_cast<float>(offset.GetInt(0) + BorderWidth() - margin.GetInt(0));
@@ -72,6 +72,7 @@ bool TextWindow::Draw() {
         } else if (alignment.GetInt(0) == 2) {
             x += interiorWidth - laidOut.widths[i];
         }
+        RenderStack::SetColor(color[0], color[1], color[2], color[3]); // the font ends in white
         RenderStack::SetModelMatrix(matrix * Matrix4::Translation(x, y, 0.0f));
         face->Draw(laidOut.lines[i].CStr());
         y += lineHeight;

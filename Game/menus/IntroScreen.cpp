@@ -4,10 +4,22 @@
 #include "anim/AnimControl.h"
 #include "anim/SceneAnims.h"
 #include "core/Log.h"
+#include "data/Profiles.h"
+#include "data/SaveFiles.h"
+#include "data/State.h"
+#include "menus/ProfilePrompt.h"
+#include "ui/UI.h"
 
 namespace {
 
 constexpr const char* kPanelControl = "panel";
+/// Asks a new player's name (posted by whoever decides it is time).
+constexpr int32_t kAskName = message::kFirstScreenPrivate + 30;
+
+bool NeedsName() {
+    const State* player = CurrentPlayer();
+    return !player || !IsRegistered(*player);
+}
 
 } // namespace
 
@@ -40,6 +52,12 @@ bool IntroScreen::OnPush() {
 }
 
 bool IntroScreen::Message(int32_t message, Object* sender) {
+    if (message == kAskName) {
+        if (NeedsName() && GetUI().TopScreen() == this && GetUI().PushScreenByName("ProfilePrompt", 1)) {
+            LogLine("IntroScreen: a new player is asked for a name");
+        }
+        return true;
+    }
     if (message == kButtonClicked && !Inert() && sender == playButton.Get(0)) {
         Anim* next = panelShown ? hideAnim.Get(0) : showAnim.Get(0);
         if (PlayAnim(scene, next, kPanelControl, false)) {
@@ -54,4 +72,22 @@ bool IntroScreen::Message(int32_t message, Object* sender) {
         return true;
     }
     return Screen::Message(message, sender);
+}
+
+bool IntroScreen::OnReturn(Screen* popped) {
+    if (!popped || !popped->IsA("ProfilePrompt")) {
+        return true;
+    }
+    auto* prompt = static_cast<ProfilePrompt*>(popped);
+    if (!prompt->accepted) {
+        return true;
+    }
+    const String name = prompt->EnteredName();
+    const int32_t id = CreatePlayer(name.CStr());
+    if (id < 0 || !SelectPlayer(id) || !SaveStateFile()) {
+        LogFormat("IntroScreen: the profile '%s' could not be created and saved", name.CStr());
+        return true;
+    }
+    LogFormat("IntroScreen: the new player '%s' is the current profile", name.CStr());
+    return true;
 }

@@ -11,6 +11,10 @@
 //   hideAnim    animation that takes it away (anim path)
 //   slideBox    check box: checked, the panel slides; unchecked, it jumps
 // With an unresolved link the screen stays inert.
+//
+// Message 3030 asks a new player (no registered profile is current) for a
+// name with the profile prompt; the name it returns becomes the current
+// profile and is saved at once.
 
 #include "anim/Anim.h"
 #include "core/Link.h"
@@ -28,6 +32,8 @@ public:
     /// A click (201) of the play button toggles the panel; everything else
     /// goes to the base screen.
     bool Message(int32_t message, Object* sender) override;
+    /// A closed profile prompt with an accepted name creates that profile.
+    bool OnReturn(Screen* popped) override;
 
     bool PanelShown() const { return panelShown; }
 

@@ -9,18 +9,31 @@ namespace {
 
 constexpr int32_t kPromptTransition = 1;
 
-void Refuse(const char* setting, const char* fallback) {
-    const String question = GlobalText(setting, fallback);
-    const String ok = GlobalText("String_Ok", "str.ok");
-    ShowPrompt(question.CStr(), ok.CStr(), "", false);
-}
-
 } // namespace
 
 ProfilePrompt::ProfilePrompt() {
     Name.SetFirstString("NewProfilePrompt");
     DeclareString("okButton", okButton, 1, this, "");
     DeclareString("nameText", nameText, 1, this, "");
+    DeclareString("messageText", messageText, 1, this, "");
+}
+
+void ProfilePrompt::Refuse(const char* setting, const char* fallback) {
+    const String refusal = GlobalText(setting, fallback);
+    if (TextBox* message = messageText.Get()) {
+        message->SetText(refusal.CStr());
+        message->Visible.SetFirstBool(true);
+        if (TextBox* box = nameText.Get()) {
+            box->BeginEdit(); // Enter gave the focus up: keep typing at once
+        }
+        return;
+    }
+    const String ok = GlobalText("String_Ok", "str.ok");
+    if (!ShowPrompt(refusal.CStr(), ok.CStr(), "", false)) {
+        if (TextBox* box = nameText.Get()) {
+            box->BeginEdit();
+        }
+    }
 }
 
 bool ProfilePrompt::OnPush() {
@@ -29,6 +42,9 @@ bool ProfilePrompt::OnPush() {
         box->UseLookup.SetFirstBool(false); // the name is the text itself
         box->SetText("");
         box->BeginEdit();
+    }
+    if (TextBox* message = messageText.Get()) {
+        message->Visible.SetFirstBool(false);
     }
     return true;
 }

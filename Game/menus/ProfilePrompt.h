@@ -4,14 +4,16 @@
 // When pushed, the name box ("nameText") is emptied and takes the keyboard
 // focus. The OK button (201 from "okButton") or Enter in the box (401)
 // checks the name: it is cleaned (no control characters, blanks trimmed); an
-// empty name or one another profile already has is refused with an OK-only
-// prompt over this one (Globals "Prompt_ShortPlayerName" or
-// "Prompt_PlayerExists") and the name prompt stays open. An accepted name
+// empty name or one another profile already has is refused and the name
+// prompt stays open: the refusal (Globals "Prompt_ShortPlayerName" or
+// "Prompt_PlayerExists") shows in the prompt's own "messageText" box, or,
+// without one, in an OK-only prompt over this one. An accepted name
 // sets `accepted` and closes the prompt; the screen below reads it with
 // EnteredName in its OnReturn and creates the profile. The box's
 // "editWidthLimit" bounds the name to what the box shows.
 //
-// Properties (links into the prompt's own scene): okButton, nameText.
+// Properties (links into the prompt's own scene): okButton, nameText,
+// messageText (optional).
 
 #include "core/Link.h"
 #include "ui/Button.h"
@@ -34,7 +36,9 @@ public:
 
     Link<Button> okButton;
     Link<TextBox> nameText;
+    Link<TextBox> messageText;
 
 private:
     void Accept();
+    void Refuse(const char* setting, const char* fallback);
 };

@@ -133,7 +133,8 @@ bool MakePanel(const Recipe& recipe, const Sources& sources, Canvas& canvas, std
     std::vector<std::string_view> keys = {"Kind",        "Size",       "Margin",    "Radius",
                                           "FillTop",     "FillBottom", "Border",    "BorderBottom",
                                           "BorderWidth", "Inner",      "Shadow",    "ShadowColour",
-                                          "Gloss",       "Grain",      "TextOffset"};
+                                          "Gloss",       "Grain",      "TextOffset", "Piece",
+                                          "Corner",      "Tile"};
     keys.insert(keys.end(), kTextStyleKeys.begin(), kTextStyleKeys.end());
     if (!recipe.CheckKeys(keys, error)) {
         return false;
@@ -528,6 +529,56 @@ bool MakeGlow(const Recipe& recipe, Canvas& canvas, std::string& error) {
     return true;
 }
 
+// A window piece cut from a whole panel: "Piece" names it (TL, T, TR, L, R,
+// BL, B, BR, or BG for the centre), "Corner" is the border's size and "Tile"
+// the middle tiles' size; the middle pieces come from the panel's centre so
+// that tiling them repeats the frame's straight stretch. Without "Piece" the
+// panel stays whole.
+bool CutPiece(const Recipe& recipe, Canvas& canvas, std::string& error) {
+    if (!recipe.Find("Piece")) {
+        return true;
+    }
+    static const char* const kPieces[] = {"TL", "T", "TR", "L", "R", "BL", "B", "BR", "BG"};
+    std::string piece;
+    int32_t corner = 0, tile = 0;
+    if (!recipe.GetText("Piece", piece, true, error) ||
+        !recipe.GetInt("Corner", corner, 1, 512, true, error) ||
+        !recipe.GetInt("Tile", tile, 1, 512, true, error)) {
+        return false;
+    }
+    const int32_t w = canvas.Width(), h = canvas.Height();
+    if (2 * corner + tile > std::min(w, h)) {
+        error = recipe.ErrorAt(recipe.Find("Tile"), "the corners and a tile do not fit in the panel");
+        return false;
+    }
+    int32_t index = -1;
+    for (int32_t i = 0; i < 9; ++i) {
+        if (piece == kPieces[i]) {
+            index = i;
+        }
+    }
+    if (index < 0) {
+        error = recipe.ErrorAt(recipe.Find("Piece"), "unknown piece '" + piece + "'");
+        return false;
+    }
+    // Column and row of each piece: 0 the first border, 1 the middle, 2 the last border.
+    static const int32_t kColumn[] = {0, 1, 2, 0, 2, 0, 1, 2, 1};
+    static const int32_t kRow[] = {0, 0, 0, 1, 1, 2, 2, 2, 1};
+    const int32_t starts[3][2] = {{0, 0}, {(w - tile) / 2, (h - tile) / 2}, {w - corner, h - corner}};
+    const int32_t column = kColumn[index], row = kRow[index];
+    const int32_t x = starts[column][0], y = starts[row][1];
+    const int32_t cw = column == 1 ? tile : corner, ch = row == 1 ? tile : corner;
+    Canvas cut(cw, ch);
+    for (int32_t py = 0; py < ch; ++py) {
+        for (int32_t px = 0; px < cw; ++px) {
+            const float* from = canvas.Pixel(x + px, y + py);
+            std::copy(from, from + 4, cut.Pixel(px, py));
+        }
+    }
+    canvas = std::move(cut);
+    return true;
+}
+
 } // namespace
 
 // --- 7. dispatch, fonts and texts ----------------------------------------------
@@ -543,7 +594,7 @@ bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& s
         return MakeBackground(recipe, sources, out, error);
     }
     if (kind == "panel") {
-        return MakePanel(recipe, sources, out, error);
+        return MakePanel(recipe, sources, out, error) && CutPiece(recipe, out, error);
     }
     if (kind == "text") {
         return MakeText(recipe, sources, out, error);
