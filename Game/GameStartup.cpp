@@ -18,8 +18,12 @@
 #include "menus/IntroScreen.h"
 #include "menus/ItemPrompt.h"
 #include "menus/ProfilePrompt.h"
+#include "play/Doodad.h"
+#include "play/Entity.h"
+#include "play/Hotspot.h"
 #include "play/LevelPlayerHooks.h"
 #include "play/LevelScenes.h"
+#include "play/Thing.h"
 #include "script/DeferredCalls.h"
 #include "platform/GameWindow.h"
 #include "render/Image.h"
@@ -29,6 +33,7 @@
 
 namespace {
 constexpr const char* kGameStateCategory = "Game State";
+constexpr const char* kGameObjectsCategory = "Game Objects";
 /// The most picture memory one preload decodes before it leaves the rest
 /// to be loaded on demand.
 constexpr uint64_t kPreloadDecodeBudget = uint64_t(768) << 20;
@@ -72,6 +77,10 @@ void GameStartup::RegisterGameClasses() {
     RegisterClass("IntroScreen", MakeObject<IntroScreen>, "Game UI");
     RegisterClass("ItemPrompt", MakeObject<ItemPrompt>, "Game UI");
     RegisterClass("ProfilePrompt", MakeObject<ProfilePrompt>, "Game UI");
+    RegisterClass("Entity", MakeObject<Entity>, kGameObjectsCategory);
+    RegisterClass("Thing", MakeObject<Thing>, kGameObjectsCategory);
+    RegisterClass("Doodad", MakeObject<Doodad>, kGameObjectsCategory);
+    RegisterClass("Hotspot", MakeObject<Hotspot>, kGameObjectsCategory);
 }
 
 void GameStartup::LoadOptionsAndState() {

@@ -87,6 +87,10 @@ bool Region::Resolve() {
 }
 
 bool Region::ContainsLocal(const Vec2& point) const {
+    return PolygonContains(vertices, point);
+}
+
+bool PolygonContains(const std::vector<Vec2>& vertices, const Vec2& point) {
     const size_t count = vertices.size();
     if (count < 3) {
         return false;
@@ -111,6 +115,10 @@ bool Region::HitTest(const Vec2& point) {
 }
 
 bool Region::RandomPoint(Vec3& out) const {
+    return PolygonRandomPoint(vertices, out);
+}
+
+bool PolygonRandomPoint(const std::vector<Vec2>& vertices, Vec3& out) {
     if (vertices.empty()) {
         return false;
     }
@@ -131,7 +139,7 @@ bool Region::RandomPoint(Vec3& out) const {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const Vec2 candidate{float(std::rand() % int(spanX)) + low.x,
                              float(std::rand() % int(spanY)) + low.y};
-        if (ContainsLocal(candidate)) {
+        if (PolygonContains(vertices, candidate)) {
             out = Vec3{candidate.x, candidate.y, 0.0f};
             return true;
         }

@@ -46,3 +46,9 @@ private:
 /// when an item is not a number or the count is odd; `problem` then names the
 /// fault. Fewer than three vertices parse but enclose nothing.
 bool ParsePolygon(const char* text, std::vector<Vec2>& out, const char** problem = nullptr);
+
+/// The inside rule above for `point` against the closed polygon `vertices`;
+/// false with fewer than 3 vertices.
+bool PolygonContains(const std::vector<Vec2>& vertices, const Vec2& point);
+/// Region::RandomPoint for any polygon.
+bool PolygonRandomPoint(const std::vector<Vec2>& vertices, Vec3& out);
