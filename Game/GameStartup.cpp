@@ -23,6 +23,7 @@
 #include "play/Hotspot.h"
 #include "play/LevelPlayerHooks.h"
 #include "play/LevelScenes.h"
+#include "play/LightHaze.h"
 #include "play/Thing.h"
 #include "script/DeferredCalls.h"
 #include "platform/GameWindow.h"
@@ -81,6 +82,7 @@ void GameStartup::RegisterGameClasses() {
     RegisterClass("Thing", MakeObject<Thing>, kGameObjectsCategory);
     RegisterClass("Doodad", MakeObject<Doodad>, kGameObjectsCategory);
     RegisterClass("Hotspot", MakeObject<Hotspot>, kGameObjectsCategory);
+    RegisterClass("LightHaze", MakeObject<LightHaze>, kGameObjectsCategory);
 }
 
 void GameStartup::LoadOptionsAndState() {

@@ -5,6 +5,7 @@
 #include "play/Doodad.h"
 #include "play/Entity.h"
 #include "play/Hotspot.h"
+#include "play/LightHaze.h"
 #include "render/Sprite.h"
 
 #include <gtest/gtest.h>
@@ -259,4 +260,21 @@ TEST_F(SceneObjects, MoveToFollowsTheCosineEaseWithOneStartAndOneEnd) {
 
     entity.Message(Entity::kHide, nullptr);
     EXPECT_FALSE(entity.Visible.FirstBool());
+}
+
+TEST_F(SceneObjects, LightHazeOscillatesOrCyclesWithTheTotalTimeAndKeepsItsPhaseForOtherBehaviours) {
+    LightHaze haze;
+    haze.rate.SetFirstFloat(2.0f);
+    totalTime = 0.75;
+    haze.Update();
+    EXPECT_NEAR(haze.Phase(), 0.5f + 0.5f * std::sin(1.5f), 1e-5);
+    haze.behavior.SetFirstInt(LightHaze::kCycle);
+    totalTime = 1.3;
+    haze.Update();
+    EXPECT_NEAR(haze.Phase(), 0.6f, 1e-5);
+    haze.behavior.SetFirstInt(7);
+    totalTime = 2.0;
+    haze.Update();
+    EXPECT_NEAR(haze.Phase(), 0.6f, 1e-5);
+    totalTime = 0.0;
 }
