@@ -60,24 +60,24 @@ TEST(EndToEnd, PlayButtonShowsItsFacesAndItsClickSlidesThePanel) {
     ASSERT_TRUE(game.WaitForStillPicture(idle)) << "the panel never settled";
 
     ASSERT_TRUE(game.MoveMouse(kButtonX, kButtonY));
-    ASSERT_TRUE(game.WaitForStillPicture(over));
+    ASSERT_TRUE(game.WaitForChangedStillPicture(idle, over)) << "the over face is not shown";
     EXPECT_GT(ChangedInside(idle, over, kButton), Area(kButton) / 4) << "the over face is not shown";
     EXPECT_EQ(ChangedInside(idle, over, kPanel), 0);
 
     ASSERT_TRUE(game.Display().Xdotool({"mousedown", "1"}));
-    ASSERT_TRUE(game.WaitForStillPicture(down));
+    ASSERT_TRUE(game.WaitForChangedStillPicture(over, down)) << "the down face is not shown";
     EXPECT_GT(ChangedInside(over, down, kButton), Area(kButton) / 10) << "the down face is not shown";
     EXPECT_EQ(ChangedInside(over, down, kPanel), 0) << "a press alone does not click";
 
     ASSERT_TRUE(game.Display().Xdotool({"mouseup", "1"}));
-    ASSERT_TRUE(game.WaitForStillPicture(clicked));
+    ASSERT_TRUE(game.WaitForChangedStillPicture(down, clicked)) << "the release changed nothing";
     EXPECT_GT(ChangedInside(down, clicked, kPanel), Area(kPanel) / 2) << "the panel did not slide away";
     EXPECT_LT(ChangedInside(over, clicked, kButton), Area(kButton) / 50)
         << "released over it: the over face again";
 
     // The pointer is on the button already (a move to where it is would wait for ever).
     ASSERT_TRUE(game.Display().Xdotool({"click", "1"}));
-    ASSERT_TRUE(game.WaitForStillPicture(back));
+    ASSERT_TRUE(game.WaitForChangedStillPicture(clicked, back)) << "the second click changed nothing";
     EXPECT_LT(ChangedInside(idle, back, kPanel), Area(kPanel) / 100) << "the panel did not come back";
     // Clicking the check box takes its check mark away.
     ASSERT_TRUE(game.MoveMouse(682, 458));

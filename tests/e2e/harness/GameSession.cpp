@@ -138,6 +138,20 @@ bool GameSession::WaitForStillPicture(Image& out, double seconds, bool allowBlan
     return false;
 }
 
+bool GameSession::WaitForChangedStillPicture(const Image& before, Image& out, double seconds) {
+    const auto start = std::chrono::steady_clock::now();
+    while (SecondsSince(start) <= seconds * TimeScale()) {
+        if (!Capture(out)) {
+            return false;
+        }
+        if (!SamePixels(before, out)) {
+            return WaitForStillPicture(out, seconds);
+        }
+        std::this_thread::sleep_for(kStillInterval);
+    }
+    return false;
+}
+
 void GameSession::ToWindow(int& x, int& y) {
     // The window shows the logical screen scaled to fit, centred.
     const WindowSize size = display.SizeOf(window);

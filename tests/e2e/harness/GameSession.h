@@ -51,6 +51,10 @@ public:
     /// `allowBlank` (before its first screen the game shows black). False
     /// (with the last picture) when it keeps changing for `seconds`.
     bool WaitForStillPicture(Image& out, double seconds = 10.0, bool allowBlank = false);
+    /// Waits for a picture that differs from `before` (the game has taken
+    /// the input that changes it, however busy the machine), then for the
+    /// picture to stand still. False when nothing changes in time.
+    bool WaitForChangedStillPicture(const Image& before, Image& out, double seconds = 10.0);
 
     bool MoveMouse(int x, int y);
     bool Click(int x, int y, int button = 1);
