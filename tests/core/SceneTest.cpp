@@ -54,15 +54,16 @@ public:
     bool passesOn = true;
 };
 
-class Button : public Widget {
-    ENGINE_CLASS(Button, Widget)
+// Named apart from the engine's own Button, which the engine classes register.
+class Knob : public Widget {
+    ENGINE_CLASS(Knob, Widget)
 };
 
 class Holder : public Element {
     ENGINE_CLASS(Holder, Element)
 public:
     Holder() { DeclareNamedString("OkButton", OkButton, 1, this); }
-    Link<Button> OkButton;
+    Link<Knob> OkButton;
 };
 
 class SceneTest : public ::testing::Test {
@@ -71,7 +72,7 @@ protected:
         ClearRegistry();
         RegisterEngineClasses();
         RegisterClass("Probe", MakeObject<Probe>, "Test");
-        RegisterClass("Button", MakeObject<Button>, "Test");
+        RegisterClass("Knob", MakeObject<Knob>, "Test");
         RegisterClass("Holder", MakeObject<Holder>, "Test");
         Probe::log().clear();
         frameTime = 0.1f;
@@ -143,7 +144,7 @@ TEST_F(SceneTest, CloneTakesTheFirstFreeNumberOfTheStem) {
 TEST_F(SceneTest, FindAndCountTestClasses) {
     scene.CreateElement("Probe");
     scene.CreateElement("Widget");
-    EXPECT_EQ(scene.FindElement("Probe1", "Button"), nullptr);
+    EXPECT_EQ(scene.FindElement("Probe1", "Knob"), nullptr);
     EXPECT_NE(scene.FindElement("Probe1", "Widget"), nullptr);
     EXPECT_NE(scene.FindElement("Probe1"), nullptr);
     EXPECT_EQ(scene.CountElements("Widget"), 1); // own class only
@@ -306,7 +307,7 @@ TEST_F(SceneTest, AttachMovesBetweenParentsRefusesDuplicatesAndCycles) {
 
 TEST_F(SceneTest, ElementLinksResolveByNameAndClass) {
     auto* holder = static_cast<Holder*>(scene.CreateElement("Holder"));
-    Element* button = scene.CreateElement("Button");
+    Element* button = scene.CreateElement("Knob");
     scene.RenameElement(*button, "ok_button");
     EXPECT_TRUE(holder->OkButton.HasUnresolved());
     EXPECT_TRUE(holder->HasUnresolvedSavedLinks());
@@ -316,7 +317,7 @@ TEST_F(SceneTest, ElementLinksResolveByNameAndClass) {
     EXPECT_FALSE(holder->HasUnresolvedSavedLinks());
     EXPECT_FALSE(holder->OkButton.IsChanged());
 
-    // A Probe is a Widget but not a Button.
+    // A Probe is a Widget but not a Knob.
     AddProbe("decoy");
     holder->OkButton.SetFirstString("decoy");
     scene.Update();
@@ -329,7 +330,7 @@ TEST_F(SceneTest, ElementLinksResolveByNameAndClass) {
 
 TEST_F(SceneTest, AnElementSortedInFrontByALookupDuringResolveIsStillResolved) {
     auto* holder = static_cast<Holder*>(scene.CreateElement("Holder"));
-    scene.RenameElement(*scene.CreateElement("Button"), "ok_button");
+    scene.RenameElement(*scene.CreateElement("Knob"), "ok_button");
     scene.Update();
     // Created at run time with a name that sorts first, while the holder's
     // link lookup will sort the name map in the middle of the resolve walk.
