@@ -80,10 +80,15 @@ TEST(EndToEnd, PlayButtonShowsItsFacesAndItsClickSlidesThePanel) {
     ASSERT_TRUE(game.WaitForChangedStillPicture(clicked, back)) << "the second click changed nothing";
     EXPECT_LT(ChangedInside(idle, back, kPanel), Area(kPanel) / 100) << "the panel did not come back";
     // Clicking the check box takes its check mark away.
+    // The game must have seen the pointer arrive before the click, as a
+    // player's hand would: press and release then find the box hovered.
+    Image hovering, toggled;
     ASSERT_TRUE(game.MoveMouse(682, 458));
+    ASSERT_TRUE(game.WaitForChangedStillPicture(back, hovering)) << "the pointer never reached the box";
     ASSERT_TRUE(game.Display().Xdotool({"click", "1"}));
+    ASSERT_TRUE(game.WaitForChangedStillPicture(hovering, toggled)) << "the click on the box changed nothing";
     ASSERT_TRUE(game.MoveMouse(960, 100));
-    ASSERT_TRUE(game.WaitForStillPicture(unchecked));
+    ASSERT_TRUE(game.WaitForChangedStillPicture(toggled, unchecked));
     EXPECT_GT(ChangedInside(back, unchecked, kCheckBox), Area(kCheckBox) / 4) << "the check mark stayed";
     EXPECT_LT(ChangedInside(idle, unchecked, kPanel), Area(kPanel) / 100);
     if (HasFailure() || std::getenv("DUNHAVEN_E2E_KEEP")) {
