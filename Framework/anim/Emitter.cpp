@@ -320,17 +320,21 @@ void Emitter::Update() {
         vortexPoint = Vec3{w.m[12], w.m[13], w.m[14]};
     }
     const int32_t count = int32_t(particles.size());
+    bool anyAlive = false;
     for (int32_t i = 0; i < count; ++i) {
         Particle& particle = particles[size_t(i)];
         if (particle.life <= 0.0f) {
             continue;
         }
-        // Live particles move: the picture changes every frame they live.
-        RequestRedraw();
+        anyAlive = true;
         UpdateParticle(particle, dt, pull != nullptr, vortexPoint);
         if (particle.life <= 0.0f && i < firstMaybeDead) {
             firstMaybeDead = i;
         }
+    }
+    // Live particles move: the picture changes every frame they live.
+    if (anyAlive) {
+        RequestRedraw();
     }
 }
 

@@ -1,5 +1,6 @@
 #include "core/Element.h"
 #include "core/FrameTime.h"
+#include "support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -7,17 +8,7 @@
 
 namespace {
 
-class Recorder : public Element {
-    ENGINE_CLASS(Recorder, Element)
-public:
-    bool Message(int32_t message, Object* sender) override {
-        received.push_back(message);
-        senders.push_back(sender);
-        return true;
-    }
-    std::vector<int32_t> received;
-    std::vector<Object*> senders;
-};
+using Recorder = testing_support::MessageRecorder;
 
 void RunUpdates(Element& e, int frames, float dt) {
     frameTime = dt;

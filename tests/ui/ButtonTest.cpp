@@ -13,6 +13,7 @@
 #include "ui/CheckBox.h"
 #include "ui/InputManagerCallback.h"
 #include "ui/TextButton.h"
+#include "support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -36,17 +37,7 @@ void WritePicture(const char* path, uint32_t w, uint32_t h, uint32_t clearColumn
 }
 
 // Stands in for the screen: records what the controls send.
-class Receiver : public Element {
-    ENGINE_CLASS(Receiver, Element)
-public:
-    bool Message(int32_t message, Object* sender) override {
-        received.push_back(message);
-        senders.push_back(sender);
-        return true;
-    }
-    std::vector<int32_t> received;
-    std::vector<Object*> senders;
-};
+using Receiver = testing_support::MessageRecorder;
 
 class Controls : public ::testing::Test {
 protected:

@@ -12,6 +12,7 @@
 #include "support/TestEnvironment.h"
 #include "ui/InputManagerCallback.h"
 #include "ui/TextLayout.h"
+#include "support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -48,17 +49,7 @@ std::vector<std::string> Texts(const TextLines& lines) {
     return out;
 }
 
-class Receiver : public Element {
-    ENGINE_CLASS(Receiver, Element)
-public:
-    bool Message(int32_t message, Object* sender) override {
-        received.push_back(message);
-        senders.push_back(sender);
-        return true;
-    }
-    std::vector<int32_t> received;
-    std::vector<Object*> senders;
-};
+using Receiver = testing_support::MessageRecorder;
 
 } // namespace
 
