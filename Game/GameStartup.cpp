@@ -19,10 +19,12 @@
 #include "menus/ItemPrompt.h"
 #include "menus/ProfilePrompt.h"
 #include "play/Doodad.h"
+#include "play/Flashlight.h"
 #include "play/Entity.h"
 #include "play/Hotspot.h"
 #include "play/LevelPlayerHooks.h"
 #include "play/LevelScenes.h"
+#include "play/LightControl.h"
 #include "play/LightHaze.h"
 #include "play/Thing.h"
 #include "script/DeferredCalls.h"
@@ -80,9 +82,11 @@ void GameStartup::RegisterGameClasses() {
     RegisterClass("ProfilePrompt", MakeObject<ProfilePrompt>, "Game UI");
     RegisterClass("Entity", MakeObject<Entity>, kGameObjectsCategory);
     RegisterClass("Thing", MakeObject<Thing>, kGameObjectsCategory);
+    RegisterClass("Flashlight", MakeObject<Flashlight>, kGameObjectsCategory);
     RegisterClass("Doodad", MakeObject<Doodad>, kGameObjectsCategory);
     RegisterClass("Hotspot", MakeObject<Hotspot>, kGameObjectsCategory);
     RegisterClass("LightHaze", MakeObject<LightHaze>, kGameObjectsCategory);
+    RegisterClass("LightControl", MakeObject<LightControl>, kGameObjectsCategory);
 }
 
 void GameStartup::LoadOptionsAndState() {
