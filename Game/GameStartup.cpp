@@ -24,6 +24,7 @@
 #include "play/Hotspot.h"
 #include "play/LevelPlayerHooks.h"
 #include "play/LevelScenes.h"
+#include "play/LevelOptions.h"
 #include "play/LightControl.h"
 #include "play/LightHaze.h"
 #include "play/Thing.h"
@@ -73,6 +74,7 @@ void GameStartup::RegisterGameStateClasses() {
     RegisterClass("State", MakeObject<State>, kGameStateCategory);
     RegisterClass("Options", MakeObject<Options>, kGameStateCategory);
     RegisterClass("Globals", MakeObject<Globals>, kGameStateCategory);
+    RegisterClass("LevelOptions", MakeObject<LevelOptions>, kGameStateCategory);
 }
 
 void GameStartup::RegisterGameClasses() {

@@ -14,10 +14,9 @@
 
 #include "core/Link.h"
 #include "render/Lightmap.h"
+#include "render/Sprite.h" // the owned shadow and glow are reset inline
 
 #include <memory>
-
-class Sprite;
 
 class Doodad : public Lightmap {
     ENGINE_CLASS(Doodad, Lightmap)
