@@ -114,7 +114,9 @@ bool Button::MouseButton(int32_t button, bool pressed) {
     if (!enablePress.FirstBool() || button != 0 || !HitTest(CursorInScene())) {
         return false;
     }
-    if (pressed && state == kOver) {
+    // The press is hit-tested itself: a pointer that arrives and presses in
+    // one frame has not been seen by the hover pass yet, but is over us.
+    if (pressed && (state == kOver || state == kUp)) {
         state = kDown;
         Message(kButtonPressed, this);
         PlaySettingSound(kPressSoundSetting, kPressSoundDefault);

@@ -53,7 +53,9 @@ bool CheckBox::MouseButton(int32_t button, bool pressed) {
     if (!enabled || button != 0 || !HitTest(Button::CursorInScene())) {
         return false;
     }
-    if (state == kOver && pressed) {
+    // As for buttons: the press is hit-tested itself, so a press in the
+    // frame the pointer arrives counts.
+    if ((state == kOver || state == kUp) && pressed) {
         if (checkOn.FirstInt() == kOnPress) {
             Toggle();
         }

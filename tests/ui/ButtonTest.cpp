@@ -103,6 +103,14 @@ TEST_F(Controls, APressDraggedOffTheButtonNeverClicks) {
     EXPECT_TRUE(button->MouseButton(0, false));
     EXPECT_EQ(receiver.received, std::vector<int32_t>({200, 200, 201}));
     EXPECT_EQ(button->state, Button::kOver);
+
+    // The pointer jumps onto the button and presses before any update saw it.
+    MoveTo(300, 300);
+    GetInputManager().mouseX = 110;
+    GetInputManager().mouseY = 105;
+    EXPECT_TRUE(button->MouseButton(0, true));
+    EXPECT_TRUE(button->MouseButton(0, false));
+    EXPECT_EQ(receiver.received, std::vector<int32_t>({200, 200, 201, 200, 201}));
 }
 
 TEST_F(Controls, ADisabledButtonIgnoresTheMouseAndAHighlightRaisesIt) {
@@ -162,6 +170,14 @@ TEST_F(Controls, CheckBoxesToggleAndRadioGroupsKeepOneChecked) {
     EXPECT_TRUE(a->MouseButton(0, false));
     EXPECT_TRUE(a->checked.FirstBool()) << "a checked radio box ignores clicks";
     EXPECT_TRUE(receiver.received.empty());
+
+    // A press in the frame the pointer arrives, before the hover pass saw it.
+    MoveTo(300, 300);
+    GetInputManager().mouseX = 2;
+    GetInputManager().mouseY = 2;
+    normal->MouseButton(0, true);
+    normal->MouseButton(0, false);
+    EXPECT_FALSE(normal->checked.FirstBool());
 }
 
 TEST_F(Controls, TextButtonTilesTruncateToTheMiddleTileWidth) {
