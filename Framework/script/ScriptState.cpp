@@ -15,6 +15,8 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <chrono>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -60,8 +62,10 @@ int DoNothingOnPanic(lua_State*) {
 
 // ---- the runaway guard ----
 
-constexpr int kHookStep = 1000;
+constexpr int kHookStep = 100;
 uint64_t instructionBudget = kDefaultInstructionBudget;
+std::chrono::steady_clock::duration timeBudget =
+    std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(kDefaultTimeBudgetSeconds));
 
 // One call into Lua in progress; calls nest when a registered function runs
 // another script. The hook counts against the innermost.
@@ -69,6 +73,7 @@ struct CallRecord {
     ScriptState* state = nullptr;
     char name[96] = {};
     uint64_t executed = 0;
+    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     bool stopping = false;
     CallRecord* outer = nullptr;
 };
@@ -117,12 +122,18 @@ void CallScope::CountInstructions(lua_State* interpreter, lua_Debug*) {
             // A coroutine left at step 1 by an earlier stop.
             lua_sethook(interpreter, &CountInstructions, LUA_MASKCOUNT, kHookStep);
         }
-        if (call->executed <= instructionBudget) {
+        const bool overTime = std::chrono::steady_clock::now() - call->started > timeBudget;
+        if (call->executed <= instructionBudget && !overTime) {
             return;
         }
         call->stopping = true;
-        LogFormat("Script %s stopped: it ran more than %llu instructions without returning", call->name,
-                  static_cast<unsigned long long>(instructionBudget));
+        if (overTime) {
+            LogFormat("Script %s stopped: it ran more than %.1f seconds without returning", call->name,
+                      std::chrono::duration<double>(timeBudget).count());
+        } else {
+            LogFormat("Script %s stopped: it ran more than %llu instructions without returning", call->name,
+                      static_cast<unsigned long long>(instructionBudget));
+        }
     }
     lua_sethook(interpreter, &CountInstructions, LUA_MASKCOUNT, 1);
     luaL_error(interpreter, "script stopped: it ran too long");
@@ -283,6 +294,10 @@ bool RunScriptText(const char* text, ScriptState& state) {
         return false;
     }
     return RunChunk(state, text, std::strlen(text), text, text);
+}
+
+void SetScriptTimeBudget(double seconds) {
+    timeBudget = std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
 }
 
 void SetScriptInstructionBudget(uint64_t instructions) {

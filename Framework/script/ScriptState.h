@@ -31,8 +31,9 @@
 // 3. A deferred call whose target state has been closed never runs: closing
 //    a state drops its calls (script/DeferredCalls.h).
 // 4. A script that never returns cannot hang the game: an instruction-count
-//    hook stops a single call into Lua after a generous budget, with one log
-//    line naming the script, and the call fails like any run-time error.
+//    hook stops a single call into Lua after a generous budget of
+//    instructions or of seconds, with one log line naming the script, and the
+//    call fails like any run-time error.
 // 5. Globals are read and written raw, so a metatable a script puts on its
 //    globals cannot raise an error outside a protected call. Precompiled
 //    chunks are refused (the 5.1 loader does not verify byte code).
@@ -99,11 +100,16 @@ bool RunScriptFile(const char* path, ScriptState& state);
 bool RunScriptText(const char* text, ScriptState& state);
 
 /// Instructions one call into Lua may execute before it is stopped
-/// (rounded to the hook's step of 1,000). Process-wide; default 400 million,
+/// (rounded to the hook's step of 100). Process-wide; default 400 million,
 /// some seconds of work.
 void SetScriptInstructionBudget(uint64_t instructions);
 uint64_t ScriptInstructionBudget();
 constexpr uint64_t kDefaultInstructionBudget = 400'000'000;
+/// Wall-clock seconds one call into Lua may run before it is stopped, checked
+/// with the instruction count: library calls that each take long (building
+/// huge strings, sorting big tables) stop on time too. Default 5 s.
+void SetScriptTimeBudget(double seconds);
+constexpr double kDefaultTimeBudgetSeconds = 5.0;
 
 // ---- registration and globals ----
 /// Sets the global `name` to a C function without upvalues.

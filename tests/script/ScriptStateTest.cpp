@@ -14,6 +14,8 @@ extern "C" {
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 using testing_support::LogCapture;
 
 namespace {
@@ -27,6 +29,7 @@ protected:
     void TearDown() override {
         ClearDeferredCalls();
         SetScriptInstructionBudget(kDefaultInstructionBudget);
+        SetScriptTimeBudget(kDefaultTimeBudgetSeconds);
         GetScriptHost() = ScriptHost();
         frameTime = 0.0f;
     }
@@ -119,6 +122,15 @@ TEST_F(ScriptStateTest, RunawayScriptsAreStoppedWithALogLineNamingThem) {
     // finite script under the budget completes.
     EXPECT_TRUE(RunScriptText("n = 0 for i = 1, 10000 do n = n + i end", state));
     EXPECT_EQ(Number("n"), 50005000.0);
+
+    // Few instructions that each take long are stopped by the clock.
+    SetScriptInstructionBudget(kDefaultInstructionBudget);
+    SetScriptTimeBudget(0.2);
+    log.Clear();
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(RunScriptText("while true do local s = string.rep('x', 4000000) end", state));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+    EXPECT_TRUE(log.Contains("seconds without returning"));
 }
 
 TEST_F(ScriptStateTest, ScriptsCannotRaiseOutsideAProtectedCallOrCrashTheLoader) {
