@@ -20,6 +20,7 @@
 #include "menus/ProfilePrompt.h"
 #include "play/Doodad.h"
 #include "play/Flashlight.h"
+#include "play/ItemDatabase.h"
 #include "play/Entity.h"
 #include "play/Hotspot.h"
 #include "play/LevelPlayerHooks.h"
@@ -123,7 +124,7 @@ void GameStartup::Preload() {
 void GameStartup::PreloadNow() {
     LoadGlobals();
     ResolveGlobals();
-    // The item definitions load here once the item catalogue exists.
+    LoadItemDatabase();
     Resources::PreloadSettings settings;
     settings.directories = GetGlobals()->GetString("PreLoadDirectories");
     settings.fileTypes = GetGlobals()->GetString("PreLoadFileTypes");

@@ -346,6 +346,23 @@ TEST(DataCheck, SettingsNamingMissingFilesAndStrings) {
         "found");
 }
 
+TEST(DataCheck, ItemsWithoutIconOrNameAndProductsOfUnknownIngredients) {
+    CheckReport report = CheckChanged({
+        {"config/items.config", "Item = rope;\nItem = hook;\nProduct = rope rope ghost;\n"
+                                "Sound = rope creak;\nPersist = ;\n"},
+        {"items/rope.png", PngBytes()},
+        {"text/item.config", "rope = Rope;\n"},
+    });
+    EXPECT_FINDINGS(report,
+                    "error: config/items.config: \"Persist = \" does not name the right number of items; "
+                    "skipped",
+                    "error: config/items.config: item \"rope\" names the sound audio/creak.ogg, which is missing",
+                    "error: config/items.config: item \"hook\" has no icon items/hook.png",
+                    "error: config/items.config: item \"hook\" has no display name \"item.hook\" in the "
+                    "string tables",
+                    "error: config/items.config: product \"rope\" needs \"ghost\", which is no item");
+}
+
 TEST(DataCheck, DefaultsOfSettingsTheGameReadsMustBeInTheData) {
     CheckReport report = CheckChanged({
         {"config/globals.scene",

@@ -2,6 +2,7 @@
 
 #include "CheckReport.h"
 #include "Recording.h"
+#include "ItemChecks.h"
 #include "SceneChecks.h"
 #include "SettingChecks.h"
 #include "anim/AnimResources.h"
@@ -229,6 +230,7 @@ bool RunDataCheck(const DataCheckOptions& options, CheckReport& report, std::str
 
     CheckStringTables(report, recording);
     CheckSettings(report, recording);
+    CheckItemDatabase(report, recording);
     std::set<std::string> screens;
     for (const std::string& path : files) {
         if (!EndsWith(path, ".scene") && !EndsWith(path, ".widget")) {
