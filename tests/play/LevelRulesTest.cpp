@@ -3,11 +3,14 @@
 #include "core/ConfigTable.h"
 #include "core/Scene.h"
 #include "io/MemoryFile.h"
+#include "io/StringTable.h"
+#include "play/GoalTexts.h"
 #include "play/Doodad.h"
 #include "play/ItemDatabase.h"
 #include "play/LevelProgress.h"
 #include "play/Misclicks.h"
 #include "play/Treasures.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -210,4 +213,24 @@ TEST(LevelProgress, WrittenThenReadRestoresEveryFieldAndAnOldSaveKeepsDefaults) 
     EXPECT_EQ(fresh.gameMode, 3);
     EXPECT_EQ(fresh.levelProgress, 4);
     EXPECT_FALSE(fresh.hasTargets);
+}
+
+TEST(GoalTexts, LinesAndGoalsUseNamesPluralsAndNumberWordsAndFallBackToKeys) {
+    testing_support::WriteFile("text/treasure.config", "shell = Spiral Shell;\nbell = Bell;\n");
+    testing_support::WriteFile("text/plurals.config", "shell = Spiral Shells;\n");
+    testing_support::WriteFile("text/numbers.config", "number_3 = three;\n");
+    testing_support::WriteFile("text/message.config",
+                               "find_pairs = %s pairs to find;\nfind_types = Find %s %s;\nfind_pair = Last pair;\n");
+    ASSERT_TRUE(LoadStringTables());
+    EXPECT_EQ(TargetLine("shell", 1), "Spiral Shell");
+    EXPECT_EQ(TargetLine("shell", 3), "Spiral Shells (3)");
+    EXPECT_EQ(TargetLine("bell", 2), "Bell (2)") << "no plural: the singular";
+    EXPECT_EQ(TargetLine("ghost", 0), "treasure.ghost") << "a missing name shows its key";
+    EXPECT_EQ(PairsGoal(3, "", "message.done"), "Three pairs to find");
+    EXPECT_EQ(PairsGoal(12, "", "message.done"), "12 pairs to find") << "digits without a word";
+    EXPECT_EQ(PairsGoal(1, "", "message.done"), "Last pair");
+    EXPECT_EQ(PairsGoal(0, "", "message.done"), "message.done");
+    EXPECT_EQ(TypesGoal(3, "shell", "", ""), "Find three Spiral Shells");
+    EXPECT_EQ(FillPattern("%d%% of %s", {"all", "extra"}), "%d%% of all") << "only %s is filled";
+    ClearStringTables();
 }
