@@ -3,10 +3,12 @@
 #include "data/Profiles.h"
 #include "data/SaveFiles.h"
 #include "data/State.h"
+#include "menus/StoryScreen.h"
 #include "play/LevelScenes.h"
 
 #include "core/EngineState.h"
 #include "core/Log.h"
+#include "script/GlobalScriptFunctions.h"
 #include "ui/ConsoleCommands.h"
 
 namespace {
@@ -70,4 +72,8 @@ void InstallGameConsoleCommands() {
         }
     };
     commands.screenshotAllLevels = &ScreenshotAllLevels;
+    commands.showStory = &ShowStory;
+    // Scripts open stories at once; a level screen that plays its HUD out
+    // first installs its own opener over this one.
+    GetScriptHost().showStory = [](const char* name, bool, bool) { ShowStory(name); };
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The console commands the game serves today: the player's profile and
-// progress files, and the screenshot tour of every level. Installed at
+// progress files, the screenshot tour of every level and the stories (with
+// the script function ShowStory). Installed at
 // start-up; the others of ConsoleGameCommands stay empty until the screens
 // they need exist.
 

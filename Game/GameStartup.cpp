@@ -18,6 +18,7 @@
 #include "menus/IntroScreen.h"
 #include "menus/ItemPrompt.h"
 #include "menus/ProfilePrompt.h"
+#include "menus/StoryScreen.h"
 #include "play/Doodad.h"
 #include "play/Flashlight.h"
 #include "play/ItemDatabase.h"
@@ -83,6 +84,7 @@ void GameStartup::RegisterGameClasses() {
     RegisterClass("IntroScreen", MakeObject<IntroScreen>, "Game UI");
     RegisterClass("ItemPrompt", MakeObject<ItemPrompt>, "Game UI");
     RegisterClass("ProfilePrompt", MakeObject<ProfilePrompt>, "Game UI");
+    RegisterClass("StoryScreen", MakeObject<StoryScreen>, "Game UI");
     RegisterClass("Entity", MakeObject<Entity>, kGameObjectsCategory);
     RegisterClass("Thing", MakeObject<Thing>, kGameObjectsCategory);
     RegisterClass("Flashlight", MakeObject<Flashlight>, kGameObjectsCategory);

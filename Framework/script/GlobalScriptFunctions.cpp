@@ -75,6 +75,26 @@ int PlayMovie(lua_State* L) {
     return 0;
 }
 
+int ShowStory(lua_State* L) {
+    const int count = lua_gettop(L);
+    if (count < 1 || count > 3) {
+        return 0;
+    }
+    const char* name = TextArgument(L, 1);
+    const bool hideHud = count >= 2 ? lua_toboolean(L, 2) != 0 : true;
+    const bool restoreHud = count >= 3 ? lua_toboolean(L, 3) != 0 : true;
+    if (!name) {
+        return 0;
+    }
+    ScriptHost& host = GetScriptHost();
+    if (host.showStory) {
+        host.showStory(name, hideHud, restoreHud);
+    } else {
+        LogFormat("ShowStory(%s): this build has no story screen", name);
+    }
+    return 0;
+}
+
 int Transition(lua_State* L) {
     const int count = lua_gettop(L);
     if (count != 1 && count != 2) {
@@ -119,6 +139,7 @@ void RegisterGlobalScriptFunctions(ScriptState& state) {
     RegisterFunction("ConsolePrint", state, &ConsolePrint);
     RegisterFunction("DeferCall", state, &DeferCall);
     RegisterFunction("PlayMovie", state, &PlayMovie);
+    RegisterFunction("ShowStory", state, &ShowStory);
     RegisterFunction("Transition", state, &Transition);
     RegisterFunction("Time", state, &Time);
     RegisterFunction("FrameTime", state, &FrameTime);

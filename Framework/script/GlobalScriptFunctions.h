@@ -5,6 +5,8 @@
 //   ConsolePrint(text)             logs the text (a number is converted)
 //   DeferCall(code, delay [,flag]) runs code in this state after delay seconds
 //   PlayMovie(name)                plays the named movie
+//   ShowStory(name [,hideHud [,restoreHud]])  opens the named story (both flags
+//                                  true by default; they matter on a level)
 //   Transition(type [,duration])   starts a screen transition (0.5 s by default)
 //   Time()                         seconds since the frame loop started
 //   FrameTime()                    the length of the previous frame, in seconds
@@ -24,6 +26,9 @@ struct ScriptHost {
     std::function<void(const char* text)> showOnConsole;
     /// Plays the named movie.
     std::function<void(const char* name)> playMovie;
+    /// Opens the named story; on a level, `hideHud` plays the HUD out first
+    /// and `restoreHud` brings it back after the story.
+    std::function<void(const char* name, bool hideHud, bool restoreHud)> showStory;
     /// Starts a screen transition of the type lasting `seconds`, without a completion message.
     std::function<void(int32_t type, float seconds)> startTransition;
 };
@@ -34,5 +39,5 @@ ScriptHost& GetScriptHost();
 constexpr const char* kGarbageHookText = "Garbage hook!";
 constexpr float kDefaultTransitionSeconds = 0.5f;
 
-/// Registers the seven functions into `state`.
+/// Registers the eight functions into `state`.
 void RegisterGlobalScriptFunctions(ScriptState& state);
