@@ -22,8 +22,12 @@
 #include "render/WaveBitmap.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
+#include "ui/Gauge.h"
 #include "ui/Prompt.h"
 #include "ui/Screen.h"
+#include "ui/Scrollbar.h"
+#include "ui/Slider.h"
+#include "ui/SnakeBlob.h"
 #include "ui/TextBox.h"
 #include "ui/TextButton.h"
 #include "ui/TextWindow.h"
@@ -56,13 +60,15 @@ void RegisterEngineClasses(const std::function<void()>& registerGameStateClasses
     // Widgets
     RegisterClass("Button", MakeObject<Button>, "Widgets");
     RegisterClass("CheckBox", MakeObject<CheckBox>, "Widgets");
-    //   Slider
+    RegisterClass("Slider", MakeObject<Slider>, "Widgets");
     RegisterClass("TextBox", MakeObject<TextBox>, "Widgets");
     RegisterClass("TextButton", MakeObject<TextButton>, "Widgets");
     RegisterClass("TextWindow", MakeObject<TextWindow>, "Widgets");
-    //   Gauge
+    RegisterClass("Gauge", MakeObject<Gauge>, "Widgets");
     RegisterClass("Window", MakeObject<Window>, "Widgets");
-    //   SnakeBlob, TalkBubble, Scrollbar
+    RegisterClass("SnakeBlob", MakeObject<SnakeBlob>, "Widgets");
+    //   TalkBubble
+    RegisterClass("Scrollbar", MakeObject<Scrollbar>, "Widgets");
     // Game State: the game's settings, options and player state
     if (registerGameStateClasses) {
         registerGameStateClasses();
