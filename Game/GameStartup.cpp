@@ -15,10 +15,15 @@
 #include "data/State.h"
 #include "io/File.h"
 #include "io/Resources.h"
+#include "menus/ContinueGame.h"
+#include "menus/CreditsScreen.h"
+#include "menus/GameMenu.h"
 #include "menus/IntroScreen.h"
 #include "menus/ItemPrompt.h"
 #include "menus/ProfilePrompt.h"
 #include "menus/StoryScreen.h"
+#include "menus/SplashScreen.h"
+#include "menus/TitleScreen.h"
 #include "play/Doodad.h"
 #include "play/Flashlight.h"
 #include "play/ItemDatabase.h"
@@ -85,6 +90,10 @@ void GameStartup::RegisterGameClasses() {
     RegisterClass("ItemPrompt", MakeObject<ItemPrompt>, "Game UI");
     RegisterClass("ProfilePrompt", MakeObject<ProfilePrompt>, "Game UI");
     RegisterClass("StoryScreen", MakeObject<StoryScreen>, "Game UI");
+    RegisterClass("SplashScreen", MakeObject<SplashScreen>, "Game UI");
+    RegisterClass("TitleScreen", MakeObject<TitleScreen>, "Game UI");
+    RegisterClass("CreditsScreen", MakeObject<CreditsScreen>, "Game UI");
+    RegisterClass("GameMenu", MakeObject<GameMenu>, "Game UI");
     RegisterClass("Entity", MakeObject<Entity>, kGameObjectsCategory);
     RegisterClass("Thing", MakeObject<Thing>, kGameObjectsCategory);
     RegisterClass("Flashlight", MakeObject<Flashlight>, kGameObjectsCategory);
@@ -115,6 +124,7 @@ void GameStartup::Preload() {
     const bool partnerPicture = LooseExists(GetGlobals()->GetString("PartnerSplashFile").CStr());
     splashTakesOver = partnerPicture && FindClass("SplashScreen");
     if (splashTakesOver) {
+        DeferredStartupLoading() = [this] { PreloadNow(); };
         return;
     }
     if (partnerPicture) {
@@ -188,10 +198,7 @@ void GameStartup::ChooseFirstScreen() {
 }
 
 bool GameStartup::ContinueGame() {
-    // The finished game's last level set, the map on load and the current
-    // level set come before the title once level sets and the map exist;
-    // until then the returning player starts at the title.
-    return GetUI().PushScreenByName("TitleScreen", 1);
+    return ::ContinueGame();
 }
 
 void GameStartup::SaveOptions() {

@@ -125,15 +125,15 @@ TEST(FirstScreen, StartupShowsTheIntroPageAndDrawsIt) {
     EXPECT_FALSE(GetInputManager().IsInstalled());
 }
 
-TEST(FirstScreen, APartnerPictureWithoutASplashScreenStartsTheGameNormally) {
+TEST(FirstScreen, APartnerPictureWithoutASplashSceneStartsTheGameNormally) {
     ASSERT_TRUE(WriteFile("gui/IntroScreen.scene", kIntroScene));
-    ASSERT_TRUE(WriteFile("splash/partner.jpg", "not shown: there is no splash screen"));
+    ASSERT_TRUE(WriteFile("splash/partner.jpg", "not shown: there is no splash scene"));
     VirtualPlatform platform;
     ScopedPlatform installed(platform);
     LogCapture log;
     CapturingGame game;
     ASSERT_TRUE(Startup(game));
-    EXPECT_TRUE(log.Contains("no splash screen"));
+    EXPECT_TRUE(log.Contains("splash screen could not be shown"));
     // The preload ran: the settings were read and the text styles registered.
     EXPECT_EQ(TextStyleCount(), 9);
     RunFrameLoop(game);
