@@ -32,6 +32,7 @@
 #include "ui/TextButton.h"
 #include "ui/TextWindow.h"
 #include "ui/Window.h"
+#include "video/VideoViewer.h"
 
 void RegisterEngineClasses(const std::function<void()>& registerGameStateClasses) {
     // Base
@@ -54,7 +55,7 @@ void RegisterEngineClasses(const std::function<void()>& registerGameStateClasses
     RegisterClass("GaussianBlurFill", MakeObject<GaussianBlurFill>, "Effects");
     RegisterClass("WaveBitmap", MakeObject<WaveBitmap>, "Effects");
     RegisterClass("CameraShaker", MakeObject<CameraShaker>, "Effects");
-    //   VideoViewer: with the video player
+    RegisterClass("VideoViewer", MakeObject<VideoViewer>, "Effects");
     RegisterClass("FrameGroup", MakeObject<FrameGroup>, "Effects");
     RegisterClass("PeriodicAnimator", MakeObject<PeriodicAnimator>, "Effects");
     // Widgets

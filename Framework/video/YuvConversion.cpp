@@ -1,0 +1,59 @@
+#include "video/YuvConversion.h"
+
+#include <cstddef>
+
+namespace {
+
+YuvTables BuildTables() {
+    YuvTables tables{};
+    for (int v = 0; v < 256; ++v) {
+        // Casting truncates towards zero, as the tables are defined.
+        tables.luma[v] = int32_t((v - 16) * 9535.988);
+        tables.crR[v] = int32_t((v - 128) * 13074.932);
+        tables.cbG[v] = int32_t((v - 128) * 3203.572);
+        tables.crG[v] = int32_t((v - 128) * 6660.596);
+        tables.cbB[v] = int32_t((v - 128) * 16531.956);
+    }
+    return tables;
+}
+
+inline uint8_t Clamp(int32_t value) {
+    if (value < 0) {
+        return 0;
+    }
+    if (value >= (1 << 21)) {
+        return 255;
+    }
+    return uint8_t(value >> 13);
+}
+
+} // namespace
+
+const YuvTables& GetYuvTables() {
+    static const YuvTables tables = BuildTables();
+    return tables;
+}
+
+void ConvertYuvToBgr(const YuvPicture& picture, int32_t left, int32_t top, int32_t width, int32_t height,
+                     uint8_t* out, int32_t outStride) {
+    const YuvTables& t = GetYuvTables();
+    const int32_t sx = picture.chromaShiftX;
+    const int32_t sy = picture.chromaShiftY;
+    for (int32_t row = 0; row < height; ++row) {
+        const int32_t y = top + row;
+        const uint8_t* lumaRow = picture.y.data + std::ptrdiff_t(y) * picture.y.stride;
+        const uint8_t* cbRow = picture.cb.data + std::ptrdiff_t(y >> sy) * picture.cb.stride;
+        const uint8_t* crRow = picture.cr.data + std::ptrdiff_t(y >> sy) * picture.cr.stride;
+        uint8_t* target = out + std::ptrdiff_t(row) * outStride;
+        for (int32_t column = 0; column < width; ++column) {
+            const int32_t x = left + column;
+            const int32_t cb = cbRow[x >> sx];
+            const int32_t cr = crRow[x >> sx];
+            const int32_t luma = t.luma[lumaRow[x]];
+            target[0] = Clamp(luma + t.cbB[cb]);
+            target[1] = Clamp(luma - (t.cbG[cb] + t.crG[cr]));
+            target[2] = Clamp(luma + t.crR[cr]);
+            target += 4;
+        }
+    }
+}
