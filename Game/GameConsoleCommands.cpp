@@ -51,6 +51,12 @@ bool ResetAllProgress() {
     return true;
 }
 
+/// Loads the level and makes it the screen, entered from wherever the player was.
+bool LoadAndShowLevel(const char* level) {
+    LevelScenes& levels = GetLevelScenes();
+    return level && levels.LoadLevel(level) && levels.SwitchToLevel(level, true);
+}
+
 bool ScreenshotAllLevels() {
     if (State* player = CurrentPlayer()) {
         player->hudVisible = false;
@@ -76,4 +82,5 @@ void InstallGameConsoleCommands() {
     // Scripts open stories at once; a level screen that plays its HUD out
     // first installs its own opener over this one.
     GetScriptHost().showStory = [](const char* name, bool, bool) { ShowStory(name); };
+    commands.loadLevel = &LoadAndShowLevel;
 }

@@ -28,6 +28,7 @@
 #include "play/Flashlight.h"
 #include "play/ItemDatabase.h"
 #include "play/Entity.h"
+#include "play/GameScreen.h"
 #include "play/Hotspot.h"
 #include "play/LevelPlayerHooks.h"
 #include "play/LevelScenes.h"
@@ -94,6 +95,7 @@ void GameStartup::RegisterGameClasses() {
     RegisterClass("TitleScreen", MakeObject<TitleScreen>, "Game UI");
     RegisterClass("CreditsScreen", MakeObject<CreditsScreen>, "Game UI");
     RegisterClass("GameMenu", MakeObject<GameMenu>, "Game UI");
+    RegisterClass("GameScreen", MakeObject<GameScreen>, "Game UI");
     RegisterClass("Entity", MakeObject<Entity>, kGameObjectsCategory);
     RegisterClass("Thing", MakeObject<Thing>, kGameObjectsCategory);
     RegisterClass("Flashlight", MakeObject<Flashlight>, kGameObjectsCategory);

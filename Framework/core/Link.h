@@ -93,6 +93,11 @@ public:
 private:
     void ResolveItem(size_t i, const char* text) {
         if constexpr (kIsResource) {
+            // An empty path names no resource: nothing is looked up (or reported).
+            if (!text || !text[0]) {
+                resolved[i] = nullptr;
+                return;
+            }
             ResourceFinder finder = GetResourceFinder();
             Object* found = finder ? finder(T::StaticClassName(), text) : nullptr;
             resolved[i] = found && found->IsA(T::StaticClassName()) ? static_cast<T*>(found) : nullptr;

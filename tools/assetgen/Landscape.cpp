@@ -125,7 +125,8 @@ void PaintTrees(Canvas& canvas, const Colour& hill, const Colour& sun, const Cre
 
 bool MakeBackground(const Recipe& recipe, const Sources&, Canvas& canvas, std::string& error) {
     if (!recipe.CheckKeys({"Kind", "Size", "Seed", "SkyTop", "SkyHorizon", "Horizon", "Sun", "SunColour", "Clouds",
-                           "CloudColour", "Sea", "Hill", "Trees", "Town", "TownColour", "WindowColour", "Vignette", "Grain"},
+                           "CloudColour", "Sea", "Hill", "Trees", "Town", "TownColour", "WindowColour", "Vignette", "Grain",
+                           "Water", "Quay", "Bollards", "KerbColour", "Lamp", "Stall", "Crate"},
                           error)) {
         return false;
     }
@@ -258,6 +259,9 @@ bool MakeBackground(const Recipe& recipe, const Sources&, Canvas& canvas, std::s
                 PaintTrees(canvas, hill.colour, sunColour, crestAt, count, hillSeed + 77u);
             }
         }
+    }
+    if (!PaintHarbourFront(recipe, canvas, sunColour, sun[0], skyHorizon, seaColour, base, error)) {
+        return false;
     }
     // Canvas grain and vignette.
     canvas.Shade([&](float x, float y) {

@@ -19,3 +19,7 @@ bool GetSize(const Recipe& recipe, int32_t& w, int32_t& h, std::string& error);
 Colour Darker(const Colour& c, float f);
 
 bool MakeBackground(const Recipe& recipe, const Sources& sources, Canvas& canvas, std::string& error);
+/// The harbour front of a background (Water, Quay, Bollards, KerbColour,
+/// Lamp, Stall, Crate): nothing without a "Quay" line.
+bool PaintHarbourFront(const Recipe& recipe, Canvas& canvas, const Colour& sunColour, float sunX,
+                       const Colour& haze, const Colour& sea, uint32_t seed, std::string& error);
