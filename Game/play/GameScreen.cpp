@@ -160,7 +160,6 @@ GameScreen::GameScreen() {
     DeclareNamedString("backRegions", backRegions, 2, this);
     DeclareNamedString("goalPanel", goalPanel, 1, this);
     hinted.reserve(32);
-    flights.reserve(32);
     drawOrder.reserve(8);
     sparkles.Reserve(64);
     SetFoundFlightHooks(&flightHooks);
@@ -433,6 +432,11 @@ bool GameScreen::Message(int32_t message, Object* sender) {
         } else {
             NeedsScreen("title");
         }
+        return true;
+    case kGameDeferredFade:
+        // An object whose fade the level deferred (until its use was shown)
+        // fades away now.
+        FadeWidget(false, widget, false);
         return true;
     case kGameLockOutTransition:
         GetUI().services.StartTransition(1, TweenSeconds(), -1);

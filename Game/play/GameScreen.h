@@ -295,6 +295,5 @@ private:
     float activeItemFade = 0.0f;
 
     Doodad* hovered = nullptr;
-    std::vector<Doodad*> flights; ///< reused each frame
     std::vector<const char*> drawOrder;
 };
