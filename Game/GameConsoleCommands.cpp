@@ -3,6 +3,7 @@
 #include "data/Profiles.h"
 #include "data/SaveFiles.h"
 #include "data/State.h"
+#include "menus/MovieScreen.h"
 #include "menus/StoryScreen.h"
 #include "play/LevelScenes.h"
 
@@ -79,6 +80,8 @@ void InstallGameConsoleCommands() {
     };
     commands.screenshotAllLevels = &ScreenshotAllLevels;
     commands.showStory = &ShowStory;
+    commands.playMovie = &PlayMovie;
+    GetScriptHost().playMovie = [](const char* name) { PlayMovie(name); };
     // Scripts open stories at once; a level screen that plays its HUD out
     // first installs its own opener over this one.
     GetScriptHost().showStory = [](const char* name, bool, bool) { ShowStory(name); };

@@ -18,6 +18,7 @@
 #include "menus/ContinueGame.h"
 #include "menus/CreditsScreen.h"
 #include "menus/GameMenu.h"
+#include "menus/MovieScreen.h"
 #include "menus/IntroScreen.h"
 #include "menus/ItemPrompt.h"
 #include "menus/ProfilePrompt.h"
@@ -96,6 +97,7 @@ void GameStartup::RegisterGameClasses() {
     RegisterClass("CreditsScreen", MakeObject<CreditsScreen>, "Game UI");
     RegisterClass("GameMenu", MakeObject<GameMenu>, "Game UI");
     RegisterClass("GameScreen", MakeObject<GameScreen>, "Game UI");
+    RegisterClass("MovieScreen", MakeObject<MovieScreen>, "Game UI");
     RegisterClass("Entity", MakeObject<Entity>, kGameObjectsCategory);
     RegisterClass("Thing", MakeObject<Thing>, kGameObjectsCategory);
     RegisterClass("Flashlight", MakeObject<Flashlight>, kGameObjectsCategory);

@@ -92,15 +92,22 @@ Screen* UI::LoadScreen(const char* className) {
         path.Append(className);
         path.Append(".scene");
     }
-    std::unique_ptr<Scene> scene = LoadScene(path.CStr());
+    return LoadScreenFile(path.CStr(), className);
+}
+
+Screen* UI::LoadScreenFile(const char* path) {
+    return LoadScreenFile(path, path);
+}
+
+Screen* UI::LoadScreenFile(const char* path, const char* what) {
+    std::unique_ptr<Scene> scene = path && *path ? LoadScene(path) : nullptr;
     if (!scene) {
-        LogFormat("LoadScreen: no screen %s: the scene file %s does not load", className, path.CStr());
+        LogFormat("LoadScreen: no screen %s: the scene file %s does not load", what, path ? path : "(null)");
         return nullptr;
     }
     Screen* screen = FirstScreenOf(*scene);
     if (!screen) {
-        LogFormat("LoadScreen: no screen %s: the scene file %s holds no Screen element", className,
-                  path.CStr());
+        LogFormat("LoadScreen: no screen %s: the scene file %s holds no Screen element", what, path);
         return nullptr;
     }
     AdoptMessageChildren(*scene, *screen);

@@ -51,6 +51,10 @@ public:
     /// made the message parent of every other element of the scene. Null,
     /// with a log line, when the file does not load or holds no screen.
     Screen* LoadScreen(const char* className);
+    /// As LoadScreen, from the scene file `path` (movies name theirs by
+    /// their own setting). Null, with a log line, when it does not load or
+    /// holds no screen.
+    Screen* LoadScreenFile(const char* path);
 
     // ---- push and pop ----
     /// Puts the screen on top and calls its OnPush. False, with a log line
@@ -165,6 +169,8 @@ public:
     ScreenServices services;
 
 private:
+    /// LoadScreenFile naming `what` in its log lines.
+    Screen* LoadScreenFile(const char* path, const char* what);
     std::vector<Screen*> stack;
     std::vector<Overlay> overlays;
     std::vector<Element*> releaseLater;

@@ -8,15 +8,22 @@ VideoViewer::VideoViewer() {
 
 VideoViewer::~VideoViewer() = default;
 
-bool VideoViewer::Resolve() {
-    if (SpritePath.IsChanged()) {
-        const String& path = SpritePath.FirstString();
-        std::unique_ptr<Video> opened = path.Empty() ? nullptr : Resources::OpenVideo(path.CStr());
-        video = opened.get();
-        // Adopting marks the sprite as the viewer's own, so the picture
-        // cache is never asked for the movie file.
-        AdoptSprite(std::move(opened));
+void VideoViewer::OpenWhenPathChanged() {
+    const String& path = SpritePath.FirstString();
+    if (opened && path == openedPath) {
+        return;
     }
+    opened = true;
+    openedPath = path;
+    std::unique_ptr<Video> movie = path.Empty() ? nullptr : Resources::OpenVideo(path.CStr());
+    video = movie.get();
+    // Adopting marks the sprite as the viewer's own, so the picture cache is
+    // never asked for the movie file.
+    AdoptSprite(std::move(movie));
+}
+
+bool VideoViewer::Resolve() {
+    OpenWhenPathChanged();
     return Bitmap::Resolve();
 }
 
@@ -28,6 +35,9 @@ void VideoViewer::Update() {
 }
 
 bool VideoViewer::Play() {
+    // A viewer asked to play before its scene's first resolve opens its
+    // movie now.
+    OpenWhenPathChanged();
     if (!video) {
         return false;
     }

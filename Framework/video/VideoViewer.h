@@ -3,10 +3,11 @@
 //
 // "SpritePath" names the movie file (through the file layer, so the pack
 // archive is searched first). When it changes the old movie is destroyed and
-// the new one opened, stopped; Play starts it, and each Update shows its due
+// the new one opened, stopped, at the next resolve or Play; Play starts it, and each Update shows its due
 // pictures. The viewer owns its Video. An empty or unopenable path leaves
 // the viewer without a movie: Play does nothing and IsPlaying is false.
 
+#include "core/String.h"
 #include "render/Bitmap.h"
 
 class Video;
@@ -31,5 +32,10 @@ public:
     Video* GetVideo() const { return video; }
 
 private:
+    /// Opens the movie of "SpritePath" unless it is the one already open.
+    void OpenWhenPathChanged();
+
     Video* video = nullptr;
+    String openedPath;
+    bool opened = false;
 };

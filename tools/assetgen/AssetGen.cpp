@@ -1,5 +1,6 @@
 #include "AssetGen.h"
 
+#include "Movies.h"
 #include "OggWriter.h"
 #include "PngWriter.h"
 #include "Sounds.h"
@@ -71,14 +72,15 @@ bool GenerateAsset(const AssetGenOptions& options, std::string& error) {
     }
     const bool picture = IsPictureKind(kind);
     const bool sound = IsSoundKind(kind);
-    if (!picture && !sound) {
+    const bool movie = IsMovieKind(kind);
+    if (!picture && !sound && !movie) {
         error = recipe.ErrorAt(recipe.Find("Kind"),
                                "unknown kind '" + kind +
                                    "' (background, panel, text, cursor, loadbar, emoji, click, "
-                                   "chime, whoosh, fanfare, music)");
+                                   "chime, whoosh, fanfare, music, movie)");
         return false;
     }
-    const std::string wanted = picture ? ".png" : ".ogg";
+    const std::string wanted = picture ? ".png" : movie ? ".ogv" : ".ogg";
     if (!EndsWith(options.output, wanted)) {
         error = recipe.ErrorAt(recipe.Find("Kind"),
                                "a " + kind + " is written as " + wanted + ", not as " + options.output);
@@ -94,6 +96,19 @@ bool GenerateAsset(const AssetGenOptions& options, std::string& error) {
         if (!WritePng(temporary.c_str(), bgra.data(), static_cast<uint32_t>(canvas.Width()),
                       static_cast<uint32_t>(canvas.Height()), error)) {
             error = NamingOutput(error, temporary, options.output);
+            std::remove(temporary.c_str());
+            return false;
+        }
+    } else if (movie) {
+        std::string bytes;
+        if (!MakeMovie(recipe, options.sources, bytes, error)) {
+            return false;
+        }
+        std::FILE* out = std::fopen(temporary.c_str(), "wb");
+        bool written = out && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+        written = out && std::fclose(out) == 0 && written;
+        if (!written) {
+            error = "cannot write " + options.output;
             std::remove(temporary.c_str());
             return false;
         }

@@ -22,7 +22,8 @@ public:
     void Close() override { queued = 0; }
     void Reset() override { queued = 0; }
     bool Queue(int index, const void*, size_t bytes, int channels, int rate) override {
-        if (index < 0 || index >= 32 || bytes == 0 || bytes > 16384 || channels < 1 || channels > 2 || rate < 1) {
+        if (index < 0 || index >= 32 || bytes == 0 || bytes > 16384 || channels < 1 || channels > 2 ||
+            rate < 1) {
             std::abort();
         }
         ++queued;
