@@ -22,6 +22,7 @@
 #include "menus/IntroScreen.h"
 #include "menus/ItemPrompt.h"
 #include "menus/ProfilePrompt.h"
+#include "menus/MapClasses.h"
 #include "menus/StoryScreen.h"
 #include "menus/SplashScreen.h"
 #include "menus/TitleScreen.h"
@@ -105,6 +106,7 @@ void GameStartup::RegisterGameClasses() {
     RegisterClass("Hotspot", MakeObject<Hotspot>, kGameObjectsCategory);
     RegisterClass("LightHaze", MakeObject<LightHaze>, kGameObjectsCategory);
     RegisterClass("LightControl", MakeObject<LightControl>, kGameObjectsCategory);
+    RegisterMapClasses();
 }
 
 void GameStartup::LoadOptionsAndState() {
