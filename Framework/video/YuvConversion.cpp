@@ -27,6 +27,13 @@ inline uint8_t Clamp(int32_t value) {
     return uint8_t(value >> 13);
 }
 
+inline void WritePixel(const YuvTables& t, int32_t y, int32_t cb, int32_t cr, uint8_t* target) {
+    const int32_t luma = t.luma[y];
+    target[0] = Clamp(luma + t.cbB[cb]);
+    target[1] = Clamp(luma - (t.cbG[cb] + t.crG[cr]));
+    target[2] = Clamp(luma + t.crR[cr]);
+}
+
 } // namespace
 
 const YuvTables& GetYuvTables() {
@@ -45,14 +52,34 @@ void ConvertYuvToBgr(const YuvPicture& picture, int32_t left, int32_t top, int32
         const uint8_t* cbRow = picture.cb.data + std::ptrdiff_t(y >> sy) * picture.cb.stride;
         const uint8_t* crRow = picture.cr.data + std::ptrdiff_t(y >> sy) * picture.cr.stride;
         uint8_t* target = out + std::ptrdiff_t(row) * outStride;
-        for (int32_t column = 0; column < width; ++column) {
+        int32_t column = 0;
+        if (sx == 1) {
+            // Pixel pairs that share one chroma sample: the chroma terms are
+            // looked up once for both.
+            if (left & 1) {
+                WritePixel(t, lumaRow[left], cbRow[left >> 1], crRow[left >> 1], target);
+                target += 4;
+                column = 1;
+            }
+            for (; column + 1 < width; column += 2) {
+                const int32_t x = left + column;
+                const int32_t cb = cbRow[x >> 1];
+                const int32_t cr = crRow[x >> 1];
+                const int32_t blue = t.cbB[cb];
+                const int32_t green = t.cbG[cb] + t.crG[cr];
+                const int32_t red = t.crR[cr];
+                for (int32_t k = 0; k < 2; ++k) {
+                    const int32_t luma = t.luma[lumaRow[x + k]];
+                    target[0] = Clamp(luma + blue);
+                    target[1] = Clamp(luma - green);
+                    target[2] = Clamp(luma + red);
+                    target += 4;
+                }
+            }
+        }
+        for (; column < width; ++column) {
             const int32_t x = left + column;
-            const int32_t cb = cbRow[x >> sx];
-            const int32_t cr = crRow[x >> sx];
-            const int32_t luma = t.luma[lumaRow[x]];
-            target[0] = Clamp(luma + t.cbB[cb]);
-            target[1] = Clamp(luma - (t.cbG[cb] + t.crG[cr]));
-            target[2] = Clamp(luma + t.crR[cr]);
+            WritePixel(t, lumaRow[x], cbRow[x >> sx], crRow[x >> sx], target);
             target += 4;
         }
     }
