@@ -265,6 +265,7 @@ void StoryScreen::SetAnswer(TextBox* box, const String& text, Bitmap* glow) {
     box->UseLookup.SetFirstBool(false); // looked up already, with the name put in
     box->SetText(text.CStr());
     box->Visible.SetFirstBool(true);
+    glow->Resolve(); // a freshly loaded scene resolves its links at its first update
     const Sprite* sprite = glow->GetSprite();
     Font* font = box->GetFont();
     if (sprite && sprite->Width() > 0 && font) {
@@ -281,8 +282,10 @@ void StoryScreen::LayoutPage() {
         return;
     }
     TextBox* text = dialogueText.Get();
+    const String words = PageText(*story.Value(0, currentPage.CStr()));
     text->UseLookup.SetFirstBool(false);
-    text->SetText(PageText(*story.Value(0, currentPage.CStr())).CStr());
+    text->SetText(words.CStr());
+    LogFormat("StoryScreen: %s, page %s: %s", storyName.CStr(), currentPage.CStr(), words.CStr());
     if (values == 2) {
         SetAnswer(singleResponse.Get(), PageText(*story.Value(1, currentPage.CStr())), singleGlow.Get());
         SetShown(doubleResponse.Get(0), false);

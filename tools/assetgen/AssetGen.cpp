@@ -76,7 +76,7 @@ bool GenerateAsset(const AssetGenOptions& options, std::string& error) {
     if (!picture && !sound && !movie) {
         error = recipe.ErrorAt(recipe.Find("Kind"),
                                "unknown kind '" + kind +
-                                   "' (background, panel, text, cursor, loadbar, emoji, click, "
+                                   "' (background, panel, text, cursor, loadbar, emoji, portrait, click, "
                                    "chime, whoosh, fanfare, music, movie)");
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "Glyphs.h"
 #include "PictureKinds.h"
+#include "Portrait.h"
 
 #include <algorithm>
 #include <array>
@@ -493,6 +494,39 @@ bool MakeEmoji(const Recipe& recipe, const Sources& sources, Canvas& canvas, std
     return true;
 }
 
+// --- 6a. portrait ---------------------------------------------------------------
+
+bool MakePortrait(const Recipe& recipe, Canvas& canvas, std::string& error) {
+    if (!recipe.CheckKeys(
+            {"Kind", "Size", "Skin", "Hair", "HairStyle", "Clothes", "Accent", "Expression", "FaceOnly"},
+            error)) {
+        return false;
+    }
+    int32_t w = 0, h = 0, faceOnly = 0;
+    PortraitLook look;
+    if (!GetSize(recipe, w, h, error) || !recipe.GetColour("Skin", look.skin, false, error) ||
+        !recipe.GetColour("Hair", look.hair, false, error) ||
+        !recipe.GetColour("Clothes", look.clothes, false, error) ||
+        !recipe.GetColour("Accent", look.accent, false, error) ||
+        !recipe.GetText("HairStyle", look.hairStyle, false, error) ||
+        !recipe.GetText("Expression", look.expression, false, error) ||
+        !recipe.GetInt("FaceOnly", faceOnly, 0, 1, false, error)) {
+        return false;
+    }
+    if (!IsPortraitHairStyle(look.hairStyle)) {
+        error = recipe.ErrorAt(recipe.Find("HairStyle"), "a HairStyle is short, bun or long");
+        return false;
+    }
+    if (!IsPortraitExpression(look.expression)) {
+        error = recipe.ErrorAt(recipe.Find("Expression"),
+                               "an Expression is neutral, smile, worry, surprise or sad");
+        return false;
+    }
+    look.faceOnly = faceOnly != 0;
+    PaintPortrait(canvas, w, h, look);
+    return true;
+}
+
 // --- 6b. glow --------------------------------------------------------------------
 
 // A soft round light, optionally with four rays (a sparkle), on a transparent
@@ -585,7 +619,7 @@ bool CutPiece(const Recipe& recipe, Canvas& canvas, std::string& error) {
 
 bool IsPictureKind(const std::string& kind) {
     return kind == "background" || kind == "panel" || kind == "text" || kind == "cursor" ||
-           kind == "loadbar" || kind == "emoji" || kind == "glow";
+           kind == "loadbar" || kind == "emoji" || kind == "glow" || kind == "portrait";
 }
 
 bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& sources, Canvas& out,
@@ -610,6 +644,9 @@ bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& s
     }
     if (kind == "emoji") {
         return MakeEmoji(recipe, sources, out, error);
+    }
+    if (kind == "portrait") {
+        return MakePortrait(recipe, out, error);
     }
     error = recipe.ErrorAt(recipe.Find("Kind"), "unknown picture kind '" + kind + "'");
     return false;

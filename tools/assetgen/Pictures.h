@@ -11,6 +11,8 @@
 //   loadbar     the loading bar's frame, fill (alpha orders the fill from left
 //               to right) or gloss overlay
 //   emoji       one character of the colour emoji font on a transparent square
+//   portrait    a painted half-length figure of a story actor, or only its
+//               face with one expression (tools/assetgen/Portrait.h)
 
 #include "Canvas.h"
 #include "Recipe.h"
