@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -92,6 +93,41 @@ bool Doodad::Resolve() {
     return resolved;
 }
 
+namespace {
+
+// Shadows already made, by picture and blur radius: a level shows the same
+// picture many times, and every shadow made is a texture. Entries expire with
+// the last doodad holding them.
+struct ShadowKey {
+    const Sprite* picture;
+    int32_t width;
+    int32_t height;
+    int32_t radius;
+    bool operator==(const ShadowKey&) const = default;
+};
+
+std::vector<std::pair<ShadowKey, std::weak_ptr<Sprite>>>& ShadowCache() {
+    static std::vector<std::pair<ShadowKey, std::weak_ptr<Sprite>>> cache;
+    return cache;
+}
+
+std::shared_ptr<Sprite> SharedShadow(const ShadowKey& key) {
+    auto& cache = ShadowCache();
+    std::erase_if(cache, [](const auto& entry) { return entry.second.expired(); });
+    for (const auto& [held, shadow] : cache) {
+        if (held == key) {
+            return shadow.lock();
+        }
+    }
+    return nullptr;
+}
+
+void KeepShadow(const ShadowKey& key, const std::shared_ptr<Sprite>& shadow) {
+    ShadowCache().emplace_back(key, shadow);
+}
+
+} // namespace
+
 void Doodad::RebuildShadow() {
     int32_t radius = shadowSize.FirstInt();
     if (radius > kMaxBlurRadius) {
@@ -107,10 +143,18 @@ void Doodad::RebuildShadow() {
         shadow.reset();
         return;
     }
-    shadow = BlurredSilhouette(*picture, radius);
-    if (!shadow) {
+    const ShadowKey key{picture, picture->Width(), picture->Height(), radius};
+    if (std::shared_ptr<Sprite> shared = SharedShadow(key)) {
+        shadow = std::move(shared);
         return;
     }
+    std::unique_ptr<Sprite> made = BlurredSilhouette(*picture, radius);
+    if (!made) {
+        shadow.reset();
+        return;
+    }
+    shadow = std::move(made);
+    KeepShadow(key, shadow);
     // The blurred coverage becomes the alpha of a white picture, tinted black when drawn.
     uint8_t* p = shadow->Pixels();
     const size_t count = static_cast<size_t>(shadow->Width()) * shadow->Height();

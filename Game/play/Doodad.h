@@ -4,7 +4,8 @@
 // Coordinates are scene pixels (x right, y down); the shadow and glow images
 // are in the doodad's own pixels and are made once (the shadow when
 // "shadowSize" or the picture changes, the glow by ShowGlow), never per frame.
-// Both are owned by the doodad.
+// The glow is owned by the doodad; a shadow is shared by every doodad that
+// shows the same picture with the same shadow size (one texture for them all).
 //
 // Found animation: StartFoundFlight starts it with time 1 in phase 2 (pop,
 // 1 s), then phase 1 (flight, 1 s), then phase 0 (fade, 1/3 s: time runs
@@ -73,7 +74,7 @@ private:
     void RebuildShadow();
     void StepFoundAnimation();
 
-    std::unique_ptr<Sprite> shadow;
+    std::shared_ptr<Sprite> shadow; ///< shared by the doodads showing the same picture and size
     std::unique_ptr<Sprite> glow;
     bool reportedBigRadius = false;
 };

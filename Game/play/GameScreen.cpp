@@ -16,7 +16,10 @@
 #include "io/File.h"
 #include "io/Resources.h"
 #include "menus/ProfilePrompt.h"
+#include "menus/StoryScreen.h"
 #include "play/Doodad.h"
+#include "play/Flashlight.h"
+#include "play/LevelOptions.h"
 #include "play/LevelScenes.h"
 #include "render/BlendMode.h"
 #include "render/RenderContext.h"
@@ -41,6 +44,8 @@ constexpr const char* kGoalControl = "goalPanel";
 constexpr const char* kHudControl = "hud";
 constexpr const char* kGuideControl = "guide";
 constexpr const char* kJournalControl = "journal";
+/// The transition to black (and back) of a level that asks for it.
+constexpr int32_t kBlackTransition = 8;
 
 float TweenSeconds() {
     return GlobalFloat("Tween", 0, 0.5f);
@@ -187,9 +192,16 @@ bool GameScreen::LoadLevel(const char* name) {
         LogFormat("GameScreen: the level %s has no scene %s", name, path.CStr());
         return false;
     }
+    return ShowLevelScene(std::move(loaded), name);
+}
+
+bool GameScreen::ShowLevelScene(std::unique_ptr<Scene> loaded, const char* name) {
+    if (!loaded) {
+        return false;
+    }
     loaded->messageParent = this;
     levelScene = std::move(loaded);
-    levelName = name;
+    levelName = name ? name : "";
     hovered = nullptr;
     hinted.clear();
     introShown = outroShown = completed = disableDisc = false;
@@ -213,21 +225,7 @@ bool GameScreen::EnterLevel(LevelScreen* /*previous*/) {
         CallLevelHook("OnNewPlayer");
         PostMessage(kGameProfilePrompt, 2.0f);
     } else {
-        // The inventory icons show the player's items from the first slot on.
-        for (int32_t slot = 0; slot < kInventorySlots; ++slot) {
-            Bitmap* icon = inventoryIcons.Get(slot);
-            if (!icon) {
-                continue;
-            }
-            const int32_t item = slot + inventoryOffset;
-            const bool has =
-                item < player->Inventory.GetCount() && !player->Inventory.GetString(item).Empty();
-            icon->Visible.SetFirstBool(has);
-            if (has) {
-                icon->SpritePath.SetFirstString(
-                    FormatOneString(kItemIconPattern, player->Inventory.GetString(item).CStr()).CStr());
-            }
-        }
+        RefreshInventory();
         float startDelay = TweenSeconds();
         if (!introShown) {
             PostMessage(kGameIntro, 1.0f);
@@ -245,6 +243,24 @@ bool GameScreen::EnterLevel(LevelScreen* /*previous*/) {
     }
     RefreshGoals();
     return true;
+}
+
+void GameScreen::RefreshInventory() {
+    const State* player = CurrentPlayer();
+    for (int32_t slot = 0; slot < kInventorySlots; ++slot) {
+        Bitmap* icon = inventoryIcons.Get(slot);
+        if (!icon) {
+            continue;
+        }
+        const int32_t item = slot + inventoryOffset;
+        const bool has =
+            player && item < player->Inventory.GetCount() && !player->Inventory.GetString(item).Empty();
+        icon->Visible.SetFirstBool(has);
+        if (has) {
+            icon->SpritePath.SetFirstString(
+                FormatOneString(kItemIconPattern, player->Inventory.GetString(item).CStr()).CStr());
+        }
+    }
 }
 
 void GameScreen::RefreshGoals() {
@@ -337,7 +353,9 @@ bool GameScreen::Message(int32_t message, Object* sender) {
         FadeWidget(message == kGameFadeWidgetIn, widget, false);
         return true;
     case kGameShowStory:
-        NeedsScreen("story");
+        if (!pendingStory.Empty() && !ShowStory(pendingStory.CStr())) {
+            LogFormat("GameScreen %s: the story %s did not open", levelName.CStr(), pendingStory.CStr());
+        }
         pendingStory = "";
         return true;
     case kGameHudIn:
@@ -345,9 +363,19 @@ bool GameScreen::Message(int32_t message, Object* sender) {
         ShowHudAnimation(message == kGameHudIn, false);
         return true;
     case kGameFlashlightSetup:
+        if (Flashlight* light = LevelFlashlight(false)) {
+            light->Setup();
+        }
+        return true;
     case kGameFlashlightOn:
+        if (Flashlight* light = LevelFlashlight(true)) {
+            light->SwitchOn();
+        }
+        return true;
     case kGameFlashlightOff:
-        // The level's flashlight is the rules' to make; without them there is none.
+        if (Flashlight* light = LevelFlashlight(false)) {
+            light->SwitchOff();
+        }
         return true;
     case kGameIntro:
     case kGameOutro:
@@ -385,10 +413,14 @@ bool GameScreen::Message(int32_t message, Object* sender) {
         return true;
     case kGameLevelEnd: {
         CallLevelHook("OnLevelCompleted");
-        const float delay = GlobalFloat("LevelEndDelay", 0, 5.0f);
-        const float seconds = delay * GlobalFloat("LevelEndDelayFactor", 0, 0.5f);
-        GetUI().services.StopMusic(delay);
-        GetUI().services.StartTransition(GlobalInt("BlackMapTransition", 0, 0) ? 8 : 1, seconds, -1);
+        const LevelOptions* level = Options();
+        const float delay = level ? level->LevelEndDelay.FirstFloat() : 5.0f;
+        const float seconds = delay * (level ? level->LevelEndDelayFactor.FirstFloat() : 0.5f);
+        if (!level || !level->NoStopMusicOnComplete.FirstBool()) {
+            GetUI().services.StopMusic(delay);
+        }
+        const bool black = level && level->BlackMapTransition.FirstBool();
+        GetUI().services.StartTransition(black ? kBlackTransition : 1, seconds, -1);
         PostMessage(kGameOpenMap, seconds);
         return true;
     }
@@ -421,11 +453,13 @@ bool GameScreen::Message(int32_t message, Object* sender) {
         GetUI().PushScreenByName("ProfilePrompt", 1);
         return true;
     case kGameSaveAndQuit:
-        if (State* player = CurrentPlayer()) {
-            player->StowActiveItem();
-        }
-        if (GetLevelScenes().SaveLevels()) {
-            GetUI().services.SaveBackground();
+        if (const LevelOptions* level = Options(); !level || !level->NoPartialSaves.FirstBool()) {
+            if (State* player = CurrentPlayer()) {
+                player->StowActiveItem();
+            }
+            if (GetLevelScenes().SaveLevels()) {
+                GetUI().services.SaveBackground();
+            }
         }
         if (FindClass("TitleScreen")) {
             GetUI().SetScreen("TitleScreen", 1);
@@ -450,11 +484,64 @@ bool GameScreen::Message(int32_t message, Object* sender) {
         }
         return true;
     case kGameCredits:
-        NeedsScreen("credits");
+        if (!GetUI().SetScreen("CreditsScreen", 1)) {
+            NeedsScreen("credits");
+        }
         return true;
+    case kButtonClicked:
+        return OnHudButton(sender);
     default:
         return LevelScreen::Message(message, sender);
     }
+}
+
+bool GameScreen::OnHudButton(Object* sender) {
+    if (!sender) {
+        return LevelScreen::Message(kButtonClicked, sender);
+    }
+    if (sender == menuButton.Get(0)) {
+        if (!GetUI().PushScreenByName("GameMenu", 1)) {
+            NeedsScreen("game menu");
+        }
+        return true;
+    }
+    if (sender == hintButton.Get(0)) {
+        HintRequested();
+        return true;
+    }
+    if (sender == journalButtons.Get(0) || sender == journalButtons.Get(1)) {
+        return Message(kGameOpenJournal, nullptr);
+    }
+    if (sender == leftButton.Get(0) || sender == rightButton.Get(0)) {
+        const State* player = CurrentPlayer();
+        const int32_t items = player ? player->Inventory.GetCount() : 0;
+        const int32_t step = sender == leftButton.Get(0) ? -1 : 1;
+        inventoryOffset = std::clamp(inventoryOffset + step, 0, std::max(0, items - kInventorySlots));
+        RefreshInventory();
+        return true;
+    }
+    return LevelScreen::Message(kButtonClicked, sender);
+}
+
+LevelOptions* GameScreen::Options() const {
+    return levelScene ? FindLevelOptions(*levelScene) : nullptr;
+}
+
+bool GameScreen::LevelStoryWanted(bool intro) {
+    const LevelOptions* level = Options();
+    return level && (intro ? level->ShowIntro.FirstBool() : level->ShowOutro.FirstBool());
+}
+
+Flashlight* GameScreen::LevelFlashlight(bool create) {
+    if (!levelScene) {
+        return nullptr;
+    }
+    for (const auto& entry : levelScene->Elements().Entries()) {
+        if (Flashlight* light = ObjectCast<Flashlight>(entry.value)) {
+            return light;
+        }
+    }
+    return create ? ObjectCast<Flashlight>(levelScene->CreateElement("Flashlight")) : nullptr;
 }
 
 // ---- operations ------------------------------------------------------------------

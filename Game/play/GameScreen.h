@@ -46,6 +46,8 @@
 #include <vector>
 
 class Doodad;
+class Flashlight;
+class LevelOptions;
 class Scene;
 
 /// The screen's private message codes.
@@ -120,6 +122,9 @@ public:
     /// Loads the level's picture scene (Globals "Path_LevelScenes" with the
     /// name); false when it does not load. The quest screen adds the rules.
     bool LoadLevel(const char* name) override;
+    /// Makes `level` (owned from now on) this screen's level scene under
+    /// `name`, with the level state cleared; false for a null scene.
+    bool ShowLevelScene(std::unique_ptr<Scene> level, const char* name);
     /// Level entry: refreshes the HUD, offers the intro on the first entry,
     /// else plays the HUD in, and starts the level after the HUD's delay.
     bool EnterLevel(LevelScreen* previous) override;
@@ -142,13 +147,17 @@ public:
     virtual bool InputBlocked() { return false; }
     /// The rules choose the orb disc over the hint group.
     virtual bool UsesDisc() { return false; }
-    /// The level's settings ask for its intro (or outro) story.
-    virtual bool LevelStoryWanted(bool /*intro*/) { return false; }
+    /// The level's settings ("ShowIntro", "ShowOutro") ask for its story.
+    virtual bool LevelStoryWanted(bool intro);
+    /// The hint button was clicked; the rules give the hint.
+    virtual void HintRequested() {}
     /// Shows the level's goals in the HUD: here the names of its treasure
     /// types in the list lines (first found first, at most twelve), each
     /// struck through once every treasure of its type is used. The rules
     /// replace it with their game mode's display.
     virtual void RefreshGoals();
+    /// The inventory slots show the player's items from the scroll offset on.
+    virtual void RefreshInventory();
     /// Calls a level script hook by name; without a script nothing happens
     /// and false is returned.
     virtual bool CallLevelHook(const char* /*hook*/) { return false; }
@@ -262,7 +271,13 @@ protected:
     void PlayJournalHighlight(bool on);
     /// The item the flight of a found doodad reaches next arrives at `target`.
     void OnFlightArrived(const Vec3& target);
-    /// Logs once that a screen of a later build is needed.
+    /// A click of a HUD button: the menu, hint, journal and scroll buttons.
+    bool OnHudButton(Object* sender);
+    /// The level's settings element; null without one.
+    LevelOptions* Options() const;
+    /// The level's flashlight; with `create` one is made when there is none.
+    Flashlight* LevelFlashlight(bool create);
+    /// Logs that a screen of a later build is needed.
     void NeedsScreen(const char* what);
 
 private:

@@ -192,6 +192,23 @@ TEST_F(SceneObjects, ShadowIsTheBlurredSilhouetteMadeAtResolveAndDroppedAtSizeZe
     EXPECT_EQ(doodad->Shadow(), nullptr);
 }
 
+TEST_F(SceneObjects, DoodadsShowingOnePictureAtOneShadowSizeShareOneShadow) {
+    // A level shows the same picture many times; each shadow made is a texture.
+    auto picture = SpriteWithOpaquePixels(8, 8, {{3, 3}, {4, 4}});
+    Doodad* first = Add<Doodad>("shell_a");
+    Doodad* second = Add<Doodad>("shell_b");
+    Doodad* bigger = Add<Doodad>("shell_c");
+    for (Doodad* doodad : {first, second, bigger}) {
+        doodad->SetOwnSprite(picture.get());
+        doodad->shadowSize.SetFirstInt(doodad == bigger ? 5 : 3);
+    }
+    scene.Update();
+    ASSERT_NE(first->Shadow(), nullptr);
+    EXPECT_EQ(first->Shadow(), second->Shadow());
+    EXPECT_NE(first->Shadow(), bigger->Shadow());
+    EXPECT_EQ(bigger->Shadow()->Width(), 18);
+}
+
 TEST_F(SceneObjects, HotspotHitsFollowAConcavePolygonInItsOwnPixelsAndHintPointsFallInside) {
     Hotspot* u = Add<Hotspot>("u");
     u->RegionText.SetFirstString("0,0, 30,0, 30,60, 70,60, 70,0, 100,0, 100,100, 0,100");
