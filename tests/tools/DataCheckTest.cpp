@@ -580,3 +580,41 @@ TEST(DataCheck, ControlFacesAndAnimationChannelsOfTheScenesThatPlayThem) {
     }
     EXPECT_EQ(report.ErrorCount(), 7) << Joined(lines);
 }
+
+TEST(DataCheck, LevelObjectsWithBadRegionsOrUnnamedTreasuresAndAHudMissingItsChildren) {
+    CheckReport report = CheckChanged({
+        {"text/item.config", "shell = Shell;\n"},
+        {"levels/garden/garden.scene",
+         "Widget = stone;\nWidget = shell;\nWidget = pebble;\nWidget = gate;\n"
+         "stone.Type = Bitmap;\nstone.SpritePath = levels/garden/stone%d.png;\nstone.FrameIndex = 2;\n"
+         "shell.Type = Doodad;\nshell.SpritePath = levels/garden/stone2.png;\n"
+         "shell.IconPath = levels/garden/stone2.png;\nshell.fancyName = shell;\n"
+         "pebble.Type = Doodad;\npebble.SpritePath = levels/garden/stone2.png;\n"
+         "pebble.IconPath = levels/garden/stone2.png;\npebble.fancyName = pebble;\n"
+         "gate.Type = Hotspot;\ngate.Region = 0,0, 40,0, 40;\n"},
+        {"gui/Title.scene", "Widget = hud;\nWidget = hint_button;\nhud.Type = GameScreen;\n"
+                            "hint_button.Type = Button;\nhint_button.UpPath = gui/logo.png;\n"
+                            "hint_button.DownPath = gui/logo.png;\nhint_button.OverPath = gui/logo.png;\n"
+                            "hint_button.DisabledPath = gui/logo.png;\n"},
+    });
+    const std::vector<std::string> lines = Lines(report);
+    auto has = [&](const std::string& line) { return std::count(lines.begin(), lines.end(), line) == 1; };
+    EXPECT_TRUE(
+        has("error: levels/garden/garden.scene: Doodad \"pebble\": the treasure type \"pebble\" has no "
+            "name \"item.pebble\" in the string tables"))
+        << Joined(lines);
+    EXPECT_TRUE(has("error: levels/garden/garden.scene: Hotspot \"gate\": region \"0,0, 40,0, 40\" does not "
+                    "parse (the numbers do not come in pairs): the hotspot can never be clicked"))
+        << Joined(lines);
+    // Nothing about the hotspot's icon: a hotspot takes none from its file.
+    EXPECT_EQ(report.ErrorCount(), 2) << Joined(lines);
+    // The HUD: the hint button binds; every other child is a warning naming what it lacks.
+    EXPECT_TRUE(
+        has("warning: gui/Title.scene: GameScreen \"hud\": the HUD goes without it: link \"disc\" names "
+            "no Bitmap \"disc\" in this file"))
+        << Joined(lines);
+    EXPECT_EQ(
+        std::count_if(lines.begin(), lines.end(),
+                      [](const std::string& line) { return line.find("hintButton") != std::string::npos; }),
+        0);
+}

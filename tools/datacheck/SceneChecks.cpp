@@ -1,6 +1,7 @@
 #include "SceneChecks.h"
 
 #include "CheckReport.h"
+#include "LevelChecks.h"
 #include "Recording.h"
 
 #include "anim/Anim.h"
@@ -253,10 +254,12 @@ bool IsOptionalLink(const Element& element, const Var& var) {
 
 void CheckLinks(FileUnderCheck& file, Element& element) {
     for (Var* var : element.Properties()) {
-        if (!var->IsLink() || !var->HasUnresolved()) {
+        // A link the file cannot set (a hotspot's icon) is no fault of the file.
+        if (!var->IsLink() || !var->HasUnresolved() || !(var->flags & Var::kSaved)) {
             continue;
         }
         const bool optional = IsOptionalLink(element, *var);
+        const bool hudChild = element.IsA("GameScreen");
         for (int32_t i = 0; i < var->GetCount(); ++i) {
             if (!var->IsUnresolved(i)) {
                 continue;
@@ -276,7 +279,12 @@ void CheckLinks(FileUnderCheck& file, Element& element) {
             } else {
                 text = UnresolvedElementLinkText(file, *var, target);
             }
-            file.report.Error(file.path, Label(element) + ": " + text);
+            if (hudChild) {
+                // The level screen goes without a missing HUD child, but the author wants to know.
+                file.report.Warning(file.path, Label(element) + ": the HUD goes without it: " + text);
+            } else {
+                file.report.Error(file.path, Label(element) + ": " + text);
+            }
         }
     }
 }
@@ -463,6 +471,7 @@ void CheckResolvedElement(FileUnderCheck& file, Element& element) {
     if (Button* button = ObjectCast<Button>(&element)) {
         CheckButton(file, *button);
     }
+    CheckLevelObject(file.path, file.report, element);
     CheckAnimChannels(file, element);
 }
 

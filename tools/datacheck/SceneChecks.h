@@ -9,6 +9,8 @@
 // value that does not convert to its property's type, a parent that is no
 // widget of the file, and every link or picture path that does not resolve.
 // A widget file is read for its first element only, as the game reads it.
+// Level objects: see LevelChecks.h. A level screen's HUD children that do
+// not resolve are warnings: the screen goes without them.
 // Effects: a region whose polygon does not parse, a frame group whose format
 // names none of its children, an emitter whose sprite or spawn picture is
 // missing.
