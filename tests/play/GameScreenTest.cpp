@@ -227,3 +227,35 @@ TEST_F(GameScreenTest, DrawOrderPutsBlackUnderAShakeAndLeavesTheHudOutWhenHidden
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GameScreenTest, ALevelStoryIsOfferedOnceAndNeverWithDialoguesOff) {
+    GameScreen* screen = Push("", "");
+    ASSERT_NE(screen, nullptr);
+    ASSERT_TRUE(testing_support::WriteFile("levels/pier/pier.scene", "Widget = settings;\n"
+                                                                     "settings.Type = LevelOptions;\n"
+                                                                     "settings.ShowIntro = true;\n"
+                                                                     "settings.ShowOutro = false;\n"));
+    ASSERT_TRUE(testing_support::WriteFile("dialogue/scripts/pier_intro.config", "Text = Hello;\n"));
+    ASSERT_TRUE(screen->LoadLevel("pier"));
+    Var* dialogue = options->FindProperty("EnableDialogue");
+    ASSERT_NE(dialogue, nullptr);
+
+    dialogue->SetFirstBool(false);
+    EXPECT_FALSE(screen->TryLevelStory(true));
+    EXPECT_FALSE(screen->introShown) << "still offered once dialogues are on again";
+
+    dialogue->SetFirstBool(true);
+    testing_support::LogCapture log; // the story screen of this test has no scene file
+    EXPECT_TRUE(screen->TryLevelStory(true));
+    EXPECT_TRUE(screen->introShown);
+    EXPECT_FALSE(screen->TryLevelStory(true)) << "once per level";
+    EXPECT_FALSE(screen->TryLevelStory(false)) << "the level asks for no outro";
+    EXPECT_FALSE(screen->outroShown);
+    // A level loaded again starts with its stories unseen.
+    ASSERT_TRUE(screen->LoadLevel("pier"));
+    EXPECT_FALSE(screen->introShown);
+}
+
+} // namespace
