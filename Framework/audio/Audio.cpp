@@ -17,6 +17,7 @@ struct DeviceState {
     ALCcontext* context = nullptr;
     SourceId musicSource = kNoSource;
     SourceId pool[kMaxSources] = {};
+    bool borrowed[kMaxSources] = {};
     size_t poolCount = 0;
     float soundVolume = 1.0f;
     uint32_t generation = 0;
@@ -56,6 +57,7 @@ bool GenerateSources() {
         if (i == 0) {
             state.musicSource = source;
         } else {
+            state.borrowed[state.poolCount] = false;
             state.pool[state.poolCount++] = source;
         }
     }
@@ -115,7 +117,11 @@ uint32_t Generation() {
 }
 
 SourceId FindFreeSource() {
-    for (SourceId source : Pool()) {
+    for (size_t i = 0; i < state.poolCount; ++i) {
+        const SourceId source = state.pool[i];
+        if (state.borrowed[i]) {
+            continue;
+        }
         ALint sourceState = AL_INITIAL;
         alGetSourcei(source, AL_SOURCE_STATE, &sourceState);
         if (sourceState != AL_PLAYING) {
@@ -123,6 +129,14 @@ SourceId FindFreeSource() {
         }
     }
     return kNoSource;
+}
+
+void SetBorrowed(SourceId source, bool borrowed) {
+    for (size_t i = 0; i < state.poolCount; ++i) {
+        if (state.pool[i] == source) {
+            state.borrowed[i] = borrowed;
+        }
+    }
 }
 
 SourceId MusicSource() {

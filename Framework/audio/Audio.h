@@ -36,8 +36,12 @@ bool IsStarted();
 uint32_t Generation();
 
 /// The first pool source that is not playing (initial, paused and stopped
-/// sources are free), or kNoSource.
+/// sources are free) and not borrowed, or kNoSource.
 SourceId FindFreeSource();
+/// Marks a pool source as borrowed by a player that queues its own buffers
+/// (or returns it): a borrowed source is never free, even while it waits
+/// for more sound. Ignored for sources outside the pool.
+void SetBorrowed(SourceId source, bool borrowed);
 /// The music source, or kNoSource when not started.
 SourceId MusicSource();
 /// The pool sources in creation order (empty when not started).

@@ -28,6 +28,7 @@ bool SourceQueue::Open(int bufferCount) {
     }
     source = free;
     generation = Audio::Generation();
+    Audio::SetBorrowed(source, true);
     Reset();
     alSourcei(source, AL_LOOPING, AL_FALSE);
     alSourcef(source, AL_PITCH, 1.0f);
@@ -39,6 +40,7 @@ void SourceQueue::Close() {
     if (Alive()) {
         Reset();
         alDeleteBuffers(ALsizei(buffers.size()), buffers.data());
+        Audio::SetBorrowed(source, false);
     }
     buffers.clear();
     source = Audio::kNoSource;

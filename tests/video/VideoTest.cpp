@@ -341,3 +341,13 @@ TEST_F(VideoDeviceTest, ViewerPlaysThroughTheDeviceAndRestartsFromTheBeginning) 
     PumpFor(0.1, [&] { viewer.Update(); });
     EXPECT_LE(ShownFrame(*viewer.GetVideo(), movie.frames), 3);
 }
+
+TEST_F(VideoDeviceTest, ABorrowedSourceWaitingForSoundIsNotFree) {
+    SourceQueue queue;
+    ASSERT_TRUE(queue.Open(32));
+    const Audio::SourceId borrowed = queue.Source();
+    // Not playing yet (or run dry), yet not for an effect to take.
+    EXPECT_NE(Audio::FindFreeSource(), borrowed);
+    queue.Close();
+    EXPECT_EQ(Audio::FindFreeSource(), borrowed);
+}
