@@ -263,3 +263,11 @@ TEST_F(ValueControls, GaugeFromAFileRestsAtItsValueAndBlobLayoutsSkipBadCells) {
     EXPECT_EQ(SnakeBlob::SegmentFor(cells[3].code), -1) << "a mask past 15 is skipped";
     EXPECT_FALSE(blob->MouseButton(0, true));
 }
+
+TEST_F(ValueControls, AnEmptySpriteItemResolvesToNothingWithoutALoadOrALogLine) {
+    testing_support::LogCapture log;
+    auto* bar = Add<Scrollbar>("Scrollbar", 0, 0); // every sprite item starts empty
+    scene.Update();
+    EXPECT_EQ(bar->less.Get(0), nullptr);
+    EXPECT_TRUE(log.Lines().empty()) << log.Lines().front();
+}
