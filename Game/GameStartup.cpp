@@ -19,10 +19,13 @@
 #include "menus/CreditsScreen.h"
 #include "menus/GameMenu.h"
 #include "menus/MovieScreen.h"
+#include "menus/HelpMenu.h"
 #include "menus/IntroScreen.h"
 #include "menus/ItemPrompt.h"
+#include "menus/OptionsMenu.h"
 #include "menus/ProfilePrompt.h"
 #include "menus/MapClasses.h"
+#include "menus/ProfilesMenu.h"
 #include "menus/StoryScreen.h"
 #include "menus/SplashScreen.h"
 #include "menus/TitleScreen.h"
@@ -99,6 +102,9 @@ void GameStartup::RegisterGameClasses() {
     RegisterClass("GameMenu", MakeObject<GameMenu>, "Game UI");
     RegisterClass("GameScreen", MakeObject<GameScreen>, "Game UI");
     RegisterClass("MovieScreen", MakeObject<MovieScreen>, "Game UI");
+    RegisterClass("OptionsMenu", MakeObject<OptionsMenu>, "Game UI");
+    RegisterClass("HelpMenu", MakeObject<HelpMenu>, "Game UI");
+    RegisterClass("ProfilesMenu", MakeObject<ProfilesMenu>, "Game UI");
     RegisterClass("Entity", MakeObject<Entity>, kGameObjectsCategory);
     RegisterClass("Thing", MakeObject<Thing>, kGameObjectsCategory);
     RegisterClass("Flashlight", MakeObject<Flashlight>, kGameObjectsCategory);
