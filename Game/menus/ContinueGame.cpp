@@ -11,16 +11,10 @@
 namespace {
 
 constexpr int32_t kTransition = 1;
-constexpr const char* kLevelScreenClass = "QuestScreen";
 constexpr const char* kMapScreenClass = "MapScreen";
 
 /// Loads the level set `name` behind the title; logs why when it cannot.
 bool LoadLevelSetBehindTitle(const String& name) {
-    if (!FindClass(kLevelScreenClass)) {
-        LogFormat("ContinueGame: no level screen to show the level set '%s' on; the title shows alone",
-                  name.CStr());
-        return false;
-    }
     if (!GetLevelScenes().LoadLevelSet(name.CStr(), false)) {
         LogFormat("ContinueGame: the level set '%s' did not load; the title shows alone", name.CStr());
         return false;

@@ -144,17 +144,22 @@ void TitleScreen::Play() {
         return;
     }
     UI& ui = GetUI();
-    if (ui.Stack().size() < 2) {
-        // Nothing to return to below the title: the game begins at its first screen.
-        ui.SetScreen("IntroScreen", kTransition);
+    LevelScenes& levels = GetLevelScenes();
+    Screen* level = levels.FindLevel(levels.RootLevel().CStr());
+    if (!level) {
+        level = ui.TopmostGameScreen(); // the level loaded below the title
+    }
+    if (!level) {
+        // Nothing loaded to go back to (after leaving a level for the title):
+        // the player's level loads and begins, or, without one, the first screen.
+        if (!levels.StartCurrentLevel()) {
+            ui.SetScreen("IntroScreen", kTransition);
+        }
         return;
     }
     ui.LockInput();
     ui.services.StopMusic(0.5f);
-    LevelScenes& levels = GetLevelScenes();
-    if (LevelScreen* root = levels.FindLevel(levels.RootLevel().CStr())) {
-        root->PostMessage(kLevelEntry, 1.0f, 1);
-    }
+    level->PostMessage(kLevelEntry, 1.0f, 1);
     ui.PopScreen(kTransition);
     ui.UnlockInput();
 }

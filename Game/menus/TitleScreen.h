@@ -7,9 +7,10 @@
 // fades in after 2 s the first time the title shows in a run, at once
 // afterwards; the title music starts unless music plays; the idle
 // animation loops. A click on the welcome line (403) opens the profiles
-// list. Play with a current player pops the title and lets the root level
-// begin; with nothing below the title it opens the first screen
-// (IntroScreen), as it does without a player. A finished game asks through
+// list. Play with a current player pops the title and lets the level below
+// (the root level) begin; with no level loaded it loads and begins the
+// player's level, else opens the first screen (IntroScreen), as play does
+// without a player. A finished game asks through
 // the game-complete prompt whether to start over.
 //
 // Properties (links into the title's own scene, in this order):

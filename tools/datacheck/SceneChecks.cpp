@@ -243,12 +243,15 @@ std::string UnresolvedElementLinkText(FileUnderCheck& file, const Var& var, cons
 
 // Links whose target may be absent: the element then simply does without
 // (an emitter without a vortex, an animator with fewer nodes than it can
-// hold; a movie screen with a video or an animation only). Only an item that
+// hold; a movie screen with a video or an animation only; help with fewer
+// than eight pages; a title without a credits button). Only an item that
 // names something other than the default is checked.
 bool IsOptionalLink(const Element& element, const Var& var) {
     const std::string name(var.GetName());
     return (element.IsA("Emitter") && name == "vortex") ||
            (element.IsA("MovieScreen") && (name == "video" || name == "anim")) ||
+           (element.IsA("HelpMenu") && name == "pages") ||
+           (element.IsA("TitleScreen") && name == "creditsButton") ||
            ((element.IsA("Oscillator") || element.IsA("Randomizer")) && name == "nodes");
 }
 
