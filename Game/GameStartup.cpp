@@ -57,23 +57,29 @@ constexpr uint64_t kPreloadDecodeBudget = uint64_t(768) << 20;
 
 /// The text styles of the text widgets, in their numbered order, each with
 /// the font of the global setting beside it.
+constexpr const char* kTextStyles[][2] = {
+    {"Header Text", "Font_HeaderText"},
+    {"Default Text", "Font_DefaultText"},
+    {"Dialogue Text", "Font_DialogueText"},
+    {"Console Text", "Font_ConsoleText"},
+    {"Level Goals Text", "Font_LevelGoals"},
+    {"Handwritten Text", "Font_Handwriting"},
+    {"Level Goals Text Black", "Font_LevelGoalsBlack"},
+    {"Item Text", "Font_ItemText"},
+    {"Item Text Black", "Font_ItemTextBlack"},
+};
+
 void RegisterGameTextStyles() {
-    constexpr const char* kStyles[][2] = {
-        {"Header Text", "Font_HeaderText"},
-        {"Default Text", "Font_DefaultText"},
-        {"Dialogue Text", "Font_DialogueText"},
-        {"Console Text", "Font_ConsoleText"},
-        {"Level Goals Text", "Font_LevelGoals"},
-        {"Handwritten Text", "Font_Handwriting"},
-        {"Level Goals Text Black", "Font_LevelGoalsBlack"},
-        {"Item Text", "Font_ItemText"},
-        {"Item Text Black", "Font_ItemTextBlack"},
-    };
-    for (const auto& style : kStyles) {
+    for (const auto& style : kTextStyles) {
         RegisterTextStyle(style[0], Resources::FindFont(GetGlobals()->GetString(style[1]).CStr()));
     }
 }
 } // namespace
+
+const char* GameTextStyleFontSetting(int32_t number) {
+    constexpr int32_t count = int32_t(sizeof(kTextStyles) / sizeof(kTextStyles[0]));
+    return number >= 0 && number < count ? kTextStyles[number][1] : nullptr;
+}
 
 bool GameStartup::CreateGlobalObjects() {
     globals = new Globals();

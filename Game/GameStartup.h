@@ -7,8 +7,14 @@
 
 #include "app/GameHooks.h"
 
+#include <cstdint>
+
 /// The window class name; the single-instance lock is named after it.
 constexpr const char* kWindowClassName = "KorrindelGameWindow";
+
+/// The Globals setting naming the font of the game's text style `number`
+/// (the order the game registers its styles in); null outside that list.
+const char* GameTextStyleFontSetting(int32_t number);
 
 class GameStartup : public GameHooks {
 public:

@@ -618,3 +618,41 @@ TEST(DataCheck, LevelObjectsWithBadRegionsOrUnnamedTreasuresAndAHudMissingItsChi
                       [](const std::string& line) { return line.find("hintButton") != std::string::npos; }),
         0);
 }
+
+TEST(DataCheck, StoriesWithMissingPagesLoopsUnreachedPagesMissingPicturesAndTextsTooLong) {
+    // Boxes 10 pixels wide, 5 high, in the plain font: 'A' is 2 pixels, a line 2.
+    std::string boxes;
+    for (const char* box : {"text", "one", "first", "second"}) {
+        boxes += std::string(box) + ".Type = TextBox;\n" + box + ".Font = 2;\n" + box + ".Area = 10;\n" + box +
+                 ".Area = 5;\n";
+    }
+    CheckReport report = CheckChanged({
+        {"gui/StoryScreen.scene", "Widget = story;\nWidget = text;\nWidget = one;\nWidget = first;\n"
+                                  "Widget = second;\nstory.Type = StoryScreen;\nstory.dialogueText = text;\n"
+                                  "story.singleResponse = one;\nstory.doubleResponse = first;\n"
+                                  "story.doubleResponse = second;\n" +
+                                      boxes},
+        {"dialogue/actors/smile.png", PngBytes()},
+        {"dialogue/scripts/quay.config", "Actor = A, face, Left;\nPage = A, B, Gone;\nPage = B, C;\nPage = C, B;\n"
+                                         "Page = D, End;\nEmote = A, smile;\nA = AAAA;\nA = AA;\nA = AA;\n"
+                                         "B = AAAAAAAA;\nB = AA;\nC = AA;\nC = AA AA AA AA AA;\nD = AA;\nD = AA;\n"},
+    });
+    std::vector<std::string> story;
+    for (const std::string& line : Lines(report)) {
+        if (line.find("dialogue/scripts/quay.config") != std::string::npos) {
+            story.push_back(line);
+        }
+    }
+    const std::string file = "dialogue/scripts/quay.config: ";
+    EXPECT_EQ(Joined(story),
+              Joined({
+                  "error: " + file + "the picture of the actor \"A\" \"dialogue/actors/face.png\" does not load",
+                  "error: " + file + "page \"A\": answer 2 leads to \"Gone\", a page the story does not have",
+                  "error: " + file + "page \"B\": the text does not fit the story screen's box \"text\"",
+                  "error: " + file + "page \"C\": answer 1 does not fit the story screen's box \"one\"",
+                  "warning: " + file + "page \"A\": no answers lead on to the end: only skipping leaves",
+                  "warning: " + file + "page \"B\": no answers lead on to the end: only skipping leaves",
+                  "warning: " + file + "page \"C\": no answers lead on to the end: only skipping leaves",
+                  "warning: " + file + "page \"D\": no answer leads here from the start page",
+              }));
+}

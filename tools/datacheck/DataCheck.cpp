@@ -3,6 +3,7 @@
 #include "CheckReport.h"
 #include "Recording.h"
 #include "ItemChecks.h"
+#include "StoryChecks.h"
 #include "SceneChecks.h"
 #include "SettingChecks.h"
 #include "anim/AnimResources.h"
@@ -231,6 +232,7 @@ bool RunDataCheck(const DataCheckOptions& options, CheckReport& report, std::str
     CheckStringTables(report, recording);
     CheckSettings(report, recording);
     CheckItemDatabase(report, recording);
+    CheckStories(files, report);
     std::set<std::string> screens;
     for (const std::string& path : files) {
         if (!EndsWith(path, ".scene") && !EndsWith(path, ".widget")) {
