@@ -193,3 +193,26 @@ TEST_F(ResourcesTest, ResourceLinksResolveThroughTheCache) {
     EXPECT_TRUE(link.IsResourceLink());
     EXPECT_EQ(static_cast<Object*>(link.Get(0)), Resources::FindResource("gui/a.png", "Sprite"));
 }
+
+namespace {
+int finderCalls = 0;
+Object* CountingFinder(const char*, const char*) {
+    ++finderCalls;
+    return nullptr;
+}
+} // namespace
+
+TEST_F(ResourcesTest, AnEmptyResourceLinkItemLooksNothingUp) {
+    // A scene that leaves a picture unset must not have "" looked up (and its
+    // failure logged) once per item.
+    finderCalls = 0;
+    SetResourceFinder(&CountingFinder);
+    Element owner;
+    Link<FakeSprite> link;
+    DeclareString("SpritePath", link, 2, &owner, "");
+    link.SetString(1, "gui/none.png");
+    link.Resolve();
+    EXPECT_EQ(finderCalls, 1) << "only the named item is looked up";
+    EXPECT_EQ(link.Get(0), nullptr);
+    EXPECT_TRUE(link.IsUnresolved(0));
+}
