@@ -69,14 +69,12 @@ bool PlayerMarker::IsWalking() const {
     return IsMoving();
 }
 
-Vec2 PlayerMarker::ToParent(const Vec2& world) const {
-    Matrix4 parentWorld;
-    if (Parent() && Parent() != scene) {
-        parentWorld = Parent()->WorldMatrix();
-    } else if (scene) {
-        parentWorld = scene->WorldMatrix() * scene->sceneMatrix;
+Vec2 PlayerMarker::ToParent(const Widget& widget) const {
+    const Vec2 at = ScenePositionOf(widget);
+    if (!Parent() || Parent() == scene) {
+        return at;
     }
-    return parentWorld.Inverse().TransformPoint(world);
+    return SceneMatrixOf(*Parent()).Inverse().TransformPoint(at);
 }
 
 bool PlayerMarker::StandOnCurrentLevel() {
@@ -94,7 +92,7 @@ bool PlayerMarker::StandOnCurrentLevel() {
     if (!marker) {
         return false;
     }
-    const Vec2 at = ToParent(Vec2{marker->WorldMatrix().m[12], marker->WorldMatrix().m[13]});
+    const Vec2 at = ToParent(*marker);
     if (Position.GetFloat(0) != at.x || Position.GetFloat(1) != at.y) {
         Position.SetFloat(0, at.x);
         Position.SetFloat(1, at.y);
@@ -119,7 +117,7 @@ bool PlayerMarker::Message(int32_t message, Object* sender) {
         if (!waypoint) {
             return true;
         }
-        const Vec2 at = ToParent(Vec2{waypoint->WorldMatrix().m[12], waypoint->WorldMatrix().m[13]});
+        const Vec2 at = ToParent(*waypoint);
         const float dx = at.x - Position.GetFloat(0);
         const float dy = at.y - Position.GetFloat(1);
         const float pace = speed.FirstFloat();
@@ -154,8 +152,8 @@ bool WalkPath(const WaypointGraph& graph, PlayerMarker& marker) {
     for (size_t i = 1; i < path.size(); ++i) {
         Waypoint* waypoint = nodes[static_cast<size_t>(path[i])].waypoint;
         marker.QueueMessage(PlayerMarker::kWalkTo, delay, 0, waypoint);
-        const Vec2 a = marker.ToParent(Vec2{previous->WorldMatrix().m[12], previous->WorldMatrix().m[13]});
-        const Vec2 b = marker.ToParent(Vec2{waypoint->WorldMatrix().m[12], waypoint->WorldMatrix().m[13]});
+        const Vec2 a = marker.ToParent(*previous);
+        const Vec2 b = marker.ToParent(*waypoint);
         if (pace > 0.0f) {
             delay += std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y)) / pace;
         }

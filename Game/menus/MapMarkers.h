@@ -46,8 +46,8 @@ public:
     /// Stands on the level marker of CurrentLevel; false (not moved) when
     /// the scene has none.
     bool StandOnCurrentLevel();
-    /// The point `world` in this marker's parent's coordinates.
-    Vec2 ToParent(const Vec2& world) const;
+    /// Where `widget` of the same scene is, in this marker's parent's coordinates.
+    Vec2 ToParent(const Widget& widget) const;
 
     Var speed;
     Var framePath;

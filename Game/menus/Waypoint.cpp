@@ -9,6 +9,21 @@
 #include <algorithm>
 #include <cmath>
 
+Matrix4 SceneMatrixOf(const Widget& widget) {
+    Matrix4 matrix = widget.LocalMatrix();
+    int32_t depth = 0;
+    for (const Widget* up = widget.Parent(); up && up != widget.scene && depth < Widget::kMaxNesting;
+         up = up->Parent(), ++depth) {
+        matrix = up->LocalMatrix() * matrix;
+    }
+    return matrix;
+}
+
+Vec2 ScenePositionOf(const Widget& widget) {
+    const Matrix4 matrix = SceneMatrixOf(widget);
+    return Vec2{matrix.m[12], matrix.m[13]};
+}
+
 Waypoint::Waypoint() {
     Name.SetFirstString("NewWaypoint");
     DeclareNamedString("proxy", proxy, 1, this);

@@ -20,6 +20,13 @@
 
 #include <vector>
 
+/// The widget's matrix in its scene's coordinates: its local matrices up to
+/// the top level, without the scene's own matrix (the map's camera), so it
+/// holds even while that matrix changes between updates.
+Matrix4 SceneMatrixOf(const Widget& widget);
+/// The translation of SceneMatrixOf.
+Vec2 ScenePositionOf(const Widget& widget);
+
 class Waypoint : public Widget {
     ENGINE_CLASS(Waypoint, Widget)
 
