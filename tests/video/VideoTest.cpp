@@ -340,6 +340,14 @@ TEST_F(VideoDeviceTest, ViewerPlaysThroughTheDeviceAndRestartsFromTheBeginning) 
     EXPECT_LE(viewer.GetVideo()->FramesShown(), 1);
     PumpFor(0.1, [&] { viewer.Update(); });
     EXPECT_LE(ShownFrame(*viewer.GetVideo(), movie.frames), 3);
+    // The device heard the movie's sine (0.2 radians a sample at 11025 Hz).
+    Audio::Shutdown();
+    Capture capture;
+    ASSERT_TRUE(ReadCapture(capture));
+    const std::vector<Span> bursts = FindBursts(capture.left, capture.rate, 0.05f);
+    ASSERT_FALSE(bursts.empty());
+    const Span heard = Trimmed(bursts.front(), capture.rate, 0.05);
+    EXPECT_NEAR(ZeroCrossingFrequency(capture.left, heard, capture.rate), 0.2 * 11025 / (2 * M_PI), 5.0);
 }
 
 TEST_F(VideoDeviceTest, ABorrowedSourceWaitingForSoundIsNotFree) {
