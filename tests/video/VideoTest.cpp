@@ -346,8 +346,14 @@ TEST_F(VideoDeviceTest, ViewerPlaysThroughTheDeviceAndRestartsFromTheBeginning) 
     ASSERT_TRUE(ReadCapture(capture));
     const std::vector<Span> bursts = FindBursts(capture.left, capture.rate, 0.05f);
     ASSERT_FALSE(bursts.empty());
-    const Span heard = Trimmed(bursts.front(), capture.rate, 0.05);
-    EXPECT_NEAR(ZeroCrossingFrequency(capture.left, heard, capture.rate), 0.2 * 11025 / (2 * M_PI), 5.0);
+    // The first 0.3 s of the first run, before the restart's jump; the tone
+    // is measured by its strength, which a late buffer on a busy machine
+    // weakens but does not move.
+    Span heard = Trimmed(bursts.front(), capture.rate, 0.05);
+    heard.end = std::min(heard.end, heard.begin + size_t(0.3 * capture.rate));
+    const double pitch = 0.2 * 11025 / (2 * M_PI);
+    EXPECT_GT(ToneAmplitude(capture.left, heard, capture.rate, pitch), 0.1);
+    EXPECT_LT(ToneAmplitude(capture.left, heard, capture.rate, pitch * 1.5), 0.05);
 }
 
 TEST_F(VideoDeviceTest, ABorrowedSourceWaitingForSoundIsNotFree) {
