@@ -34,6 +34,7 @@
 #include "play/ItemDatabase.h"
 #include "play/Entity.h"
 #include "play/GameScreen.h"
+#include "play/QuestScreen.h"
 #include "play/Hotspot.h"
 #include "play/LevelPlayerHooks.h"
 #include "play/LevelScenes.h"
@@ -111,6 +112,7 @@ void GameStartup::RegisterGameClasses() {
     RegisterClass("OptionsMenu", MakeObject<OptionsMenu>, "Game UI");
     RegisterClass("HelpMenu", MakeObject<HelpMenu>, "Game UI");
     RegisterClass("ProfilesMenu", MakeObject<ProfilesMenu>, "Game UI");
+    RegisterClass("QuestScreen", MakeObject<QuestScreen>, "Game UI");
     RegisterClass("Entity", MakeObject<Entity>, kGameObjectsCategory);
     RegisterClass("Thing", MakeObject<Thing>, kGameObjectsCategory);
     RegisterClass("Flashlight", MakeObject<Flashlight>, kGameObjectsCategory);

@@ -1,0 +1,178 @@
+#pragma once
+// QuestScreen: the rules of one level and its script.
+//
+// Loading a level opens its script state (bare names for strings, messages,
+// items and elements; the level function table), loads its scene and runs
+// "config/items.lua" and the level's script, calls "Initialize", and restores
+// the level's saved progress. The game mode comes from the scene's
+// LevelOptions: List finds the treasures of up to twelve target types shown
+// in the list lines, Pairs finds two of a kind clicked one after the other,
+// Types finds any treasure; Puzzle and Silhouette leave finding to the
+// script.
+//
+// A click goes to the HUD first, then the inventory (pick up, put back,
+// combine), then the doodads under the cursor front to back; a click nothing
+// takes counts as a misclick while there is something to find, and four quick
+// misclicks lock the player out for a few seconds behind a blurred picture.
+// Hints show an unfound treasure (or what the "OnHint" hook names) and start
+// the cool-down. The level saves its scene's properties, its targets, its
+// counters and its script parameters to the player's level save.
+//
+// Index of the files: QuestScreen.cpp (load, update, click walk, finds,
+// hints, goals, completion), QuestProgress.cpp (save and load),
+// QuestInventory.cpp (inventory clicks and flights), QuestFunctions.cpp (the
+// level function table).
+
+#include "play/GameScreen.h"
+#include "play/LevelOptions.h"
+#include "play/LevelProgress.h"
+#include "play/LevelScript.h"
+#include "play/Misclicks.h"
+#include "play/Treasures.h"
+
+#include <vector>
+
+class QuestScreen : public GameScreen {
+    ENGINE_CLASS(QuestScreen, GameScreen)
+
+public:
+    /// The rules' own timed messages.
+    enum Code : int32_t {
+        kClearActiveItem = 3038,
+        kHudIn = 3043,
+        kHudOut = 3044,
+        kRefreshIcons = 3047,
+        kRefreshHand = 3048,
+        kChooseTargets = 3049,
+        kRefreshGoal = 3050,
+        kCompletionCheck = 3051,
+        kReplaceWhenDone = 3052,
+        kFindAnimation = 3053,
+        kReplaceSomeComplete = 3054,
+        kReplaceTargets = 3055,
+        kAllFoundCheck = 3056,
+        kCombineBurst = 3057,
+        kHintReveal = 3058,
+        kLockOutEnd = 3059,
+        kPlaySound = 3060,
+        kReturnItem = 3061,
+        kCompleteNow = 3062,
+        kOpenMenu = 3063,
+        kOpenJournal = 3064,
+        kGiveOrb = 3065,
+    };
+
+    QuestScreen();
+    ~QuestScreen() override;
+
+    bool LoadLevel(const char* name) override;
+    void Update() override;
+    bool MouseButton(int32_t button, bool pressed) override;
+    bool Message(int32_t message, Object* sender) override;
+    bool Draw() override;
+
+    bool SaveLevelProgress() override;
+    bool LoadLevelProgress() override;
+    bool IsHintAvailable() override;
+    bool InputBlocked() override;
+    bool LevelStoryWanted(bool intro) override;
+    void RefreshGoals() override;
+    bool CallLevelHook(const char* hook) override;
+
+    // ---- the rules ----
+    /// The hint button: false while cooling down or with nothing to hint.
+    bool UseHint();
+    void ChooseTargets();
+    void ReplaceCompletedTargets();
+    /// Offers a doodad the click; true when a rule took it.
+    bool Click(Doodad& doodad);
+    /// The fail message of a gadget (generic without a name).
+    void ShowFailMessage(const char* gadget);
+    /// Shows `text` (a string identifier or plain text) in the guide for
+    /// `seconds` (Globals "Game_GuideMessageTime" when 0 or less).
+    void ShowGuideMessage(const char* text, float seconds);
+    /// Completes the level after `delay` seconds, once.
+    void CompleteLevel(float delay);
+    void AdvanceLevel();
+    void CompleteGame();
+    bool HasUnfoundTreasures() const { return treasures.HasUnfound(); }
+    void SetGoalMessage(const char* message);
+    /// Registers every treasure of the level and chooses the targets.
+    void CreateTreasures();
+
+    // ---- inventory ----
+    /// The slot index (0 … 7) under the cursor, or −1.
+    int32_t SlotUnderCursor();
+    /// Refreshes the slot icons from the player's inventory.
+    void RefreshInventoryIcons();
+    /// Shows the item in hand in "activeItemIcon".
+    void RefreshHandIcon();
+    /// Puts the item in hand back into the first empty slot, with its flight.
+    void ReturnActiveItem();
+    /// Adds an item with its icon flying from `from` (scene pixels) to its slot.
+    void GiveItem(const char* item, const Vec2& from);
+
+    /// A picture flying between two scene points, eased, scaled and faded.
+    struct Flight {
+        Sprite* sprite = nullptr;
+        Vec3 from{};
+        Vec3 to{};
+        float duration = 0.0f;
+        float elapsed = 0.0f;
+        bool shrink = true; ///< 1 → 0.2 (else 0.2 → 1)
+    };
+    void StartFlight(Sprite* sprite, const Vec3& from, const Vec3& to, float duration, bool shrink);
+    void ClearFlights() { flights.clear(); }
+
+    LevelScript script;
+    Treasures treasures;
+    Misclicks misclicks;
+    LevelOptions defaultOptions;
+    LevelOptions* options = &defaultOptions; ///< the level's, or the defaults
+    String goalMessage;
+    Doodad* pairFirst = nullptr;
+    float penalty = 0.0f;
+    float energyEarned = 0.0f;
+    int32_t levelProgress = 0;
+    bool penaltyDecay = false;
+    bool misclickPenalty = false;
+    bool clickHandled = false;
+    bool failHook = true;
+    /// An animation started with blocking runs until this total time.
+    double blockedUntil = 0.0;
+    /// Widgets whose fades do not block input (EnableInputBlocking false).
+    std::vector<String> nonBlockingFades;
+    Doodad* lastClicked = nullptr;
+
+    /// The quest screen whose script state is `state`; null when none.
+    static QuestScreen* ForScript(const ScriptState* state);
+
+protected:
+    void StepRules(float dt);
+    void CollectUnderCursor();
+    void FindTreasure(Doodad& doodad, Widget* target, const Vec3* point);
+    bool TryFind(Doodad& doodad);
+    void AfterFind(Doodad& doodad);
+    void RecordMisclick();
+    void StartLockOut();
+    void ShowGoalDisplay(bool fade);
+    void AllFoundCheck();
+    bool TreasureHint(Doodad*& chosen);
+    void RevealHint(Doodad& doodad);
+    bool InventoryClick();
+    void PlayVariant(const char* setting, float delay = 0.0f);
+    bool HasBlockingMessage() const;
+    void ResetCounters();
+    void ApplyBrightness();
+    void DrawFlights();
+
+    std::vector<Doodad*> underCursor; ///< frontmost first; reused
+    std::vector<Flight> flights;
+    int32_t previousFail = -1;
+    bool completionDone = false;
+    bool advanceDone = false;
+    bool gameDone = false;
+};
+
+/// Registers the level function table in `script` (QuestFunctions.cpp).
+void RegisterQuestFunctions(ScriptState& state);

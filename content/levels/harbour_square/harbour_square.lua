@@ -1,0 +1,29 @@
+-- The harbour square: the first level of the demo, a List level.
+--
+-- The level's scene (harbour_square.scene) holds the painted square and the
+-- objects hidden in it; every object with a "fancyName" is a treasure, and
+-- the goal sheet lists up to twelve kinds of treasure at a time. Bare names
+-- such as message.square_done hold their own text, so they can be written
+-- without quotes.
+
+-- Called once, after the level's files are loaded.
+function Initialize()
+    SetRootLevel("harbour_square")
+    -- Registers every treasure and picks the first twelve kinds to find.
+    CreateTreasures()
+    -- Shown in the goal panel once everything is found.
+    SetGoalMessage(message.square_done)
+end
+
+-- Called each time the player enters the level.
+function LaunchLevel()
+    if not AreAllTreasuresFound() then
+        ShowMessage(message.square_intro, 6)
+    end
+end
+
+-- Called when the last treasure is found.
+function AllTreasuresFound()
+    ShowMessage(message.square_done, 4)
+    CompleteLevel(3)
+end
