@@ -1,6 +1,7 @@
 #include "script/ScriptHooks.h"
 
 extern "C" {
+#include <lauxlib.h>
 #include <lua.h>
 }
 
@@ -107,4 +108,24 @@ String QuotedScriptString(const char* text) {
     }
     out += '"';
     return String(out.c_str());
+}
+
+bool CheckScriptSyntax(const char* text, size_t size, const char* name, String& error) {
+    if (size > 0 && text[0] == LUA_SIGNATURE[0]) {
+        error = "precompiled chunks are not accepted";
+        return false;
+    }
+    lua_State* L = luaL_newstate();
+    if (!L) {
+        error = "no memory for a script state";
+        return false;
+    }
+    const std::string chunk = std::string("@") + (name ? name : "?");
+    const bool compiles = luaL_loadbuffer(L, text, size, chunk.c_str()) == 0;
+    if (!compiles) {
+        const char* message = lua_tostring(L, -1);
+        error = String(message ? message : "does not compile");
+    }
+    lua_close(L);
+    return compiles;
 }

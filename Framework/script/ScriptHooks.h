@@ -27,3 +27,6 @@ bool IsGlobalFunction(const char* name, ScriptState& state);
 /// `text` as a Lua string literal: quoted, with backslash, quote, line
 /// breaks and NUL escaped, so that running it gives back exactly `text`.
 String QuotedScriptString(const char* text);
+/// Compiles `text` without running it; false, `error` set to the compiler's
+/// message, when it does not compile (precompiled chunks are refused too).
+bool CheckScriptSyntax(const char* text, size_t size, const char* name, String& error);

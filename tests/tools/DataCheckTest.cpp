@@ -88,7 +88,8 @@ Files CleanData() {
                                              "settings.String_Ok = str.ok;\n"
                                              "settings.Music_Game = music/theme.ogg;\n"
                                              "settings.Path_DunhavenUI = gui/Title.scene;\n"
-                                             "settings.Levels = garden;\n") +
+                                             "settings.Levels = garden;\n"
+                                             "settings.LevelCount = 1;\n") +
                                      kSettingsEveryGameReads},
         {"config/cursor.config", "Sprite = gui/logo.png;\nHotspot.x = 1;\n"},
         {"text/str.config", "ok = OK;\npaused = Paused;\n"},
@@ -363,6 +364,33 @@ TEST(DataCheck, ItemsWithoutIconOrNameAndProductsOfUnknownIngredients) {
                     "error: config/items.config: product \"rope\" needs \"ghost\", which is no item");
 }
 
+TEST(DataCheck, LevelsWithoutFilesScriptsThatDoNotCompileUnnamedTreasuresAndUnknownLiteralNames) {
+    const std::string settings = "Widget = settings;\nsettings.Type = Globals;\nsettings.String_Ok = str.ok;\n"
+                                 "settings.Music_Game = music/theme.ogg;\n"
+                                 "settings.Path_DunhavenUI = gui/Title.scene;\n"
+                                 "settings.LevelCount = 3;\nsettings.Levels = garden;\nsettings.Levels = attic;\n"
+                                 "settings.Levels = cellar;\n" +
+                                 std::string(kSettingsEveryGameReads);
+    CheckReport report = CheckChanged({
+        {"config/globals.scene", settings},
+        {"levels/garden/garden.scene",
+         "Widget = stone;\nstone.Type = Doodad;\nstone.fancyName = pebble;\n"
+         "stone.SpritePath = levels/garden/stone%d.png;\nstone.FrameIndex = 2;\n"
+         "stone.IconPath = levels/garden/stone2.png;\n"},
+        {"levels/garden/garden.lua", "Find('stone')\nShowObject(\"gate\", false)\nHideObject(gate)\n"},
+        {"levels/attic/attic.scene", "Widget = box;\nbox.Type = Bitmap;\n"},
+        {"levels/attic/attic.lua", "function Initialize(\n"},
+    });
+    EXPECT_FINDINGS(report,
+                    "error: levels/garden/garden.lua: ShowObject(\"gate\"): the level's scene has no element "
+                    "\"gate\"",
+                    "error: levels/attic/attic.lua: does not compile: levels/attic/attic.lua:2: <name> or '...' "
+                    "expected near '<eof>'",
+                    "error: config/globals.scene: level \"cellar\" has no scene levels/cellar/cellar.scene",
+                    "error: levels/garden/garden.scene: Doodad \"stone\": the treasure type \"pebble\" has no name "
+                    "\"treasure.pebble\" in the string tables");
+}
+
 TEST(DataCheck, DefaultsOfSettingsTheGameReadsMustBeInTheData) {
     CheckReport report = CheckChanged({
         {"config/globals.scene",
@@ -583,7 +611,7 @@ TEST(DataCheck, ControlFacesAndAnimationChannelsOfTheScenesThatPlayThem) {
 
 TEST(DataCheck, LevelObjectsWithBadRegionsOrUnnamedTreasuresAndAHudMissingItsChildren) {
     CheckReport report = CheckChanged({
-        {"text/item.config", "shell = Shell;\n"},
+        {"text/treasure.config", "shell = Shell;\n"},
         {"levels/garden/garden.scene",
          "Widget = stone;\nWidget = shell;\nWidget = pebble;\nWidget = gate;\n"
          "stone.Type = Bitmap;\nstone.SpritePath = levels/garden/stone%d.png;\nstone.FrameIndex = 2;\n"
@@ -601,7 +629,7 @@ TEST(DataCheck, LevelObjectsWithBadRegionsOrUnnamedTreasuresAndAHudMissingItsChi
     auto has = [&](const std::string& line) { return std::count(lines.begin(), lines.end(), line) == 1; };
     EXPECT_TRUE(
         has("error: levels/garden/garden.scene: Doodad \"pebble\": the treasure type \"pebble\" has no "
-            "name \"item.pebble\" in the string tables"))
+            "name \"treasure.pebble\" in the string tables"))
         << Joined(lines);
     EXPECT_TRUE(has("error: levels/garden/garden.scene: Hotspot \"gate\": region \"0,0, 40,0, 40\" does not "
                     "parse (the numbers do not come in pairs): the hotspot can never be clicked"))

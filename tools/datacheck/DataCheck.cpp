@@ -4,6 +4,7 @@
 #include "Recording.h"
 #include "ItemChecks.h"
 #include "StoryChecks.h"
+#include "LevelListChecks.h"
 #include "SceneChecks.h"
 #include "SettingChecks.h"
 #include "anim/AnimResources.h"
@@ -233,6 +234,7 @@ bool RunDataCheck(const DataCheckOptions& options, CheckReport& report, std::str
     CheckSettings(report, recording);
     CheckItemDatabase(report, recording);
     CheckStories(files, report);
+    CheckLevels(report, recording);
     std::set<std::string> screens;
     for (const std::string& path : files) {
         if (!EndsWith(path, ".scene") && !EndsWith(path, ".widget")) {

@@ -32,7 +32,7 @@ void CheckHotspot(const std::string& path, CheckReport& report, Hotspot& hotspot
 
 void CheckTreasure(const std::string& path, CheckReport& report, Doodad& doodad) {
     Globals* globals = GetGlobals();
-    const String pattern = globals ? globals->GetString("Path_ItemNames") : GlobalsDefault("Path_ItemNames");
+    const String pattern = globals ? globals->GetString("Path_TreasureNames") : GlobalsDefault("Path_TreasureNames");
     const String key = FormatLevelPath(pattern.CStr(), doodad.fancyName.FirstString().CStr());
     String text;
     if (!LookupString(key.CStr(), text)) {
