@@ -310,10 +310,13 @@ bool Startup(GameHooks& game) {
         return false;
     }
     // 2. Seed the C random generator with the time in seconds.
-    SeedRandom(static_cast<unsigned int>(std::time(nullptr)));
     // DUNHAVEN_HOLD_EFFECTS=1 holds particles and animators still, so that
-    // screenshots of a screen settle (end-to-end runs).
-    HoldEffects(EnvironmentFlag("DUNHAVEN_HOLD_EFFECTS"));
+    // screenshots of a screen settle (end-to-end runs); such a run also draws
+    // the same random numbers every time (the same targets in a level), so
+    // that its pictures can be compared.
+    const bool held = EnvironmentFlag("DUNHAVEN_HOLD_EFFECTS");
+    SeedRandom(held ? 1u : static_cast<unsigned int>(std::time(nullptr)));
+    HoldEffects(held);
     // 3. The pack archive named by the setting PackfilePath; without one the
     //    game runs from loose files.
     const String packfilePath =
