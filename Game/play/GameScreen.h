@@ -188,6 +188,8 @@ public:
     const String& LevelName() const { return levelName; }
     bool IsRootLevel() const;
     bool InventoryPanelOpen() const { return panelOpen; }
+    /// The inventory entry slot 0 shows.
+    int32_t InventoryOffset() const { return inventoryOffset; }
     float InventoryPanelTimer() const { return panelTimer; }
     float HintGaugeValue() const { return hintGaugeFill; }
     const EnergySparkles& Sparkles() const { return sparkles; }

@@ -203,7 +203,7 @@ void GiveInventoryItem(ScriptArgs& args) {
     QuestScreen* q = Quest(args);
     if (q && Player() && args.Count() == 1 && args.Text(1)) {
         Player()->AddToInventory(args.Text(1));
-        q->RefreshInventoryIcons();
+        q->RefreshInventory();
     }
 }
 
@@ -212,7 +212,7 @@ void RequireItem(ScriptArgs& args) {
     const char* item = args.Count() == 1 ? args.Text(1) : nullptr;
     if (q && Player() && IsItem(item) && !Player()->HasItem(item)) {
         Player()->AddToInventory(item);
-        q->RefreshInventoryIcons();
+        q->RefreshInventory();
     }
 }
 
@@ -220,7 +220,7 @@ void ClearInventoryItem(ScriptArgs& args) {
     QuestScreen* q = Quest(args);
     if (q && Player() && args.Count() == 1 && args.Text(1)) {
         Player()->RemoveInventoryItemAt(Player()->FindInventoryItem(args.Text(1)));
-        q->RefreshInventoryIcons();
+        q->RefreshInventory();
     }
 }
 
@@ -232,7 +232,7 @@ void ReplaceInventoryItem(ScriptArgs& args) {
     const int32_t slot = Player()->FindInventoryItem(args.Text(1));
     if (slot >= 0) {
         Player()->Inventory.SetString(slot, args.Text(2));
-        q->RefreshInventoryIcons();
+        q->RefreshInventory();
     }
 }
 

@@ -50,21 +50,6 @@ int32_t QuestScreen::SlotUnderCursor() {
     return found;
 }
 
-void QuestScreen::RefreshInventoryIcons() {
-    State* player = CurrentPlayer();
-    for (int32_t slot = 0; slot < kInventorySlots; ++slot) {
-        Bitmap* icon = inventoryIcons.Get(slot);
-        if (!icon) {
-            continue;
-        }
-        const String& item = player ? player->InventoryItemAt(slot) : String();
-        icon->Visible.SetFirstBool(!item.Empty());
-        if (!item.Empty()) {
-            icon->SpritePath.SetFirstString(IconPath(item.CStr()).CStr());
-        }
-    }
-}
-
 void QuestScreen::RefreshHandIcon() {
     State* player = CurrentPlayer();
     Bitmap* icon = activeItemIcon.Get(0);
@@ -84,7 +69,7 @@ void QuestScreen::ReturnActiveItem() {
         return;
     }
     const String item = player->ActiveItem.FirstString();
-    const int32_t slot = player->FirstEmptyInventorySlot();
+    const int32_t slot = player->FirstEmptyInventorySlot() - InventoryOffset();
     Bitmap* hand = activeItemIcon.Get(0);
     if (hand && hand->GetSprite() && slot >= 0 && slot < kInventorySlots) {
         StartFlight(hand->GetSprite(), PointOf(hand), PointOf(inventoryIcons.Get(slot)), TweenSeconds(), false);
@@ -102,13 +87,13 @@ void QuestScreen::GiveItem(const char* item, const Vec2& from) {
     if (!player || !item || !*item) {
         return;
     }
-    const int32_t slot = player->FirstEmptyInventorySlot();
+    const int32_t slot = player->FirstEmptyInventorySlot() - InventoryOffset();
     if (!player->AddToInventory(item)) {
         LogFormat("Level %s: the inventory is full; %s is not added", LevelName().CStr(), item);
         return;
     }
     Message(kGameOpenInventory, nullptr);
-    if (Sprite* icon = Resources::FindSprite(IconPath(item).CStr()); icon && slot < kInventorySlots) {
+    if (Sprite* icon = Resources::FindSprite(IconPath(item).CStr()); icon && slot >= 0 && slot < kInventorySlots) {
         StartFlight(icon, Vec3{from.x, from.y, 0.0f}, PointOf(inventoryIcons.Get(slot)), TweenSeconds(), false);
     }
     PostMessage(kRefreshIcons, TweenSeconds());
@@ -120,7 +105,7 @@ bool QuestScreen::InventoryClick() {
     if (slot < 0 || !player) {
         return false;
     }
-    const int32_t index = slot; // nothing scrolls the inventory: slot i shows entry i
+    const int32_t index = slot + InventoryOffset();
     const String entry = player->InventoryItemAt(index);
     const String held = player->ActiveItem.FirstString();
     ItemDatabase& items = GetItemDatabase();
@@ -141,7 +126,7 @@ bool QuestScreen::InventoryClick() {
         }
         player->ActiveItem.SetFirstString(entry.CStr());
         player->RemoveInventoryItemAt(index);
-        RefreshInventoryIcons();
+        RefreshInventory();
         RefreshHandIcon();
         playItemSound(entry);
         return true;

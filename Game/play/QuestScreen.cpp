@@ -14,6 +14,7 @@
 #include "data/State.h"
 #include "io/Resources.h"
 #include "io/StringTable.h"
+#include "menus/StoryScreen.h"
 #include "play/Doodad.h"
 #include "play/GoalTexts.h"
 #include "play/ItemDatabase.h"
@@ -140,6 +141,14 @@ void QuestScreen::ApplyBrightness() {
             }
         }
     }
+}
+
+bool QuestScreen::OnReturn(Screen* popped) {
+    if (auto* story = ObjectCast<StoryScreen>(popped)) {
+        CallHookWithText("OnStoryDone", story->StoryName().CStr(), script.state);
+        ShowHudAnimation(true, false);
+    }
+    return GameScreen::OnReturn(popped);
 }
 
 bool QuestScreen::CallLevelHook(const char* hook) {
@@ -697,10 +706,6 @@ bool QuestScreen::Message(int32_t message, Object* sender) {
     case kButtonPressed:
         return GameScreen::Message(message, sender);
     case kButtonClicked:
-        if (sender && sender == hintButton.Get(0)) {
-            UseHint();
-            return true;
-        }
         if (sender && sender == menuButton.Get(0)) {
             if (CurrentPlayer() && CurrentPlayer()->HasActiveItem()) {
                 ReturnActiveItem();
@@ -724,7 +729,7 @@ bool QuestScreen::Message(int32_t message, Object* sender) {
         ShowHudAnimation(false, false);
         return true;
     case kRefreshIcons:
-        RefreshInventoryIcons();
+        RefreshInventory();
         return true;
     case kRefreshHand:
         RefreshHandIcon();

@@ -70,12 +70,15 @@ public:
     bool MouseButton(int32_t button, bool pressed) override;
     bool Message(int32_t message, Object* sender) override;
     bool Draw() override;
+    /// A closed story: the hook "OnStoryDone" with its name, and the HUD in.
+    bool OnReturn(Screen* popped) override;
 
     bool SaveLevelProgress() override;
     bool LoadLevelProgress() override;
     bool IsHintAvailable() override;
     bool InputBlocked() override;
     bool LevelStoryWanted(bool intro) override;
+    void HintRequested() override { UseHint(); }
     void RefreshGoals() override;
     bool CallLevelHook(const char* hook) override;
 
@@ -103,8 +106,6 @@ public:
     // ---- inventory ----
     /// The slot index (0 … 7) under the cursor, or −1.
     int32_t SlotUnderCursor();
-    /// Refreshes the slot icons from the player's inventory.
-    void RefreshInventoryIcons();
     /// Shows the item in hand in "activeItemIcon".
     void RefreshHandIcon();
     /// Puts the item in hand back into the first empty slot, with its flight.

@@ -15,11 +15,9 @@ function Initialize()
     SetGoalMessage(message.square_done)
 end
 
--- Called each time the player enters the level.
-function LaunchLevel()
-    if not AreAllTreasuresFound() then
-        ShowMessage(message.square_intro, 6)
-    end
+-- Called after the intro story, when the player has heard what to do.
+function OnStoryDone(story)
+    ShowMessage(message.square_intro, 5)
 end
 
 -- Called when the last treasure is found.
