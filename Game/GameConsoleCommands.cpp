@@ -117,4 +117,5 @@ void InstallGameConsoleCommands() {
     // first installs its own opener over this one.
     GetScriptHost().showStory = [](const char* name, bool, bool) { ShowStory(name); };
     commands.loadLevel = &LoadAndShowLevel;
+    commands.saveGame = [] { return GetLevelScenes().SaveLevels(); };
 }

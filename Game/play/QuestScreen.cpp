@@ -834,6 +834,7 @@ void QuestScreen::CompleteLevel(float delay) {
         return;
     }
     completionDone = true;
+    LogFormat("Level %s: the player finished the level", LevelName().CStr());
     if (IsRootLevel()) {
         if (!options->NoCompletionMusic.FirstBool()) {
             PlayVariant("Sound_LevelComplete", TweenSeconds());

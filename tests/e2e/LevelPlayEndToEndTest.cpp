@@ -1,0 +1,130 @@
+// End to end: a player plays the demo's market level (ten shells, any shell
+// counts) in the real game with real clicks. The test reads where the shells
+// lie from the level's scene file, as a player would see them; the game
+// itself is not told anything. It then saves, restarts, and finds the level's
+// progress restored.
+#include "harness/GameSession.h"
+#include "harness/Pictures.h"
+
+#include "render/Image.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Shell {
+    std::string name;
+    float x = 0.0f;
+    float y = 0.0f;
+};
+
+// The treasures of type "shell" and their centres (scene pixels from the
+// screen's centre), read from the level's scene file.
+std::vector<Shell> ShellsOfTheMarket() {
+    std::ifstream in(std::string(TEST_SOURCE_DIR) + "/../content/levels/market_hall/market_hall.scene");
+    std::map<std::string, std::vector<float>> positions;
+    std::vector<std::string> shells;
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t dot = line.find('.');
+        const size_t equals = line.find(" = ");
+        if (dot == std::string::npos || equals == std::string::npos || line[0] == '#') {
+            continue;
+        }
+        const std::string element = line.substr(0, dot);
+        const std::string key = line.substr(dot + 1, equals - dot - 1);
+        const std::string value = line.substr(equals + 3, line.size() - equals - 4);
+        if (key == "fancyName" && value == "shell") {
+            shells.push_back(element);
+        } else if (key == "Position") {
+            positions[element].push_back(std::stof(value));
+        }
+    }
+    std::vector<Shell> out;
+    for (const std::string& name : shells) {
+        const auto& p = positions[name];
+        if (p.size() >= 2) {
+            out.push_back(Shell{name, p[0], p[1]});
+        }
+    }
+    return out;
+}
+
+bool RunConsoleCommand(GameSession& game, const std::string& command) {
+    return game.Key("grave") && game.Type(command) && game.Key("Return") && game.Key("grave");
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Opens the market as a named player and closes its intro story.
+void EnterTheMarket(GameSession& game, bool firstTime) {
+    ASSERT_TRUE(game.WaitForWindow()) << game.Problem();
+    Image first;
+    ASSERT_TRUE(game.WaitForStillPicture(first)) << "the first screen never settled";
+    if (firstTime) {
+        ASSERT_TRUE(RunConsoleCommand(game, "setPlayerName Tess"));
+    }
+    ASSERT_TRUE(RunConsoleCommand(game, "loadLevel market_hall"));
+    Image entered;
+    ASSERT_TRUE(game.WaitForChangedStillPicture(first, entered, 30.0)) << game.Log();
+    if (firstTime) {
+        ASSERT_TRUE(game.WaitForLog("is told", 10.0)) << "the intro story opens\n" << game.Log();
+        ASSERT_TRUE(RunConsoleCommand(game, "popUI"));
+        Image back;
+        ASSERT_TRUE(game.WaitForChangedStillPicture(entered, back, 30.0)) << game.Log();
+    }
+}
+
+} // namespace
+
+TEST(LevelPlayEndToEnd, TheMarketIsPlayedByClickingItsShellsAndItsProgressSurvivesARestart) {
+    const std::vector<Shell> shells = ShellsOfTheMarket();
+    ASSERT_EQ(shells.size(), 10u) << "the market hides ten shells";
+    {
+        GameSession game;
+        ASSERT_TRUE(game.Display().Ready()) << game.Problem();
+        EnterTheMarket(game, true);
+        // Three shells found, then the game is saved.
+        for (size_t i = 0; i < 3; ++i) {
+            ASSERT_TRUE(game.Click(int(shells[i].x) + 512, int(shells[i].y) + 384)) << shells[i].name;
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        }
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        Image found;
+        ASSERT_TRUE(game.WaitForStillPicture(found)) << game.Log();
+        SavePicture(found, std::string(TEST_BINARY_DIR) + "/level-market-three-found.png");
+        ASSERT_TRUE(RunConsoleCommand(game, "saveGame"));
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        const std::string saved = ReadFile(GameSession::FindSaveFile("0_market_hall.save"));
+        for (size_t i = 0; i < shells.size(); ++i) {
+            const bool used = saved.find(shells[i].name + ".used = true;") != std::string::npos;
+            EXPECT_EQ(used, i < 3) << shells[i].name << "\n" << saved.substr(0, 400) << "\n" << game.Log();
+        }
+        EXPECT_EQ(game.Close(), 0);
+    }
+    {
+        // A restart: the three shells stay found; the other seven complete the level.
+        GameSession game;
+        ASSERT_TRUE(game.Display().Ready()) << game.Problem();
+        EnterTheMarket(game, false);
+        for (size_t i = 3; i < shells.size(); ++i) {
+            ASSERT_TRUE(game.Click(int(shells[i].x) + 512, int(shells[i].y) + 384)) << shells[i].name;
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        }
+        EXPECT_TRUE(game.WaitForLog("finished the level", 20.0)) << game.Log();
+        EXPECT_EQ(game.Close(), 0);
+    }
+}
