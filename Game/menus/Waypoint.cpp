@@ -26,7 +26,7 @@ Vec2 ScenePositionOf(const Widget& widget) {
 
 Waypoint::Waypoint() {
     Name.SetFirstString("NewWaypoint");
-    DeclareNamedString("proxy", proxy, 1, this);
+    DeclareString("proxy", proxy, 1, this, "");
     DeclareString("neighbors", neighbors, kMaxNeighbours, this, "");
     table.reserve(kMaxNeighbours);
 }
@@ -90,7 +90,9 @@ void Waypoint::LinkBack(Waypoint& other) {
 }
 
 bool Waypoint::HitTest(const Vec2& point) {
-    Bitmap* area = proxy.Get(0);
+    const String& name = proxy.FirstString();
+    auto* area =
+        name.Empty() || !scene ? nullptr : ObjectCast<Bitmap>(scene->FindElement(name.CStr(), "Bitmap"));
     return area && area->HitTest(point);
 }
 

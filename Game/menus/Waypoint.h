@@ -8,7 +8,8 @@
 // waypoint is erased (set to "") with one log line, and every link is made
 // symmetric: a neighbour that does not list this waypoint gets its name in
 // its first empty slot and this waypoint in its table (nothing when its
-// eight slots are used). The clickable area is the "proxy" bitmap's pixels.
+// eight slots are used). The clickable area is the pixels of the bitmap
+// "proxy" names (optional: a waypoint without one is never hit).
 // Waypoints draw nothing, except their links while the option "Editing" is on.
 //
 // Positions are the widget's own (parent's pixels); paths are planned on
@@ -47,7 +48,8 @@ public:
     /// Makes the table current now (the scene does it in its resolve step).
     void RebuildNeighbourTable();
 
-    Link<Bitmap> proxy;
+    /// Name of the bitmap whose pixels are the clickable area ("" for none).
+    Var proxy;
     Var neighbors;
 
 private:

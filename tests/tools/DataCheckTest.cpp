@@ -684,3 +684,40 @@ TEST(DataCheck, StoriesWithMissingPagesLoopsUnreachedPagesMissingPicturesAndText
                   "warning: " + file + "page \"D\": no answer leads here from the start page",
               }));
 }
+
+TEST(DataCheck, MapMarkersNeighboursReachAndChangesAgainstTheLevelList) {
+    // Levels garden, pond, shed: shed has no marker, pond is an island, the
+    // marker attic is no level; bend lists a waypoint that does not exist;
+    // one change names an unknown level, one a missing widget.
+    CheckReport report = CheckChanged({
+        {"config/globals.scene", std::string("Widget = settings;\nsettings.Type = Globals;\n"
+                                             "settings.String_Ok = str.ok;\n"
+                                             "settings.Music_Game = music/theme.ogg;\n"
+                                             "settings.Path_DunhavenUI = gui/Title.scene;\n"
+                                             "settings.LevelCount = 3;\nsettings.Levels = garden;\n"
+                                             "settings.Levels = pond;\nsettings.Levels = shed;\n") +
+                                     kSettingsEveryGameReads},
+        {"gui/MapScreen.scene", "Widget = map_screen;\nmap_screen.Type = MapScreen;\n"
+                                "map_screen.map = map/town.scene;\nmap_screen.changes = map/changes.scene;\n"},
+        {"map/town.scene", "Widget = garden;\nWidget = bend;\nWidget = attic;\nWidget = pond;\nWidget = roof;\n"
+                           "garden.Type = LevelMarker;\ngarden.neighbors = bend;\n"
+                           "bend.Type = Waypoint;\nbend.neighbors = attic;\nbend.neighbors = nowhere;\n"
+                           "attic.Type = LevelMarker;\npond.Type = LevelMarker;\nroof.Type = Bitmap;\n"},
+        {"map/changes.scene", "Widget = c1;\nWidget = c2;\nWidget = c3;\n"
+                              "c1.Type = MapChange;\nc1.Level = cellar;\nc1.Target = roof;\n"
+                              "c2.Type = MapChange;\nc2.Level = garden;\nc2.Target = ghost;\n"
+                              "c3.Type = MapChange;\nc3.Level = pond;\nc3.Target = sky;\n"},
+    });
+    const std::string text = Joined(Lines(report));
+    auto has = [&text](const std::string& fragment) { return text.find(fragment) != std::string::npos; };
+    EXPECT_TRUE(has("error: map/town.scene: the level \"shed\" has no LevelMarker")) << text;
+    EXPECT_TRUE(has("warning: map/town.scene: ") && has("attic") && has("names no entry of the Levels")) << text;
+    EXPECT_TRUE(has("the neighbour \"nowhere\" is no other waypoint")) << text;
+    EXPECT_TRUE(has("cannot be reached from the first level's marker \"garden\"")) << text;
+    EXPECT_TRUE(has("error: map/changes.scene: ") && has("the level \"cellar\" is no entry of Levels")) << text;
+    EXPECT_TRUE(has("the target \"ghost\" is no widget of the map")) << text;
+    EXPECT_FALSE(has("\"sky\"")) << "the sky is a target of its own";
+    EXPECT_FALSE(has("\"roof\" is no widget")) << text;
+    // attic is reached through bend; only pond is cut off.
+    EXPECT_FALSE(has("attic\" cannot be reached") || has("attic cannot be reached")) << text;
+}

@@ -619,7 +619,7 @@ bool CutPiece(const Recipe& recipe, Canvas& canvas, std::string& error) {
 
 bool IsPictureKind(const std::string& kind) {
     return kind == "background" || kind == "panel" || kind == "text" || kind == "cursor" ||
-           kind == "loadbar" || kind == "emoji" || kind == "glow" || kind == "portrait";
+           kind == "loadbar" || kind == "emoji" || kind == "glow" || kind == "portrait" || kind == "townmap";
 }
 
 bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& sources, Canvas& out,
@@ -644,6 +644,9 @@ bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& s
     }
     if (kind == "emoji") {
         return MakeEmoji(recipe, sources, out, error);
+    }
+    if (kind == "townmap") {
+        return MakeTownMap(recipe, out, error);
     }
     if (kind == "portrait") {
         return MakePortrait(recipe, out, error);

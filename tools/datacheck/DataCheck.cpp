@@ -3,6 +3,7 @@
 #include "CheckReport.h"
 #include "Recording.h"
 #include "ItemChecks.h"
+#include "MapChecks.h"
 #include "StoryChecks.h"
 #include "LevelListChecks.h"
 #include "SceneChecks.h"
@@ -243,6 +244,7 @@ bool RunDataCheck(const DataCheckOptions& options, CheckReport& report, std::str
         ++report.scenesChecked;
         if (CheckSceneFile(path, report, recording).holdsScreen) {
             screens.insert(path);
+            CheckMapScreenFile(path, report);
         }
     }
 
