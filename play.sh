@@ -3,7 +3,8 @@
 # and starts it.
 # Without a display (DISPLAY unset) the game runs on a virtual display for a
 # short scripted tour (the first screen, the cursor moving, the window losing
-# and regaining the focus) and the screenshots of the tour are written to
+# and regaining the focus, the first level with its story) and the
+# screenshots of the tour are written to
 # build/tour/, their paths printed.
 # PLAY_SECONDS=N stops the game after N seconds (as Ctrl-C would); without a
 # display the tour then lasts at least that long.
@@ -100,6 +101,19 @@ play_tour() {
   xdotool windowfocus --sync "$window" 2>/dev/null || true
   sleep 1.5
   shot 4-focus-back
+  # The console opens the first level: its intro story, then the level itself.
+  console() {
+    xdotool key --window "$window" grave; sleep 0.3
+    xdotool type --window "$window" --delay 20 "$1"; xdotool key --window "$window" Return; sleep 0.3
+    xdotool key --window "$window" grave
+  }
+  console "setPlayerName Tess"
+  console "loadLevel harbour_square"
+  sleep 6
+  shot 5-level-story
+  console "popUI"
+  sleep 7
+  shot 6-level
   local left=$(( ${PLAY_SECONDS:-0} - (SECONDS - started) ))
   [ "$left" -gt 0 ] && sleep "$left"
   kill -INT "$game_pid"
