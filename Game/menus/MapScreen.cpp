@@ -388,10 +388,20 @@ bool MapScreen::MouseButton(int32_t button, bool pressed) {
     if (Screen::MouseButton(button, pressed)) {
         return true;
     }
-    // A release over one of the map's buttons belongs to that button.
-    if (button != 0 || pressed || !map.Get() || (scene && scene->Hovered())) {
+    // Only a click made on the map plays: a release over one of its buttons
+    // belongs to the button, and the release of a press made on a screen
+    // that has gone since (the title's buttons) must not start the level.
+    if (button != 0 || !map.Get() || (scene && scene->Hovered())) {
         return false;
     }
+    if (pressed) {
+        pressedOnMap = true;
+        return true;
+    }
+    if (!pressedOnMap) {
+        return false;
+    }
+    pressedOnMap = false;
     Play();
     return true;
 }

@@ -145,6 +145,7 @@ private:
     std::vector<MapChange*> changes;
     std::vector<Bitmap*> glows;
     float sparkleTimer = 0.0f;
+    bool pressedOnMap = false; ///< the left button went down on the map
 };
 
 class MapMenu : public Screen {
