@@ -30,6 +30,7 @@
 #include "menus/SplashScreen.h"
 #include "menus/TitleScreen.h"
 #include "play/Doodad.h"
+#include "puzzles/Leapfrog.h"
 #include "play/Flashlight.h"
 #include "play/ItemDatabase.h"
 #include "play/Entity.h"
@@ -121,6 +122,7 @@ void GameStartup::RegisterGameClasses() {
     RegisterClass("LightHaze", MakeObject<LightHaze>, kGameObjectsCategory);
     RegisterClass("LightControl", MakeObject<LightControl>, kGameObjectsCategory);
     RegisterMapClasses();
+    RegisterPuzzleClasses();
 }
 
 void GameStartup::LoadOptionsAndState() {

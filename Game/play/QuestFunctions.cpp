@@ -22,6 +22,7 @@
 #include "play/GoalTexts.h"
 #include "play/ItemDatabase.h"
 #include "play/LevelScenes.h"
+#include "puzzles/PuzzleFunctions.h"
 #include "script/GlobalScriptFunctions.h"
 #include "script/ScriptArgs.h"
 #include "script/ScriptHooks.h"
@@ -570,13 +571,6 @@ void ShowLevel(ScriptArgs& args) {
     }
 }
 
-void PlayPuzzle(ScriptArgs& args) {
-    if (QuestScreen* q = Quest(args); q && args.Count() == 2) {
-        LogFormat("Level %s: PlayPuzzle %s: the puzzle screen is not part of this build", q->LevelName().CStr(),
-                  args.Text(1) ? args.Text(1) : "(nil)");
-    }
-}
-
 void MoveToSecondWorld(ScriptArgs& args) {
     if (Player() && args.Count() == 0) {
         Player()->CurrentLevel.SetFirstInt(2);
@@ -699,7 +693,7 @@ void RegisterQuestFunctions(ScriptState& state) {
     RegisterArgsFunction<ShowRootLevel>("ShowRootLevel", state);
     RegisterArgsFunction<CompleteGame>("CompleteGame", state);
     RegisterArgsFunction<ShowLevel>("ShowLevel", state);
-    RegisterArgsFunction<PlayPuzzle>("PlayPuzzle", state);
+    RegisterPuzzleFunctions(state);
     RegisterArgsFunction<HudInOut<true>>("ShowHud", state);
     RegisterArgsFunction<HudInOut<false>>("HideHud", state);
     RegisterArgsFunction<EnableHud>("EnableHud", state);

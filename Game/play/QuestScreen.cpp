@@ -19,6 +19,7 @@
 #include "play/GoalTexts.h"
 #include "play/ItemDatabase.h"
 #include "play/LevelScenes.h"
+#include "puzzles/Puzzle.h"
 #include "render/BlendMode.h"
 #include "render/RenderState.h"
 #include "render/Sprite.h"
@@ -149,6 +150,12 @@ bool QuestScreen::OnReturn(Screen* popped) {
         ShowHudAnimation(true, false);
     }
     return GameScreen::OnReturn(popped);
+}
+
+bool QuestScreen::OnPuzzleFinished(Element* puzzle) {
+    auto* board = ObjectCast<Puzzle>(puzzle);
+    CallHookWithText("OnPuzzleFinish", board && board->IsSolved() ? "solved" : "skipped", script.state);
+    return true;
 }
 
 bool QuestScreen::CallLevelHook(const char* hook) {

@@ -72,6 +72,8 @@ public:
     bool Draw() override;
     /// A closed story: the hook "OnStoryDone" with its name, and the HUD in.
     bool OnReturn(Screen* popped) override;
+    /// A board puzzle closed: the hook "OnPuzzleFinish" with "solved" or "skipped".
+    bool OnPuzzleFinished(Element* puzzle) override;
 
     bool SaveLevelProgress() override;
     bool LoadLevelProgress() override;
