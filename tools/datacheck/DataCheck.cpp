@@ -4,6 +4,7 @@
 #include "Recording.h"
 #include "ItemChecks.h"
 #include "MapChecks.h"
+#include "PuzzleChecks.h"
 #include "StoryChecks.h"
 #include "LevelListChecks.h"
 #include "SceneChecks.h"
@@ -245,6 +246,7 @@ bool RunDataCheck(const DataCheckOptions& options, CheckReport& report, std::str
         if (CheckSceneFile(path, report, recording).holdsScreen) {
             screens.insert(path);
             CheckMapScreenFile(path, report);
+            CheckPuzzleFile(path, report);
         }
     }
 
