@@ -6,7 +6,9 @@
 #include "menus/MapScreen.h"
 #include "menus/MovieScreen.h"
 #include "menus/StoryScreen.h"
+#include "play/ItemDatabase.h"
 #include "play/LevelScenes.h"
+#include "play/QuestScreen.h"
 
 #include "core/EngineState.h"
 #include "core/Log.h"
@@ -96,6 +98,76 @@ bool CompleteMapLevel(int32_t index) {
     return true;
 }
 
+/// The level screen nearest the top of the stack; null (with a line naming
+/// the command) when no level is open.
+QuestScreen* TopLevelScreen(const char* command) {
+    const std::vector<Screen*>& stack = GetUI().Stack();
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
+        if (auto* quest = ObjectCast<QuestScreen>(*it)) {
+            return quest;
+        }
+    }
+    if (command) {
+        LogFormat("%s: no level is open", command);
+    }
+    return nullptr;
+}
+
+bool GiveItem(const char* item) {
+    State* player = ActivePlayer("give");
+    if (!player || !item) {
+        return false;
+    }
+    if (!GetItemDatabase().Has(item)) {
+        LogFormat("give: \"%s\" is no item of the item list", item);
+        return false;
+    }
+    if (!player->AddToInventory(item)) {
+        LogFormat("give: the inventory has no room for \"%s\"", item);
+        return false;
+    }
+    if (QuestScreen* quest = TopLevelScreen(nullptr)) {
+        quest->RefreshInventory();
+    }
+    return true;
+}
+
+void InstallLevelCommands(ConsoleGameCommands& commands) {
+    commands.levelScriptState = []() -> ScriptState* {
+        QuestScreen* quest = TopLevelScreen(nullptr);
+        return quest ? &quest->script.state : nullptr;
+    };
+    commands.completeLevel = [] {
+        QuestScreen* quest = TopLevelScreen("completeLevel");
+        if (quest) {
+            quest->CompleteLevel(0.0f);
+        }
+        return quest != nullptr;
+    };
+    commands.findAll = [] {
+        QuestScreen* quest = TopLevelScreen("findAll");
+        if (quest) {
+            quest->FindAll();
+        }
+        return quest != nullptr;
+    };
+    commands.give = &GiveItem;
+    commands.giveOrb = [] {
+        State* player = ActivePlayer("giveOrb");
+        if (player) {
+            player->GiveOrb();
+        }
+        return player != nullptr;
+    };
+    commands.toggleHud = [] {
+        State* player = ActivePlayer("toggleHud");
+        if (player) {
+            player->hudVisible = !player->hudVisible;
+        }
+        return player != nullptr;
+    };
+}
+
 } // namespace
 
 void InstallGameConsoleCommands() {
@@ -118,4 +190,5 @@ void InstallGameConsoleCommands() {
     GetScriptHost().showStory = [](const char* name, bool, bool) { ShowStory(name); };
     commands.loadLevel = &LoadAndShowLevel;
     commands.saveGame = [] { return GetLevelScenes().SaveLevels(); };
+    InstallLevelCommands(commands);
 }

@@ -47,22 +47,8 @@ constexpr const char* kJournalControl = "journal";
 /// The transition to black (and back) of a level that asks for it.
 constexpr int32_t kBlackTransition = 8;
 
-float TweenSeconds() {
-    return GlobalFloat("Tween", 0, 0.5f);
-}
-
-/// One sound of a numbered Globals sound list, at random; null when none loads.
-Sound* GlobalSound(const char* setting) {
-    const int32_t count = GlobalCount(setting);
-    if (count <= 0) {
-        return nullptr;
-    }
-    const String path = GlobalText(setting, "", std::rand() % count);
-    return path.Empty() ? nullptr : Resources::FindSound(path.CStr());
-}
-
 void PlayGlobalSound(const char* setting, float volume) {
-    if (Sound* sound = GlobalSound(setting); sound && sound->Implementation()) {
+    if (Sound* sound = GameScreen::RandomGlobalSound(setting); sound && sound->Implementation()) {
         sound->Implementation()->Play(false, volume, 1.0f);
     }
 }
@@ -220,6 +206,7 @@ bool GameScreen::EnterLevel(LevelScreen* /*previous*/) {
     // Entry may come before the HUD scene's first update: its children are
     // bound here at the latest.
     Resolve();
+    PlayLevelMusic();
     State* player = CurrentPlayer();
     if (!player || !IsRegistered(*player)) {
         CallLevelHook("OnNewPlayer");
@@ -409,7 +396,7 @@ bool GameScreen::Message(int32_t message, Object* sender) {
         GetLevelScenes().SwitchToLevel(GetLevelScenes().RootLevel().CStr(), true);
         return true;
     case kGameOpenMap:
-        NeedsScreen("map");
+        OpenMap();
         return true;
     case kGameLevelEnd: {
         CallLevelHook("OnLevelCompleted");
@@ -435,6 +422,7 @@ bool GameScreen::Message(int32_t message, Object* sender) {
         return true;
     case kGameStartLevel:
         CallLevelHook("StartLevel");
+        PlayLevelMusic();
         return true;
     case kGameLaunchLevel:
         CallLevelHook("LaunchLevel");
@@ -495,6 +483,29 @@ bool GameScreen::Message(int32_t message, Object* sender) {
     }
 }
 
+void GameScreen::PlayLevelMusic() {
+    // Playing the music already playing does nothing, so entry and the
+    // level's start may both ask for it.
+    const LevelOptions* level = Options();
+    if (level && !level->Music.FirstString().Empty()) {
+        GetUI().services.PlayMusicByName(level->Music.FirstString().CStr());
+    }
+}
+
+void GameScreen::OpenMap() {
+    // The level screen leaves the stack here; the map fades in from the
+    // picture the level's end transition left.
+    LogFormat("Level %s: the map opens", levelName.CStr());
+    if (!GetUI().SetScreen("MapScreen", 0)) {
+        NeedsScreen("map");
+        return;
+    }
+    const LevelOptions* level = Options();
+    const bool black = level && level->BlackMapTransition.FirstBool();
+    GetUI().services.StartTransition(black ? kBlackTransition : 1, GlobalFloat("Game_ShowMapDelay", 0, 2.0f),
+                                     -1);
+}
+
 bool GameScreen::OnHudButton(Object* sender) {
     if (!sender) {
         return LevelScreen::Message(kButtonClicked, sender);
@@ -530,6 +541,19 @@ LevelOptions* GameScreen::Options() const {
 bool GameScreen::LevelStoryWanted(bool intro) {
     const LevelOptions* level = Options();
     return level && (intro ? level->ShowIntro.FirstBool() : level->ShowOutro.FirstBool());
+}
+
+float GameScreen::TweenSeconds() {
+    return GlobalFloat("Tween", 0, 0.5f);
+}
+
+Sound* GameScreen::RandomGlobalSound(const char* setting) {
+    const int32_t count = GlobalCount(setting);
+    if (count <= 0) {
+        return nullptr;
+    }
+    const String path = GlobalText(setting, "", std::rand() % count);
+    return path.Empty() ? nullptr : Resources::FindSound(path.CStr());
 }
 
 Flashlight* GameScreen::LevelFlashlight(bool create) {
@@ -783,7 +807,7 @@ void GameScreen::SetInventoryPanel(bool open) {
 void GameScreen::PlayJournalHighlight(bool on) {
     journalHighlight = on;
     PlayPair(scene, journalAnims, on ? 0 : 1, kJournalControl, nullptr);
-    if (Sound* sound = GlobalSound(on ? "Sound_JournalOpen" : "Sound_JournalClose");
+    if (Sound* sound = RandomGlobalSound(on ? "Sound_JournalOpen" : "Sound_JournalClose");
         sound && sound->Implementation()) {
         sound->Implementation()->Play(false, 0.2f, 1.0f);
     }

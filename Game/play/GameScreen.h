@@ -49,6 +49,7 @@ class Doodad;
 class Flashlight;
 class LevelOptions;
 class Scene;
+class Sound;
 
 /// The screen's private message codes.
 enum GameScreenMessage : int32_t {
@@ -97,6 +98,13 @@ class GameScreen : public LevelScreen {
     ENGINE_CLASS(GameScreen, LevelScreen)
 
 public:
+    /// The level's flashlight; with `create` one is made when there is none.
+    Flashlight* LevelFlashlight(bool create);
+    /// The time of the level's eased moves (Globals "Tween", 0.5 s by default).
+    static float TweenSeconds();
+    /// One sound of a numbered Globals sound list, at random; null when none loads.
+    static Sound* RandomGlobalSound(const char* setting);
+
     static constexpr int32_t kListLines = 12;
     static constexpr int32_t kInventorySlots = 8;
     /// Seconds the inventory panel stays open after the cursor leaves it.
@@ -277,10 +285,12 @@ protected:
     bool OnHudButton(Object* sender);
     /// The level's settings element; null without one.
     LevelOptions* Options() const;
-    /// The level's flashlight; with `create` one is made when there is none.
-    Flashlight* LevelFlashlight(bool create);
     /// Logs that a screen of a later build is needed.
     void NeedsScreen(const char* what);
+    /// The level's own music ("Music" of its settings), when it names one.
+    void PlayLevelMusic();
+    /// The map replaces the level screens, fading in over "Game_ShowMapDelay".
+    void OpenMap();
 
 private:
     friend class GameScreenFlightHooks;

@@ -467,19 +467,6 @@ void EnableCameraShake(ScriptArgs& args) {
 
 // ---- flashlight and bosses ----
 
-Flashlight* LevelFlashlight(QuestScreen& quest) {
-    Scene* level = quest.LevelScene();
-    if (!level) {
-        return nullptr;
-    }
-    for (auto& entry : level->Elements().Entries()) {
-        if (auto* light = ObjectCast<Flashlight>(entry.value)) {
-            return light;
-        }
-    }
-    return nullptr;
-}
-
 void ShowFlashlight(ScriptArgs& args) {
     if (QuestScreen* q = Quest(args)) {
         q->Message(kGameFlashlightOn, nullptr);
@@ -494,12 +481,12 @@ void HideFlashlight(ScriptArgs& args) {
 
 void IsFlashlightVisible(ScriptArgs& args) {
     QuestScreen* q = Quest(args);
-    args.ReturnBool(q && LevelFlashlight(*q));
+    args.ReturnBool(q && q->LevelFlashlight(false));
 }
 
 void LockFlashlightPosition(ScriptArgs& args) {
     if (QuestScreen* q = Quest(args)) {
-        if (Flashlight* light = LevelFlashlight(*q)) {
+        if (Flashlight* light = q->LevelFlashlight(false)) {
             light->lockPos.SetFirstBool(true);
         }
     }

@@ -17,10 +17,6 @@
 
 namespace {
 
-float TweenSeconds() {
-    return GlobalFloat("Tween", 0, 0.5f);
-}
-
 String IconPath(const char* item) {
     return FormatLevelPath(GlobalText("ItemDirectory", "items/%s.png").CStr(), item);
 }

@@ -50,10 +50,6 @@ std::vector<QuestScreen*>& LiveQuests() {
     return quests;
 }
 
-float TweenSeconds() {
-    return GlobalFloat("Tween", 0, 0.5f);
-}
-
 Vec3 WidgetPoint(const Widget& widget) {
     const Matrix4& world = const_cast<Widget&>(widget).WorldMatrix();
     return Vec3{world.m[12], world.m[13], 0.0f};
@@ -187,14 +183,20 @@ void QuestScreen::StepRules(float dt) {
     if (!flights.empty()) {
         RequestRedraw();
     }
-    // The cursor: a hand over something to use, else the arrow.
+    // The cursor: a hand over something to use, else the arrow. The answer
+    // is kept for the frontmost doodad and asked again only when another
+    // one comes under the cursor.
     CollectUnderCursor();
-    int32_t cursor = kCursorDefault;
-    if (!underCursor.empty() && !underCursor.front()->IsTreasure() &&
-        HasGlobal((String(underCursor.front()->GetName()) + "_OnUse").CStr(), script.state)) {
-        cursor = kCursorUse;
+    Doodad* front = underCursor.empty() ? nullptr : underCursor.front();
+    if (front != cursorDoodad) {
+        cursorDoodad = front;
+        cursorShape = kCursorDefault;
+        if (front && !front->IsTreasure() &&
+            HasGlobal((String(front->GetName()) + "_OnUse").CStr(), script.state)) {
+            cursorShape = kCursorUse;
+        }
     }
-    GetUI().SetCursor(cursor);
+    GetUI().SetCursor(cursorShape);
 }
 
 void QuestScreen::CollectUnderCursor() {
@@ -403,6 +405,20 @@ void QuestScreen::FindTreasure(Doodad& doodad, Widget* target, const Vec3* point
     }
     PlayVariant("Sound_TreasureFind");
     PlayVariant("Sound_ItemWhoosh", 1.0f);
+}
+
+void QuestScreen::FindAll() {
+    for (Doodad* doodad : treasures.Registered()) {
+        if (!doodad->used.FirstBool()) {
+            doodad->used.SetFirstBool(true);
+            doodad->DeleteGlow();
+            doodad->Visible.SetFirstBool(false);
+        }
+    }
+    pairFirst = nullptr;
+    ReplaceCompletedTargets();
+    RefreshGoals();
+    AllFoundCheck();
 }
 
 void QuestScreen::AfterFind(Doodad& doodad) {
@@ -691,12 +707,7 @@ void QuestScreen::ShowGuideMessage(const char* text, float seconds) {
 }
 
 void QuestScreen::PlayVariant(const char* setting, float delay) {
-    const int32_t count = GlobalCount(setting);
-    if (count <= 0) {
-        return;
-    }
-    const String path = GlobalText(setting, "", std::rand() % count);
-    Sound* sound = path.Empty() ? nullptr : Resources::FindSound(path.CStr());
+    Sound* sound = RandomGlobalSound(setting);
     if (!sound) {
         return;
     }

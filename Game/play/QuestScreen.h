@@ -101,6 +101,8 @@ public:
     void AdvanceLevel();
     void CompleteGame();
     bool HasUnfoundTreasures() const { return treasures.HasUnfound(); }
+    /// Every unfound treasure found at once (the console's findAll).
+    void FindAll();
     void SetGoalMessage(const char* message);
     /// Registers every treasure of the level and chooses the targets.
     void CreateTreasures();
@@ -149,6 +151,8 @@ public:
 
     /// The quest screen whose script state is `state`; null when none.
     static QuestScreen* ForScript(const ScriptState* state);
+    /// The cursor kind the hover rules chose in the last update.
+    int32_t HoverCursor() const { return cursorShape; }
 
 protected:
     void StepRules(float dt);
@@ -170,6 +174,8 @@ protected:
     void DrawFlights();
 
     std::vector<Doodad*> underCursor; ///< frontmost first; reused
+    Doodad* cursorDoodad = nullptr;   ///< the frontmost doodad the cursor shape is for
+    int32_t cursorShape = 0;
     std::vector<Flight> flights;
     int32_t previousFail = -1;
     bool completionDone = false;

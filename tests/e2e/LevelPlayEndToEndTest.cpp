@@ -1,8 +1,8 @@
 // End to end: a player plays the demo's market level (ten shells, any shell
 // counts) in the real game with real clicks. The test reads where the shells
 // lie from the level's scene file, as a player would see them; the game
-// itself is not told anything. It then saves, restarts, and finds the level's
-// progress restored.
+// itself is not told anything. It then saves, restarts, finds the level's
+// progress restored, completes the level and is taken to the town map.
 #include "harness/GameSession.h"
 #include "harness/Pictures.h"
 
@@ -125,6 +125,16 @@ TEST(LevelPlayEndToEnd, TheMarketIsPlayedByClickingItsShellsAndItsProgressSurviv
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
         }
         EXPECT_TRUE(game.WaitForLog("finished the level", 20.0)) << game.Log();
+        // The level's end fades to the town map, where the player's marker
+        // walks on from the market.
+        Image level;
+        ASSERT_TRUE(game.Capture(level));
+        ASSERT_TRUE(game.WaitForLog("Level market_hall: the map opens", 20.0)) << game.Log();
+        Image map;
+        EXPECT_TRUE(game.WaitForChangedStillPicture(level, map, 30.0)) << game.Log();
+        SavePicture(map, std::string(TEST_BINARY_DIR) + "/level-market-then-map.png");
+        EXPECT_EQ(game.Log().find("MapScreen:"), std::string::npos) << "the map reports no problem\n"
+                                                                     << game.Log();
         EXPECT_EQ(game.Close(), 0);
     }
 }

@@ -15,30 +15,41 @@
 #include "render/ScreenCamera.h"
 #include "render/Sprite.h"
 #include "script/ScriptHooks.h"
+#include "support/AllocationCounter.h"
+#include "ui/Cursor.h"
 #include "ui/InputManagerCallback.h"
+#include "ui/UI.h"
 
 #include <memory>
 
 namespace {
 
-// Two shells and two bells, each a 20 × 20 opaque picture at its place.
-const char* const kLevelScene = "Widget = options;\n"
-                                "options.Type = LevelOptions;\n"
-                                "options.GameMode = 2;\n"
-                                "Widget = shell_a;\nshell_a.Type = Doodad;\nshell_a.fancyName = shell;\n"
-                                "shell_a.Position = 0;\nshell_a.Position = 0;\n"
-                                "Widget = shell_b;\nshell_b.Type = Doodad;\nshell_b.fancyName = shell;\n"
-                                "shell_b.Position = 100;\nshell_b.Position = 0;\n"
-                                "Widget = bell_a;\nbell_a.Type = Doodad;\nbell_a.fancyName = bell;\n"
-                                "bell_a.Position = 200;\nbell_a.Position = 0;\n"
-                                "Widget = bell_b;\nbell_b.Type = Doodad;\nbell_b.fancyName = bell;\n"
-                                "bell_b.Position = 300;\nbell_b.Position = 0;\n";
+// Two shells and two bells, each a 20 × 20 opaque picture at its place, and
+// a crate to use whose name with "_OnUse" is too long for a string's inline
+// buffer.
+const char* const kLevelScene =
+    "Widget = options;\n"
+    "options.Type = LevelOptions;\n"
+    "options.GameMode = 2;\n"
+    "Widget = shell_a;\nshell_a.Type = Doodad;\nshell_a.fancyName = shell;\n"
+    "shell_a.Position = 0;\nshell_a.Position = 0;\n"
+    "Widget = shell_b;\nshell_b.Type = Doodad;\nshell_b.fancyName = shell;\n"
+    "shell_b.Position = 100;\nshell_b.Position = 0;\n"
+    "Widget = bell_a;\nbell_a.Type = Doodad;\nbell_a.fancyName = bell;\n"
+    "bell_a.Position = 200;\nbell_a.Position = 0;\n"
+    "Widget = bell_b;\nbell_b.Type = Doodad;\nbell_b.fancyName = bell;\n"
+    "bell_b.Position = 300;\nbell_b.Position = 0;\n"
+    "Widget = crate_of_ropes_nets_and_old_lanterns_1;\ncrate_of_ropes_nets_and_old_lanterns_1.Type = "
+    "Doodad;\n"
+    "crate_of_ropes_nets_and_old_lanterns_1.Position = 400;\ncrate_of_ropes_nets_and_old_lanterns_1.Position "
+    "= -300;\n";
 
 const char* const kLevelScript = "function Initialize()\n"
                                  "  CreateTreasures()\n"
                                  "  CreateIntParameter('tries')\n"
                                  "  tries = tries or 1\n"
-                                 "end\n";
+                                 "end\n"
+                                 "function crate_of_ropes_nets_and_old_lanterns_1_OnUse() end\n";
 
 class QuestScreenTest : public GameDataTest {
 protected:
@@ -66,7 +77,8 @@ protected:
     QuestScreen& Load() {
         quest = std::make_unique<QuestScreen>();
         EXPECT_TRUE(quest->LoadLevel("cove"));
-        for (const char* name : {"shell_a", "shell_b", "bell_a", "bell_b"}) {
+        for (const char* name :
+             {"shell_a", "shell_b", "bell_a", "bell_b", "crate_of_ropes_nets_and_old_lanterns_1"}) {
             auto picture = std::make_unique<Sprite>();
             picture->Create(20, 20);
             std::fill(picture->Pixels(), picture->Pixels() + 20 * 20 * 4, uint8_t(255));
@@ -75,7 +87,9 @@ protected:
         quest->LevelScene()->Update();
         return *quest;
     }
-    ::Doodad* Object(const char* name) { return ObjectCast<::Doodad>(quest->LevelScene()->FindElement(name)); }
+    ::Doodad* Object(const char* name) {
+        return ObjectCast<::Doodad>(quest->LevelScene()->FindElement(name));
+    }
     void ClickAt(float x, float y) {
         GetInputManager().mouseX = int(x) + 512;
         GetInputManager().mouseY = int(y) + 384;
@@ -160,4 +174,30 @@ TEST_F(QuestScreenTest, ProgressSavedAndLoadedRestoresFindsFlagsTargetsAndParame
     ASSERT_TRUE(GetGlobalText("tries", again.script.state, tries));
     EXPECT_EQ(tries, "7");
     EXPECT_EQ(again.treasures.Found(""), 2);
+}
+
+TEST_F(QuestScreenTest, HoveringSomethingToUseShowsTheHandWithoutAllocatingEachFrame) {
+    QuestScreen& q = Load();
+    // The hover rules run for the screen on top only.
+    ASSERT_TRUE(GetUI().PushScreen(&q, 0));
+    struct PopAtEnd {
+        ~PopAtEnd() { GetUI().PopScreen(0); }
+    } popAtEnd;
+    GetInputManager().mouseX = 400 + 10 + 512;
+    GetInputManager().mouseY = -300 + 10 + 384;
+    q.Update();
+    EXPECT_EQ(q.HoverCursor(), kCursorUse) << "the crate has a use hook";
+    if (!testing_support::AllocationCounter::Available()) {
+        GTEST_SKIP() << "allocations cannot be counted in this build";
+    }
+    q.Update();
+    testing_support::AllocationCounter counter;
+    for (int frame = 0; frame < 20; ++frame) {
+        q.Update();
+    }
+    EXPECT_EQ(counter.Count(), 0u) << "hovering the same doodad frame after frame";
+    GetInputManager().mouseX = 10 + 512;
+    GetInputManager().mouseY = 10 + 384;
+    q.Update();
+    EXPECT_EQ(q.HoverCursor(), kCursorDefault) << "a treasure shows the arrow";
 }
