@@ -63,7 +63,10 @@ double GameSession::TimeScale() {
 #endif
 }
 
-GameSession::GameSession(const std::string& dataFolder) {
+GameSession::GameSession(const std::string& dataFolder) : GameSession(dataFolder, {}) {}
+
+GameSession::GameSession(const std::string& dataFolder,
+                         const std::map<std::string, std::string>& environment) {
     if (!display.Ready()) {
         problem = display.Problem();
         return;
@@ -71,12 +74,14 @@ GameSession::GameSession(const std::string& dataFolder) {
     const std::string program = dataFolder.empty() ? kBuiltGame : GameWithData(dataFolder);
     logPath = testing_support::TestTempDir() + "/game.log";
     // Sound goes nowhere: a test machine has no sound card to rely on.
-    game = std::make_unique<ChildProcess>(std::vector<std::string>{program},
-                                          std::map<std::string, std::string>{{"DISPLAY", display.Name()},
-                                                                             {"ALSOFT_DRIVERS", "null"},
-                                                                             {"DUNHAVEN_HOLD_EFFECTS", "1"},
-                                                                             {"SDL_AUDIODRIVER", "dummy"}},
-                                          logPath);
+    std::map<std::string, std::string> variables = {{"DISPLAY", display.Name()},
+                                                    {"ALSOFT_DRIVERS", "null"},
+                                                    {"DUNHAVEN_HOLD_EFFECTS", "1"},
+                                                    {"SDL_AUDIODRIVER", "dummy"}};
+    for (const auto& [key, value] : environment) {
+        variables[key] = value;
+    }
+    game = std::make_unique<ChildProcess>(std::vector<std::string>{program}, variables, logPath);
     if (!game->Started()) {
         problem = "the game " + program + " could not be started";
     }

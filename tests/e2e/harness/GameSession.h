@@ -15,6 +15,7 @@
 #include "ChildProcess.h"
 #include "VirtualDisplay.h"
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,9 @@ public:
     /// Starts the game on `dataFolder` (copied beside a copy of the binary),
     /// or on the data beside the built game when it is empty.
     explicit GameSession(const std::string& dataFolder = "");
+    /// The same with these variables added to the game's environment (they
+    /// replace the defaults, e.g. DUNHAVEN_HOLD_EFFECTS=0 for moving effects).
+    GameSession(const std::string& dataFolder, const std::map<std::string, std::string>& environment);
     /// Kills the game if it still runs.
     ~GameSession();
     GameSession(const GameSession&) = delete;
@@ -66,6 +70,14 @@ public:
     /// exit status, or kStillRunning after `seconds` (the game is then killed).
     int Close(double seconds = 20.0);
     bool Running() { return game && game->Running(); }
+    /// The game's process id, -1 when it could not be started.
+    pid_t Pid() const { return game ? game->Pid() : -1; }
+    /// Ends the game at once (SIGKILL) and collects it.
+    void Kill() {
+        if (game) {
+            game->Kill();
+        }
+    }
     /// Waits for the game to end by itself: its exit status, or
     /// kStillRunning after `seconds` (the game then still runs).
     int WaitForExit(double seconds);
