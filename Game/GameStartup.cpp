@@ -29,6 +29,7 @@
 #include "menus/StoryScreen.h"
 #include "menus/SplashScreen.h"
 #include "menus/TitleScreen.h"
+#include "menus/WelcomePanel.h"
 #include "play/Doodad.h"
 #include "puzzles/Leapfrog.h"
 #include "play/Flashlight.h"
@@ -101,6 +102,7 @@ void GameStartup::RegisterGameStateClasses() {
 void GameStartup::RegisterGameClasses() {
     // The game's screens, map, level and puzzle classes register here.
     RegisterClass("IntroScreen", MakeObject<IntroScreen>, "Game UI");
+    RegisterClass("WelcomePanel", MakeObject<WelcomePanel>, "Game UI");
     RegisterClass("ItemPrompt", MakeObject<ItemPrompt>, "Game UI");
     RegisterClass("ProfilePrompt", MakeObject<ProfilePrompt>, "Game UI");
     RegisterClass("StoryScreen", MakeObject<StoryScreen>, "Game UI");
@@ -211,12 +213,6 @@ void GameStartup::ChooseFirstScreen() {
         return;
     }
     ui.SetScreen("IntroScreen", 1);
-    // The intro's own class, which plays the intro movie in silence, is not
-    // built yet; while its page is a plain screen the player is welcomed with
-    // the title music, as the title screen does.
-    if (!FindClass("IntroScreen")) {
-        ui.services.PlayMusicByName(GetGlobals()->GetString("Music_DunhavenTitle").CStr());
-    }
 }
 
 bool GameStartup::ContinueGame() {

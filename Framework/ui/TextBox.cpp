@@ -1,5 +1,6 @@
 #include "ui/TextBox.h"
 
+#include "anim/EffectsHold.h"
 #include "core/FrameTime.h"
 #include "io/Resources.h"
 #include "io/StringTable.h"
@@ -276,7 +277,9 @@ bool TextBox::Draw() {
     default:
         break;
     }
-    const bool caret = focused == this && Edit.FirstBool() && static_cast<int64_t>(totalTime * 2.0) % 2 == 0;
+    // Held effects keep the caret on, so that a picture with it settles.
+    const bool blinkOn = EffectsHeld() || static_cast<int64_t>(totalTime * 2.0) % 2 == 0;
+    const bool caret = focused == this && Edit.FirstBool() && blinkOn;
     const size_t lines = laidOut.lines.size();
     // The font leaves white behind each string: every line starts in the box's colour.
     float color[4];

@@ -1,93 +1,106 @@
 #include "menus/IntroScreen.h"
 
-#include "anim/Anim.h"
-#include "anim/AnimControl.h"
-#include "anim/SceneAnims.h"
 #include "core/Log.h"
 #include "data/Profiles.h"
 #include "data/SaveFiles.h"
-#include "data/State.h"
+#include "menus/MenuSupport.h"
+#include "menus/MovieScreen.h"
 #include "menus/ProfilePrompt.h"
+#include "play/LevelScenes.h"
 #include "ui/UI.h"
+#include "ui/UiSettings.h"
 
 namespace {
 
-constexpr const char* kPanelControl = "panel";
-/// Asks a new player's name (posted by whoever decides it is time).
-constexpr int32_t kAskName = message::kFirstScreenPrivate + 30;
-
-bool NeedsName() {
-    const State* player = CurrentPlayer();
-    return !player || !IsRegistered(*player);
-}
+constexpr float kMusicFadeSeconds = 0.5f;
+constexpr int32_t kTransition = 1;
 
 } // namespace
 
 IntroScreen::IntroScreen() {
     Name.SetFirstString("NewIntroScreen");
-    DeclareNamedString("playButton", playButton, 1, this);
-    DeclareString("showAnim", showAnim, 1, this, "");
-    DeclareString("hideAnim", hideAnim, 1, this, "");
-    DeclareNamedString("slideBox", slideBox, 1, this);
-}
-
-bool IntroScreen::Inert() {
-    for (Var* link :
-         {static_cast<Var*>(&playButton), static_cast<Var*>(&showAnim), static_cast<Var*>(&hideAnim)}) {
-        link->Resolve();
-        if (link->HasUnresolved()) {
-            return true;
-        }
-    }
-    return false;
 }
 
 bool IntroScreen::OnPush() {
-    if (Inert()) {
-        LogFormat("IntroScreen: a link of %s does not resolve; the screen stays still", GetName());
-        return true;
+    GetUI().services.StopMusic(kMusicFadeSeconds);
+    if (RegisteredCurrentPlayer()) {
+        PlayIntroMovie();
+    } else {
+        // After the first update: the prompt stops this screen's updates,
+        // and the backdrop shows only once an update has bound its pictures.
+        PostMessage(kAskNameMessage, 0.0f);
     }
-    panelShown = PlayAnim(scene, showAnim.Get(0), kPanelControl, false);
     return true;
 }
 
+void IntroScreen::AskName() {
+    UI& ui = GetUI();
+    if (ui.TopScreen() != this || !ui.PushScreenByName("ProfilePrompt", kTransition)) {
+        LogLine("IntroScreen: the name prompt does not open; the movie plays");
+        PlayIntroMovie();
+        return;
+    }
+    LogLine("IntroScreen: a new player is asked for a name");
+    ui.ShowCursor(true);
+}
+
+void IntroScreen::PlayIntroMovie() {
+    GetUI().ShowCursor(false);
+    if (!PlayMovie(GlobalText("Movie_Intro", "intro").CStr())) {
+        LogLine("IntroScreen: the intro movie does not play; the level starts");
+        PostMessage(kStartLevelMessage, 0.0f);
+    }
+}
+
+void IntroScreen::StartLevel() {
+    UI& ui = GetUI();
+    ui.ShowCursor(true);
+    // Loading the level takes every screen off the stack, this one included.
+    if (GetLevelScenes().StartCurrentLevel()) {
+        LogLine("IntroScreen: the player's level starts");
+        return;
+    }
+    LogLine("IntroScreen: the player's level does not start; the title shows");
+    if (!ui.SetScreen("TitleScreen", kTransition)) {
+        LogLine("IntroScreen: no title screen either");
+    }
+}
+
 bool IntroScreen::Message(int32_t message, Object* sender) {
-    if (message == kAskName) {
-        if (NeedsName() && GetUI().TopScreen() == this && GetUI().PushScreenByName("ProfilePrompt", 1)) {
-            LogLine("IntroScreen: a new player is asked for a name");
-        }
+    switch (message) {
+    case kAskNameMessage:
+        AskName();
         return true;
-    }
-    if (message == kButtonClicked && !Inert() && sender == playButton.Get(0)) {
-        Anim* next = panelShown ? hideAnim.Get(0) : showAnim.Get(0);
-        if (PlayAnim(scene, next, kPanelControl, false)) {
-            panelShown = !panelShown;
-            // Unchecked: straight to the end; the next update shows the end pose and stops.
-            AnimControl* control = FindAnimControl(scene, kPanelControl);
-            if (control && !slideBox.Get(0)->checked.FirstBool()) {
-                control->time = next->Duration();
-                control->Apply(control->time);
-            }
-        }
+    case kPlayMovieMessage:
+        PlayIntroMovie();
         return true;
+    case kStartLevelMessage:
+        StartLevel();
+        return true;
+    default:
+        return Screen::Message(message, sender);
     }
-    return Screen::Message(message, sender);
 }
 
 bool IntroScreen::OnReturn(Screen* popped) {
-    if (!popped || !popped->IsA("ProfilePrompt")) {
+    if (popped && popped->IsA("ProfilePrompt")) {
+        auto* prompt = static_cast<ProfilePrompt*>(popped);
+        if (prompt->accepted) {
+            const String name = prompt->EnteredName();
+            const int32_t id = CreatePlayer(name.CStr());
+            if (id < 0 || !SelectPlayer(id) || !SaveStateFile()) {
+                LogFormat("IntroScreen: the profile '%s' could not be created and saved", name.CStr());
+            } else {
+                LogFormat("IntroScreen: the new player '%s' is the current profile", name.CStr());
+            }
+        }
+        // The prompt's own pop is still under way: the movie goes on top after it.
+        PostMessage(kPlayMovieMessage, 0.0f);
         return true;
     }
-    auto* prompt = static_cast<ProfilePrompt*>(popped);
-    if (!prompt->accepted) {
-        return true;
-    }
-    const String name = prompt->EnteredName();
-    const int32_t id = CreatePlayer(name.CStr());
-    if (id < 0 || !SelectPlayer(id) || !SaveStateFile()) {
-        LogFormat("IntroScreen: the profile '%s' could not be created and saved", name.CStr());
-        return true;
-    }
-    LogFormat("IntroScreen: the new player '%s' is the current profile", name.CStr());
+    // The movie has closed. The level load replaces the whole stack, which
+    // must not happen inside the movie screen's own pop.
+    GetUI().ShowCursor(true);
+    PostMessage(kStartLevelMessage, 0.0f);
     return true;
 }

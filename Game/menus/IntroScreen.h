@@ -1,48 +1,37 @@
 #pragma once
-// IntroScreen: the demo's first screen. Its welcome panel slides in when the
-// screen is pushed; the play button slides it away and, clicked again,
-// brings it back; with the slide box unchecked it jumps there at once. The slides are key-frame animations
-// named by the scene file, played on the screen's scene under the control name "panel", so a slide started
-// half-way through the other takes over its channels.
+// IntroScreen: how a new game opens. A player without a profile names one
+// first (the profile prompt over the intro's backdrop); then the music
+// stops, the cursor hides and the intro movie plays (the setting
+// "Movie_Intro", "intro" by default, through PlayMovie). When the movie
+// screen closes, at its end or on Escape, the player's current level starts.
 //
-// Properties (scene-file keys, in this order):
-//   playButton  the button whose click slides the panel (element link)
-//   showAnim    animation that brings the panel in (anim path)
-//   hideAnim    animation that takes it away (anim path)
-//   slideBox    check box: checked, the panel slides; unchecked, it jumps
-// With an unresolved link the screen stays inert.
-//
-// Message 3030 asks a new player (no registered profile is current) for a
-// name with the profile prompt; the name it returns becomes the current
-// profile and is saved at once.
+// The screen is loaded from gui/IntroScreen.scene like every screen; it has
+// no properties of its own. Without a movie to play (its scene is missing
+// or cannot be pushed) the level starts at once, and without a level to
+// start the title shows, so a new game never ends on a still backdrop.
 
-#include "anim/Anim.h"
-#include "core/Link.h"
-#include "ui/Button.h"
-#include "ui/CheckBox.h"
 #include "ui/Screen.h"
 
 class IntroScreen : public Screen {
     ENGINE_CLASS(IntroScreen, Screen)
 
 public:
+    /// Private codes, posted to itself: play the movie, start the level,
+    /// ask the name.
+    static constexpr int32_t kPlayMovieMessage = 3000;
+    static constexpr int32_t kStartLevelMessage = 3001;
+    static constexpr int32_t kAskNameMessage = 3002;
+
     IntroScreen();
 
     bool OnPush() override;
-    /// A click (201) of the play button toggles the panel; everything else
-    /// goes to the base screen.
     bool Message(int32_t message, Object* sender) override;
-    /// A closed profile prompt with an accepted name creates that profile.
+    /// An accepted profile prompt creates and selects that profile, then
+    /// the movie plays; any other screen closing (the movie) starts the level.
     bool OnReturn(Screen* popped) override;
 
-    bool PanelShown() const { return panelShown; }
-
-    Link<Button> playButton;
-    Link<Anim> showAnim;
-    Link<Anim> hideAnim;
-    Link<CheckBox> slideBox;
-
 private:
-    bool Inert();
-    bool panelShown = false;
+    void AskName();
+    void PlayIntroMovie();
+    void StartLevel();
 };

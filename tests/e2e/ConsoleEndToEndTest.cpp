@@ -25,6 +25,20 @@ long BrightPixels(const Image& picture, uint32_t top, uint32_t bottom, uint32_t 
     return count;
 }
 
+// Pixels bright in `after` that were not bright in `before`: text that appeared.
+long NewlyBrightPixels(const Image& before, const Image& after, uint32_t top, uint32_t bottom, uint32_t right) {
+    const auto bright = [](const uint8_t* p) {
+        return p[0] > kTextBrightness && p[1] > kTextBrightness && p[2] > kTextBrightness;
+    };
+    long count = 0;
+    for (uint32_t y = top; y < bottom && y < after.Height() && y < before.Height(); ++y) {
+        for (uint32_t x = 0; x < right && x < after.Width() && x < before.Width(); ++x) {
+            count += bright(after.PixelAt(x, y)) && !bright(before.PixelAt(x, y));
+        }
+    }
+    return count;
+}
+
 double MeanBrightness(const Image& picture, uint32_t top, uint32_t bottom) {
     double sum = 0.0;
     long count = 0;
@@ -75,8 +89,8 @@ TEST(ConsoleEndToEnd, TheToggleKeyOpensTheConsoleAndEnterRunsTheTypedCommand) {
     SavePicture(ran, std::string(TEST_BINARY_DIR) + "/console-ran.png");
     EXPECT_NEAR(BrightPixels(ran, promptTop, middle, 300), emptyPrompt, 5) << "the line is empty again";
     EXPECT_GT(DifferingShare(typed, ran), 0.0) << game.Log();
-    EXPECT_GT(BrightPixels(ran, historyTop, promptTop, 400),
-              BrightPixels(typed, historyTop, promptTop, 400) + 200)
+    // The history may hold the first screen's own log lines already.
+    EXPECT_GT(NewlyBrightPixels(typed, ran, historyTop, promptTop, 400), 200)
         << "the printed text and the report appear above the prompt";
 
     // A command that the game obeys visibly: quit ends it.

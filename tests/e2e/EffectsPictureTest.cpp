@@ -1,4 +1,4 @@
-// The demo's first screen with its effects, drawn by the scene viewer from
+// The demo's welcome page with its effects, drawn by the scene viewer from
 // the built data pack at a fixed seed: the lighthouse lamp lit by its light
 // layer, sparkles on the sea and drifting dust, as a player sees them after
 // about three seconds.
@@ -18,10 +18,10 @@ namespace {
 
 const std::string kViewer = std::string(TEST_BINARY_DIR) + "/bin/sceneview";
 
-bool RenderIntro(int frames, Image& out) {
-    const std::string path = testing_support::TestTempDir() + "/intro" + std::to_string(frames) + ".png";
+bool RenderPanel(int frames, Image& out) {
+    const std::string path = testing_support::TestTempDir() + "/panel" + std::to_string(frames) + ".png";
     const std::string command = kViewer + " --data '" + TEST_DATA_PACK + "' --frames " +
-                                std::to_string(frames) + " gui/IntroScreen.scene '" + path + "' 2> /dev/null";
+                                std::to_string(frames) + " gui/WelcomePanel.scene '" + path + "' 2> /dev/null";
     return std::system(command.c_str()) == 0 && out.Load(path.c_str());
 }
 
@@ -40,11 +40,11 @@ int ChangedIn(const Image& a, const Image& b, uint32_t left, uint32_t top, uint3
 
 } // namespace
 
-TEST(EffectsPicture, FirstScreenShowsTheLampSparklesAndDust) {
+TEST(EffectsPicture, WelcomePageShowsTheLampSparklesAndDust) {
     Image first, later, again;
-    ASSERT_TRUE(RenderIntro(1, first)) << "the scene viewer failed";
-    ASSERT_TRUE(RenderIntro(200, later));
-    ASSERT_TRUE(RenderIntro(200, again));
+    ASSERT_TRUE(RenderPanel(1, first)) << "the scene viewer failed";
+    ASSERT_TRUE(RenderPanel(200, later));
+    ASSERT_TRUE(RenderPanel(200, again));
     // The same seed and frames give the same picture.
     EXPECT_LT(DifferingShare(later, again, 0), 1e-6);
     // No particle has spawned after one update; after 200 the sea sparkles.
@@ -52,7 +52,7 @@ TEST(EffectsPicture, FirstScreenShowsTheLampSparklesAndDust) {
     // The lamp's light layer is on from the start: the sky beside the tower glows.
     const uint8_t* halo = first.PixelAt(880, 363);
     EXPECT_GT(int(halo[1]), 235);
-    EXPECT_TRUE(LooksLikeExpected(later, "intro_effects"));
+    EXPECT_TRUE(LooksLikeExpected(later, "welcome_panel_effects"));
 }
 
 #endif

@@ -575,7 +575,7 @@ TEST(DataCheck, DemoDataHasNoErrors) {
 TEST(DataCheck, ControlFacesAndAnimationChannelsOfTheScenesThatPlayThem) {
     CheckReport report = CheckChanged({
         {"gui/Menu.scene", "Widget = menu;\nWidget = panel;\nWidget = ok;\nWidget = box;\nWidget = fancy;\n"
-                           "menu.Type = IntroScreen;\nmenu.playButton = ok;\nmenu.slideBox = box;\n"
+                           "menu.Type = WelcomePanel;\nmenu.playButton = ok;\nmenu.slideBox = box;\n"
                            "menu.showAnim = gui/slide.anim;\nmenu.hideAnim = gui/still.anim;\n"
                            "panel.Type = Bitmap;\npanel.SpritePath = gui/logo.png;\n"
                            "ok.Type = Button;\nok.UpPath = gui/logo.png;\nok.OverPath = gui/missing.png;\n"
@@ -594,14 +594,14 @@ TEST(DataCheck, ControlFacesAndAnimationChannelsOfTheScenesThatPlayThem) {
              prefix + "CheckBox \"box\": sprite \"gui/nocheck.png\" not found",
              prefix + "TextButton \"fancy\": \"Center\": sprite \"gui/nope.png\" not found",
              prefix +
-                 "IntroScreen \"menu\": animation \"gui/slide.anim\": channel \"ghost.Position.0\" names no "
+                 "WelcomePanel \"menu\": animation \"gui/slide.anim\": channel \"ghost.Position.0\" names no "
                  "element \"ghost\" in this file",
-             prefix + "IntroScreen \"menu\": animation \"gui/slide.anim\": channel \"panel.Spin.0\" names no "
+             prefix + "WelcomePanel \"menu\": animation \"gui/slide.anim\": channel \"panel.Spin.0\" names no "
                       "property \"Spin\" of Bitmap \"panel\"",
              prefix +
-                 "IntroScreen \"menu\": animation \"gui/slide.anim\": channel \"panel.Position.7\" names an "
+                 "WelcomePanel \"menu\": animation \"gui/slide.anim\": channel \"panel.Position.7\" names an "
                  "item past the 3 of \"Position\"",
-             prefix + "IntroScreen \"menu\": animation \"gui/slide.anim\": channel \"panel\" is not "
+             prefix + "WelcomePanel \"menu\": animation \"gui/slide.anim\": channel \"panel\" is not "
                       "element.Property.item",
          }) {
         EXPECT_EQ(std::count(lines.begin(), lines.end(), expected), 1) << expected << "\n" << Joined(lines);

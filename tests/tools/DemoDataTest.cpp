@@ -93,7 +93,7 @@ TEST(DemoDataTest, PackHoldsEveryFileTheDemoNames) {
         named.push_back(file);
     }
     for (const std::string& file :
-         Values("gui/IntroScreen.scene", [](const std::string& key) { return key.find(".SpritePath") != std::string::npos; })) {
+         Values("gui/WelcomePanel.scene", [](const std::string& key) { return key.find(".SpritePath") != std::string::npos; })) {
         named.push_back(file);
     }
 #ifdef TEST_DATA_FONTS
@@ -102,6 +102,7 @@ TEST(DemoDataTest, PackHoldsEveryFileTheDemoNames) {
     }
 #endif
     named.push_back("gui/IntroScreen.scene");
+    named.push_back("gui/WelcomePanel.scene");
     named.push_back("config/globals.scene");
     named.push_back("text/str.config");
     for (const std::string& file : named) {

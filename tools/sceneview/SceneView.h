@@ -31,7 +31,7 @@ constexpr const char* kSceneViewUsage =
     "Draws the scene file SCENE with the game's renderer and writes the picture to OUT.png.\n"
     "  --data DIR|PACK  the data set: a folder (its data.pack first, then its loose files)\n"
     "                   or a pack archive; default: the current folder. SCENE is a data\n"
-    "                   path inside it, such as gui/IntroScreen.scene\n"
+    "                   path inside it, such as gui/WelcomePanel.scene\n"
     "  --frames N       updates before the picture is taken (default 1)\n"
     "  --size WxH       the logical screen (default 1024x768)\n"
     "Needs a display (xvfb-run will do). Exit status: 0 written, 1 failed, 2 bad usage.";
