@@ -7,6 +7,7 @@
 #include "menus/MovieScreen.h"
 #include "menus/StoryScreen.h"
 #include "play/ItemDatabase.h"
+#include "play/JournalFunctions.h"
 #include "play/LevelScenes.h"
 #include "play/QuestScreen.h"
 
@@ -185,6 +186,8 @@ void InstallGameConsoleCommands() {
     commands.playMovie = &PlayMovie;
     GetScriptHost().playMovie = [](const char* name) { PlayMovie(name); };
     commands.completeMapLevel = &CompleteMapLevel;
+    commands.unlockJournals = &UnlockJournals;
+    commands.giveJournal = &GiveJournalOnTopLevel;
     // Scripts open stories at once; a level screen that plays its HUD out
     // first installs its own opener over this one.
     GetScriptHost().showStory = [](const char* name, bool, bool) { ShowStory(name); };

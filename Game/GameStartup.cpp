@@ -22,6 +22,7 @@
 #include "menus/HelpMenu.h"
 #include "menus/IntroScreen.h"
 #include "menus/ItemPrompt.h"
+#include "menus/JournalMenu.h"
 #include "menus/OptionsMenu.h"
 #include "menus/ProfilePrompt.h"
 #include "menus/MapClasses.h"
@@ -112,6 +113,7 @@ void GameStartup::RegisterGameClasses() {
     RegisterClass("GameMenu", MakeObject<GameMenu>, "Game UI");
     RegisterClass("GameScreen", MakeObject<GameScreen>, "Game UI");
     RegisterClass("MovieScreen", MakeObject<MovieScreen>, "Game UI");
+    RegisterClass("JournalMenu", MakeObject<JournalMenu>, "Game UI");
     RegisterClass("OptionsMenu", MakeObject<OptionsMenu>, "Game UI");
     RegisterClass("HelpMenu", MakeObject<HelpMenu>, "Game UI");
     RegisterClass("ProfilesMenu", MakeObject<ProfilesMenu>, "Game UI");

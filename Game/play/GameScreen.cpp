@@ -432,7 +432,9 @@ bool GameScreen::Message(int32_t message, Object* sender) {
         PlayJournalHighlight(message == kGameJournalHighlightOn);
         return true;
     case kGameOpenJournal:
-        NeedsScreen("journal");
+        if (!GetUI().PushScreenByName("JournalMenu", 1)) {
+            NeedsScreen("journal");
+        }
         return true;
     case kGameLevelEntryAgain:
         EnterLevel(nullptr);

@@ -154,6 +154,11 @@ bool QuestScreen::OnPuzzleFinished(Element* puzzle) {
     return true;
 }
 
+bool QuestScreen::OnMovieFinished() {
+    CallLevelHook("OnVideoStop");
+    return true;
+}
+
 bool QuestScreen::CallLevelHook(const char* hook) {
     return CallHook(hook, script.state);
 }

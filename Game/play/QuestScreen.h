@@ -74,6 +74,8 @@ public:
     bool OnReturn(Screen* popped) override;
     /// A board puzzle closed: the hook "OnPuzzleFinish" with "solved" or "skipped".
     bool OnPuzzleFinished(Element* puzzle) override;
+    /// A movie the level played has closed: the hook "OnVideoStop".
+    bool OnMovieFinished() override;
 
     bool SaveLevelProgress() override;
     bool LoadLevelProgress() override;

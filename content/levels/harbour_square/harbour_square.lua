@@ -13,15 +13,34 @@ function Initialize()
     CreateTreasures()
     -- Shown in the goal panel once everything is found.
     SetGoalMessage(message.square_done)
+    -- Journal pieces already given; kept with the level's progress.
+    CreateBoolParameter("noteGiven")
+    CreateBoolParameter("sketchGiven")
+end
+
+-- Each time the level is entered. The journal is at hand from the first
+-- level on; its page for the square opens with the harbour master's note.
+function LaunchLevel()
+    GiveJournal()
+    if not noteGiven then
+        UpdateJournal("note")
+        noteGiven = true
+    end
 end
 
 -- Called after the intro story, when the player has heard what to do.
 function OnStoryDone(story)
     ShowMessage(message.square_intro, 5)
+    -- The story told of the Sea Lark: a sketch of her anchor joins the page.
+    if not sketchGiven then
+        UpdateJournal("sketch")
+        sketchGiven = true
+    end
 end
 
 -- Called when the last treasure is found.
 function AllTreasuresFound()
     ShowMessage(message.square_done, 4)
+    UpdateJournal("torn_map")
     CompleteLevel(3)
 end

@@ -7,14 +7,28 @@ function Initialize()
     SetRootLevel("lighthouse")
     CreateTreasures()
     SetGoalMessage(message.lighthouse_done)
+    CreateBoolParameter("noteGiven")
 end
 
 function LaunchLevel()
+    if not noteGiven then
+        UpdateJournal("note")
+        noteGiven = true
+    end
     if not AreAllTreasuresFound() then
         ShowMessage(message.lighthouse_intro, 6)
     end
 end
 
+-- The last pair found: the keeper's compass goes into the journal and the
+-- lamp fails before the player's eyes (a movie); the level ends after it.
 function AllTreasuresFound()
+    UpdateJournal("sketch")
+    PlayMovie("lamp")
+end
+
+-- The movie has ended or was skipped.
+function OnVideoStop()
+    UpdateJournal("torn_map")
     CompleteLevel(3)
 end

@@ -7,9 +7,15 @@ function Initialize()
     SetRootLevel("market_hall")
     CreateTreasures()
     SetGoalMessage(message.market_done)
+    CreateBoolParameter("noteGiven")
+    CreateBoolParameter("shellGiven")
 end
 
 function LaunchLevel()
+    if not noteGiven then
+        UpdateJournal("note")
+        noteGiven = true
+    end
     if not AreAllTreasuresFound() then
         ShowMessage(message.market_intro, 6)
     end
@@ -20,6 +26,15 @@ function OnHint()
     return ""
 end
 
+-- The first shell found is sketched into the journal.
+function Update()
+    if not shellGiven and not IsVisible("shell_1") then
+        UpdateJournal("sketch")
+        shellGiven = true
+    end
+end
+
 function AllTreasuresFound()
+    UpdateJournal("torn_map")
     CompleteLevel(3)
 end

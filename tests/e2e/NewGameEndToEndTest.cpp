@@ -1,0 +1,93 @@
+// End to end: a new game in the real game. The first start asks the new
+// player's name (typed with real keys), the intro movie plays and Escape
+// skips it, the first level begins; its journal, opened with the mouse,
+// shows the piece the player was given.
+#include "harness/GameSession.h"
+#include "harness/Pictures.h"
+
+#include "render/Image.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+namespace {
+
+bool RunConsoleCommand(GameSession& game, const std::string& command) {
+    return game.Key("grave") && game.Type(command) && game.Key("Return") && game.Key("grave");
+}
+
+// The mean brightness (r + g + b) over the rows [top, bottom).
+double Brightness(const Image& picture, uint32_t top, uint32_t bottom) {
+    double sum = 0.0;
+    long count = 0;
+    for (uint32_t y = top; y < bottom && y < picture.Height(); ++y) {
+        for (uint32_t x = 0; x < picture.Width(); ++x) {
+            const uint8_t* p = picture.PixelAt(x, y);
+            sum += p[0] + p[1] + p[2];
+            ++count;
+        }
+    }
+    return count ? sum / double(count) : 0.0;
+}
+
+void Keep(const Image& picture, const char* name) {
+    SavePicture(picture, std::string(TEST_BINARY_DIR) + "/e2e-output/new-game-" + name + ".png");
+}
+
+// The journal button in the level's top right corner, and a spot of sky.
+constexpr int kJournalX = 966, kJournalY = 62;
+constexpr int kRestX = 420, kRestY = 150;
+
+} // namespace
+
+TEST(NewGameEndToEnd, ANewPlayerIsNamedSeesTheIntroThenTheLevelAndItsJournal) {
+    GameSession game;
+    ASSERT_TRUE(game.Display().Ready()) << game.Problem();
+    ASSERT_TRUE(game.WaitForWindow()) << game.Problem();
+    ASSERT_TRUE(game.MoveMouse(kRestX, kRestY));
+    Image asked;
+    ASSERT_TRUE(game.WaitForStillPicture(asked, 20.0)) << game.Log();
+    ASSERT_TRUE(game.WaitForLog("IntroScreen: a new player is asked for a name", 20.0)) << game.Log();
+    ASSERT_EQ(game.Log().find("PlayMovie: intro plays"), std::string::npos) << "the movie waits for the name";
+
+    ASSERT_TRUE(game.Type("Wren"));
+    ASSERT_TRUE(game.Key("Return"));
+    ASSERT_TRUE(game.WaitForLog("IntroScreen: the new player 'Wren' is the current profile", 20.0)) << game.Log();
+    ASSERT_TRUE(game.WaitForLog("PlayMovie: intro plays", 20.0)) << game.Log();
+    std::this_thread::sleep_for(std::chrono::duration<double>(2.0 * GameSession::TimeScale()));
+    Image playing;
+    ASSERT_TRUE(game.Capture(playing));
+    Keep(playing, "movie");
+    EXPECT_LT(Brightness(playing, 0, 90), 10.0) << "the movie's letterbox";
+    EXPECT_GT(Brightness(playing, 200, 300), 120.0) << "the movie's dusk sky";
+    const std::string saved = GameSession::FindSaveFile("state.scene");
+    ASSERT_NE(saved, "");
+    EXPECT_NE(testing_support::ReadFile(saved).find("Wren"), std::string::npos) << "the profile is saved";
+
+    ASSERT_TRUE(game.Key("Escape"));
+    ASSERT_TRUE(game.WaitForLog("IntroScreen: the player's level starts", 30.0)) << game.Log();
+    // The first entry tells the level's intro story; closing it returns to the level.
+    Image story;
+    ASSERT_TRUE(game.WaitForChangedStillPicture(playing, story, 30.0)) << game.Log();
+    ASSERT_TRUE(RunConsoleCommand(game, "popUI"));
+    std::this_thread::sleep_for(std::chrono::seconds(6)); // the console's status line fades
+    Image level;
+    ASSERT_TRUE(game.WaitForStillPicture(level, 20.0)) << game.Log();
+    Keep(level, "level");
+
+    ASSERT_TRUE(game.MoveMouse(kJournalX, kJournalY));
+    Image hovered, journal;
+    ASSERT_TRUE(game.WaitForStillPicture(hovered));
+    ASSERT_TRUE(game.Display().Xdotool({"click", "1"}));
+    ASSERT_TRUE(game.WaitForLog("JournalMenu: the page harbour_square shows", 20.0)) << game.Log();
+    std::this_thread::sleep_for(std::chrono::seconds(6)); // the console's status line fades
+    ASSERT_TRUE(game.WaitForChangedStillPicture(hovered, journal)) << game.Log();
+    Keep(journal, "journal");
+    EXPECT_GT(DifferingShare(level, journal), 0.5) << "the open book covers the level";
+    EXPECT_TRUE(LooksLikeExpected(journal, "journal_page"));
+    EXPECT_EQ(game.Close(), 0) << game.Log();
+}
