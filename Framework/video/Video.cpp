@@ -6,6 +6,7 @@
 #include "core/Redraw.h"
 #include "io/File.h"
 #include "render/RenderContext.h"
+#include "video/MovieSoundQueue.h"
 #include "video/OggStream.h"
 #include "video/YuvConversion.h"
 
@@ -115,6 +116,7 @@ Video::~Video() {
 void Video::SetOutput(std::unique_ptr<PcmQueue> queue) {
     if (!IsPlaying()) {
         output = std::move(queue);
+        defaultOutput = nullptr;
     }
 }
 
@@ -141,7 +143,9 @@ bool Video::Start() {
         return false;
     }
     if (!output) {
-        output = std::make_unique<SourceQueue>();
+        auto sound = std::make_unique<MovieSoundQueue>();
+        defaultOutput = sound.get();
+        output = std::move(sound);
     }
     player = std::make_unique<Player>();
     player->video = std::make_unique<VideoStream>();
@@ -283,6 +287,9 @@ void Video::Update() {
         return;
     }
     AudioStream& audio = *player->audio;
+    if (defaultOutput) {
+        defaultOutput->Advance(std::max(0.0f, frameTime));
+    }
     audio.CountPlayed();
     if (player->SoundOver()) {
         player->afterSound += std::max(0.0f, frameTime);

@@ -27,6 +27,7 @@
 #include <memory>
 
 class BaseFile;
+class MovieSoundQueue;
 class PcmQueue;
 
 class Video : public Sprite {
@@ -71,6 +72,8 @@ private:
 
     std::unique_ptr<BaseFile> file;
     std::unique_ptr<PcmQueue> output;
+    /// The default output, when in use: it needs the frame time in silence.
+    MovieSoundQueue* defaultOutput = nullptr;
     std::unique_ptr<Player> player;
     String name;
     int64_t framesShown = 0;

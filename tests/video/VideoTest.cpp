@@ -217,6 +217,26 @@ TEST_F(ManualClockVideo, PicturesOutlastingTheSoundFollowTheFrameTime) {
     EXPECT_EQ(video->FramesShown(), movie.frames);
 }
 
+TEST_F(ManualClockVideo, WithoutASoundDeviceTheFrameTimePacesThePictures) {
+    ASSERT_FALSE(Audio::IsStarted()) << "this test needs a process without sound";
+    const TestMovie movie{.frames = 25, .soundSeconds = 1.0};
+    data = MakeMovie(movie);
+    Video video(std::make_unique<MemoryFile>(data.data(), data.size()), "silent.ogv");
+    ASSERT_TRUE(video.Start());
+    // Half a second of frames at 0.04 s: about half the pictures, in step.
+    for (int step = 0; step < 12; ++step) {
+        video.Update();
+    }
+    EXPECT_GE(video.FramesShown(), 11);
+    EXPECT_LE(video.FramesShown(), 13);
+    EXPECT_EQ(ShownFrame(video, movie.frames), video.FramesShown() - 1);
+    for (int step = 0; step < 100 && video.IsPlaying(); ++step) {
+        video.Update();
+    }
+    EXPECT_FALSE(video.IsPlaying()) << "the movie ends in its own time";
+    EXPECT_EQ(video.FramesShown(), movie.frames);
+}
+
 TEST_F(ManualClockVideo, BadFilesDoNotStart) {
     LogCapture log;
     // Sound alone.
