@@ -54,6 +54,10 @@ void Puzzle::StepSkipCountdown() {
     }
     Bitmap* fill = skipFill.Get(0);
     if (skipTimer >= limit) {
+        if (!skipOffered) {
+            skipOffered = true;
+            LogFormat("Puzzle %s: the skip button is offered", GetName());
+        }
         Show(skipButton.Get(0), true);
         Show(skipFrame.Get(0), false);
         Show(fill, false);
@@ -124,6 +128,7 @@ void Puzzle::FinishPuzzle(bool isSolved) {
     finished = true;
     ui.UnlockInput();
     solved = isSolved;
+    LogFormat("Puzzle %s: %s", GetName(), solved ? "solved" : "skipped");
     ui.PopScreen(1);
     if (Screen* top = ui.TopScreen()) {
         top->OnPuzzleFinished(this);

@@ -88,4 +88,5 @@ protected:
     float skipTimer = 0.0f;
     bool solved = false;
     bool finished = false;
+    bool skipOffered = false;
 };

@@ -52,6 +52,7 @@ bool PlayPuzzle(const char* name, const char* layout) {
         Release(screen);
         return false;
     }
+    LogFormat("PlayPuzzle: %s opens with layout %s", name, layout ? layout : "");
     return true;
 }
 

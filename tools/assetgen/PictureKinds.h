@@ -25,3 +25,9 @@ bool MakeBackground(const Recipe& recipe, const Sources& sources, Canvas& canvas
 /// Lamp, Stall, Crate): nothing without a "Quay" line.
 bool PaintHarbourFront(const Recipe& recipe, Canvas& canvas, const Colour& sunColour, float sunX,
                        const Colour& haze, const Colour& sea, uint32_t seed, std::string& error);
+
+/// Kind = peg, pegboard and room (Board.cpp): the board puzzle's pieces and
+/// the interior the demo's puzzle stands in.
+bool MakePeg(const Recipe& recipe, Canvas& canvas, std::string& error);
+bool MakePegBoard(const Recipe& recipe, Canvas& canvas, std::string& error);
+bool MakeRoom(const Recipe& recipe, Canvas& canvas, std::string& error);

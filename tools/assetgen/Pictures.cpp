@@ -619,7 +619,8 @@ bool CutPiece(const Recipe& recipe, Canvas& canvas, std::string& error) {
 
 bool IsPictureKind(const std::string& kind) {
     return kind == "background" || kind == "panel" || kind == "text" || kind == "cursor" ||
-           kind == "loadbar" || kind == "emoji" || kind == "glow" || kind == "portrait" || kind == "townmap";
+           kind == "loadbar" || kind == "emoji" || kind == "glow" || kind == "portrait" || kind == "townmap" ||
+           kind == "peg" || kind == "pegboard" || kind == "room";
 }
 
 bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& sources, Canvas& out,
@@ -650,6 +651,15 @@ bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& s
     }
     if (kind == "portrait") {
         return MakePortrait(recipe, out, error);
+    }
+    if (kind == "peg") {
+        return MakePeg(recipe, out, error);
+    }
+    if (kind == "pegboard") {
+        return MakePegBoard(recipe, out, error);
+    }
+    if (kind == "room") {
+        return MakeRoom(recipe, out, error);
     }
     error = recipe.ErrorAt(recipe.Find("Kind"), "unknown picture kind '" + kind + "'");
     return false;
