@@ -188,6 +188,7 @@ void QuestScreen::StepRules(float dt) {
     if (!flights.empty()) {
         RequestRedraw();
     }
+    StepHand(dt);
     // The cursor: a hand over something to use, else the arrow. The answer
     // is kept for the frontmost doodad and asked again only when another
     // one comes under the cursor.
@@ -202,6 +203,7 @@ void QuestScreen::StepRules(float dt) {
         }
     }
     GetUI().SetCursor(cursorShape);
+    StepItemNames();
 }
 
 void QuestScreen::CollectUnderCursor() {

@@ -158,6 +158,10 @@ public:
 
 protected:
     void StepRules(float dt);
+    /// The item in hand follows the cursor, fading in and out (QuestHand.cpp).
+    void StepHand(float dt);
+    /// The name of the inventory item under the cursor fades in over its slot.
+    void StepItemNames();
     void CollectUnderCursor();
     void FindTreasure(Doodad& doodad, Widget* target, const Vec3* point);
     bool TryFind(Doodad& doodad);
@@ -178,6 +182,7 @@ protected:
     std::vector<Doodad*> underCursor; ///< frontmost first; reused
     Doodad* cursorDoodad = nullptr;   ///< the frontmost doodad the cursor shape is for
     int32_t cursorShape = 0;
+    int32_t tooltipSlot = -1; ///< the slot whose item name shows; −1 none
     std::vector<Flight> flights;
     int32_t previousFail = -1;
     bool completionDone = false;

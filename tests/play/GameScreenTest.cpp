@@ -7,6 +7,7 @@
 #include "core/FrameTime.h"
 #include "core/SceneFile.h"
 #include "play/GameScreen.h"
+#include "play/QuestScreen.h"
 #include "render/ScreenCamera.h"
 #include "support/GlTestContext.h"
 #include "support/VirtualPlatform.h"
@@ -130,6 +131,52 @@ TEST_F(GameScreenTest, TheDrawerOpensUnderTheCursorAndClosesASecondAfterUnlessHe
     screen->Message(kGameReleaseInventory, nullptr);
     Frames(4);
     EXPECT_FALSE(screen->InventoryPanelOpen());
+}
+
+TEST_F(GameScreenTest, TheItemInHandFollowsTheCursorFadingInItsGlowBeforeItsIcon) {
+    ASSERT_TRUE(testing_support::WriteFile("levels/den/den.scene", "Widget = options;\n"
+                                                                   "options.Type = LevelOptions;\n"));
+    ASSERT_TRUE(testing_support::WriteFile("levels/den/den.lua", "function Initialize() end\n"));
+    ASSERT_TRUE(testing_support::WriteFile("gui/DunhavenHud.scene",
+                                           "Widget = hud;\nWidget = slot;\nWidget = icon;\n"
+                                           "hud.Type = QuestScreen;\n"
+                                           "hud.activeItemSlot = slot;\nhud.activeItemIcon = icon;\n"
+                                           "slot.Type = Bitmap;\nslot.Visible = false;\n"
+                                           "icon.Type = Bitmap;\nicon.Visible = false;\n"));
+    auto* quest = ObjectCast<QuestScreen>(GetUI().FindScreen("QuestScreen"));
+    ASSERT_NE(quest, nullptr);
+    ASSERT_TRUE(quest->LoadLevel("den"));
+    ASSERT_TRUE(GetUI().PushScreen(quest, 0));
+    Frames(1); // the screen binds its children in its first update
+    Widget* slot = quest->activeItemSlot.Get(0);
+    Widget* icon = quest->activeItemIcon.Get(0);
+    ASSERT_TRUE(slot && icon);
+    const float tween = quest->TweenSeconds();
+    frameTime = tween / 4.0f;
+    Frames(2);
+    EXPECT_FALSE(slot->Visible.FirstBool()) << "an empty hand shows nothing";
+
+    player->ActiveItem.SetFirstString("rope");
+    PointAt(120.0f, -40.0f);
+    Frames(2);
+    EXPECT_TRUE(slot->Visible.FirstBool());
+    EXPECT_NEAR(slot->Color.GetFloat(3), 0.5f, 1e-4) << "half way after half the tween";
+    EXPECT_FALSE(icon->Visible.FirstBool()) << "the icon waits for the glow";
+    EXPECT_FLOAT_EQ(slot->Position.GetFloat(0), 120.0f);
+    EXPECT_FLOAT_EQ(slot->Position.GetFloat(1), -40.0f);
+    Frames(2);
+    EXPECT_TRUE(icon->Visible.FirstBool());
+    PointAt(-200.0f, 60.0f);
+    Frames(1);
+    EXPECT_FLOAT_EQ(icon->Position.GetFloat(0), -200.0f) << "both follow the cursor";
+    EXPECT_FLOAT_EQ(icon->Position.GetFloat(1), 60.0f);
+
+    player->ActiveItem.SetFirstString("");
+    Frames(1);
+    EXPECT_FALSE(icon->Visible.FirstBool()) << "the icon goes with the item";
+    EXPECT_TRUE(slot->Visible.FirstBool()) << "the glow fades out";
+    Frames(3);
+    EXPECT_FALSE(slot->Visible.FirstBool());
 }
 
 TEST(EnergySparkles, AStillSparkleWaitsItsFloatThenHomesInOneSecondOnACosineEase) {
