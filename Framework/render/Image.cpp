@@ -5,6 +5,8 @@
 
 #include "core/Log.h"
 #include "io/File.h"
+#include "io/LooseFile.h"
+#include "platform/AtomicWrite.h"
 #include "render/ImageDecoders.h"
 
 #include <cstdarg>
@@ -46,28 +48,16 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
     return true;
 }
 
-/// Writes `bytes` as a loose file and checks that all of them reached the disk;
-/// a file left incomplete is removed.
+/// Replaces the loose file `path` with `bytes` as a whole (a temporary file
+/// renamed over it), so that a save cut short by a crash leaves the earlier
+/// picture rather than part of the new one.
 bool WriteWholeFile(const char* path, const std::vector<uint8_t>& bytes) {
-    File file;
-    if (!file.Open(path, kFileWrite | kFileBinary | kFileLooseOnly)) {
-        LogImageFailure(path, "cannot open the file for writing");
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!WriteFileAtomically(ToSystemPath(path).CStr(), text)) {
+        LogImageFailure(path, "cannot write the file; any earlier file is kept");
         return false;
     }
-    const bool written = file.Write(bytes.data(), bytes.size());
-    file.Close();
-    // The stream buffers the tail until it is closed, and Close reports nothing:
-    // read the length back to learn whether the last bytes arrived.
-    bool complete = false;
-    if (written && file.Open(path, kFileRead | kFileBinary | kFileLooseOnly)) {
-        complete = file.Length() == long(bytes.size());
-        file.Close();
-    }
-    if (!complete) {
-        LogImageFailure(path, "write failed; the incomplete file is removed");
-        std::remove(path);
-    }
-    return complete;
+    return true;
 }
 
 } // namespace

@@ -7,8 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
+#include <poll.h>
+#include <random>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace image_test;
 using testing_support::LogCapture;
@@ -266,5 +271,51 @@ TEST(TgaWrite, RefusesWhatItCannotWriteAndReportsFailedWrites) {
     ASSERT_TRUE(picture.Create(2, 2));
     std::memset(picture.Pixels(), 0, picture.PixelBytes());
     EXPECT_FALSE(picture.SaveTga(TempPath("no/such/folder/shot.tga").c_str()));
-    EXPECT_TRUE(log.Contains("cannot open the file for writing"));
+    EXPECT_TRUE(log.Contains("cannot write the file; any earlier file is kept"));
+}
+
+// A saved picture (the player's background among them) is replaced whole: a
+// process killed at any moment of a save leaves the previous picture or the
+// new one, never a file cut short.
+TEST(TgaWrite, KilledWhileSavingLeavesOneWholePicture) {
+    const std::string path = TempPath("background.tga");
+    std::mt19937 random(2024);
+    std::uniform_int_distribution<int> pause(0, 20000);
+    for (int round = 0; round < 40; ++round) {
+        int reports[2];
+        ASSERT_EQ(pipe(reports), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(reports[0]);
+            Image picture;
+            if (!picture.Create(1024, 768)) {
+                _exit(1);
+            }
+            for (uint8_t shade = 1;; ++shade) {
+                std::memset(picture.Pixels(), shade, picture.PixelBytes());
+                if (picture.SaveTga(path.c_str()) && write(reports[1], &shade, 1) != 1) {
+                    _exit(1);
+                }
+            }
+        }
+        close(reports[1]);
+        uint8_t shade = 0;
+        pollfd first{reports[0], POLLIN, 0};
+        const bool saved = poll(&first, 1, 60000) == 1 && read(reports[0], &shade, 1) == 1;
+        usleep(useconds_t(pause(random)));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        close(reports[0]);
+        ASSERT_TRUE(saved) << "the child saved nothing in round " << round;
+
+        Image reread;
+        ASSERT_TRUE(reread.Load(path.c_str()))
+            << "round " << round << ": " << ReadFile(path).size() << " bytes";
+        ASSERT_EQ(reread.Width(), 1024u);
+        const uint8_t value = reread.Pixels()[0];
+        for (size_t i = 0; i < reread.PixelBytes(); i += 4) {
+            ASSERT_EQ(reread.Pixels()[i], value) << "round " << round << ": pixels of two saves mixed";
+        }
+    }
 }

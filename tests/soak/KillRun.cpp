@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -180,7 +181,7 @@ private:
         if (!duringStart) {
             Image first;
             game.WaitForStillPicture(first, 30.0);
-            deadline = Uniform(1.0, 12.0);
+            deadline = Uniform(2.0, 15.0);
         }
         CheckStartLog();
         deadline *= GameSession::TimeScale();
@@ -191,7 +192,7 @@ private:
         }
         while (!killed && game.Running()) {
             const bool saves = Play(game);
-            if (saves && Uniform(0, 1) < 0.5) {
+            if (saves && Uniform(0, 1) < 0.25) {
                 // Aimed at the write itself: the save runs within a frame or two of the input.
                 Pause(Uniform(0.0, 0.3) * GameSession::TimeScale());
                 ++targetedKills;
@@ -215,6 +216,9 @@ private:
     }
 
     void Console(GameSession& game, const std::string& command) {
+        if (std::getenv("SOAK_VERBOSE")) {
+            report.Note("kills: round " + std::to_string(round) + ": " + command);
+        }
         game.Key("grave") && game.Type(command) && game.Key("Return") && game.Key("grave");
     }
 
@@ -270,7 +274,7 @@ private:
         level = targets.levels[Pick(targets.levels.size())];
         const size_t told = CountInLog("is told");
         Console(game, "loadLevel " + level);
-        for (int wait = 0; wait < 20 && CountInLog("is told") == told; ++wait) {
+        for (int wait = 0; wait < 60 && CountInLog("is told") == told; ++wait) {
             Pause(0.1 * GameSession::TimeScale());
         }
         if (CountInLog("is told") != told) {
