@@ -878,6 +878,9 @@ Doodad* GameScreen::DoodadUnderCursor() {
 void GameScreen::UpdateHover() {
     // The HUD is in front: while the cursor is over it nothing below glows.
     Doodad* now = scene && scene->Hovered() ? nullptr : DoodadUnderCursor();
+    if (now && !HoverGlows(*now)) {
+        now = nullptr;
+    }
     if (now == hovered) {
         return;
     }
@@ -889,6 +892,10 @@ void GameScreen::UpdateHover() {
         ShowGlow(*hovered);
     }
     RequestRedraw();
+}
+
+bool GameScreen::HoverGlows(const Doodad& doodad) const {
+    return !doodad.IsTreasure();
 }
 
 bool GameScreen::HoverTest() {

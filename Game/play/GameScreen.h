@@ -277,6 +277,9 @@ protected:
     Doodad* DoodadUnderCursor();
     /// Glows the hovered doodad and drops the glow of the one left.
     void UpdateHover();
+    /// Whether the doodad under the cursor glows. Never a treasure: the glow
+    /// would show the player what to find.
+    virtual bool HoverGlows(const Doodad& doodad) const;
     void SetInventoryPanel(bool open);
     void PlayJournalHighlight(bool on);
     /// The item the flight of a found doodad reaches next arrives at `target`.

@@ -1,12 +1,15 @@
-// The item in hand drawn at the cursor, and the name of the inventory item
-// under the cursor: two small per-frame rules of the level screen.
+// The item in hand drawn at the cursor, the name of the inventory item under
+// the cursor, and which doodad glows under it: small per-frame rules of the
+// level screen.
 #include "play/QuestScreen.h"
 
 #include "core/Widget.h"
 #include "data/Profiles.h"
 #include "data/State.h"
 #include "play/GoalTexts.h"
+#include "play/Doodad.h"
 #include "ui/Button.h"
+#include "ui/Cursor.h"
 #include "ui/UiSettings.h"
 
 namespace {
@@ -81,4 +84,8 @@ void QuestScreen::StepItemNames() {
         name->Text.SetFirstString(TextOrKey(key.CStr()).CStr());
         FadeIn(this, name, kTooltipFade);
     }
+}
+
+bool QuestScreen::HoverGlows(const Doodad& doodad) const {
+    return &doodad == cursorDoodad && cursorShape != kCursorDefault;
 }

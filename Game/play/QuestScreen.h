@@ -158,6 +158,8 @@ public:
 
 protected:
     void StepRules(float dt);
+    /// Only what the cursor shows as usable glows under it.
+    bool HoverGlows(const Doodad& doodad) const override;
     /// The item in hand follows the cursor, fading in and out (QuestHand.cpp).
     void StepHand(float dt);
     /// The name of the inventory item under the cursor fades in over its slot.

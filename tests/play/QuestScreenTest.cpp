@@ -187,6 +187,7 @@ TEST_F(QuestScreenTest, HoveringSomethingToUseShowsTheHandWithoutAllocatingEachF
     GetInputManager().mouseY = -300 + 10 + 384;
     q.Update();
     EXPECT_EQ(q.HoverCursor(), kCursorUse) << "the crate has a use hook";
+    EXPECT_NE(Object("crate_of_ropes_nets_and_old_lanterns_1")->Glow(), nullptr) << "and glows under the cursor";
     if (!testing_support::AllocationCounter::Available()) {
         GTEST_SKIP() << "allocations cannot be counted in this build";
     }
@@ -200,4 +201,5 @@ TEST_F(QuestScreenTest, HoveringSomethingToUseShowsTheHandWithoutAllocatingEachF
     GetInputManager().mouseY = 10 + 384;
     q.Update();
     EXPECT_EQ(q.HoverCursor(), kCursorDefault) << "a treasure shows the arrow";
+    EXPECT_EQ(Object("shell_a")->Glow(), nullptr) << "and never glows: that would give it away";
 }
