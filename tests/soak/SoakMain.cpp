@@ -1,8 +1,10 @@
 // soak: plays the real game for a long time and reports what went wrong.
 //
 //   soak [--minutes M] [--seed N] [--stuck-seconds S] [--restart-minutes R]
-//        [--kills N] [--keep]
+//        [--kills N] [--figures LEVEL] [--keep]
 //
+// With --figures it measures start-up, idle CPU and memory (see Figures.h)
+// with LEVEL as the level to idle in.
 // Without --kills it runs the monkey (see Monkey.h) for M minutes; with
 // --kills it runs the kill test (see KillRun.h) for N kills. The seed is
 // printed so that a run that found something can be replayed. Everything
@@ -10,6 +12,7 @@
 // XDG_RUNTIME_DIR; it is removed after a clean run and kept (with the
 // game's log and the pictures of findings) otherwise or with --keep.
 // The exit status is 0 when nothing was found, 1 otherwise, 2 on bad arguments.
+#include "Figures.h"
 #include "KillRun.h"
 #include "Monkey.h"
 #include "SceneTargets.h"
@@ -52,7 +55,7 @@ bool MakeRunFolder() {
 
 int Usage() {
     std::fprintf(stderr, "usage: soak [--minutes M] [--seed N] [--stuck-seconds S] [--restart-minutes R] "
-                         "[--kills N] [--keep]\n");
+                         "[--kills N] [--figures LEVEL] [--keep]\n");
     return 2;
 }
 
@@ -78,6 +81,7 @@ int main(int argc, char** argv) {
     monkey.seed = uint32_t(std::chrono::system_clock::now().time_since_epoch().count());
     int kills = 0;
     bool keep = false;
+    std::string figuresLevel;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -93,6 +97,8 @@ int main(int argc, char** argv) {
             monkey.stuckSeconds = std::atof(argv[++i]);
         } else if (argument == "--restart-minutes") {
             monkey.restartMinutes = std::atof(argv[++i]);
+        } else if (argument == "--figures") {
+            figuresLevel = argv[++i];
         } else if (argument == "--kills") {
             kills = std::atoi(argv[++i]);
         } else {
@@ -115,7 +121,9 @@ int main(int argc, char** argv) {
     std::printf("soak: %zu controls, %zu level objects, %zu levels from the scene files\n",
                 targets.buttons.size(), targets.objects.size(), targets.levels.size());
     SoakReport report;
-    if (kills > 0) {
+    if (!figuresLevel.empty()) {
+        RunFigures(figuresLevel.c_str());
+    } else if (kills > 0) {
         RunKills(KillOptions{.kills = kills, .seed = monkey.seed}, targets, report);
     } else {
         RunMonkey(monkey, targets, report);
