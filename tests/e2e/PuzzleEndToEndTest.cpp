@@ -165,8 +165,19 @@ TEST(PuzzleEndToEnd, TheSkipButtonIsOfferedAfterAWhileAndSkippingGoesOn) {
     GameSession game;
     ASSERT_TRUE(game.Display().Ready()) << game.Problem();
     OpenTheStudy(game);
+    // The help page opens over the board, and its OK button closes it.
+    const float helpX = file.Number("help_button", "Position", 0) + 66.0f;
+    const float helpY = file.Number("help_button", "Position", 1) + 26.0f;
+    Click(game, {helpX, helpY});
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    Image help;
+    ASSERT_TRUE(game.Capture(help));
+    SavePicture(help, std::string(TEST_BINARY_DIR) + "/puzzle-desk-drawer-help.png");
+    Click(game, {file.Number("help_ok", "Position", 0) + 66.0f, file.Number("help_ok", "Position", 1) + 26.0f});
+    std::this_thread::sleep_for(std::chrono::seconds(1));
     const float skipTime = file.Number(kPuzzle, "skipTime", 0);
     ASSERT_TRUE(game.WaitForLog("Puzzle desk_drawer: the skip button is offered", skipTime + 20.0)) << game.Log();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
     Image offered;
     ASSERT_TRUE(game.Capture(offered));
     SavePicture(offered, std::string(TEST_BINARY_DIR) + "/puzzle-desk-drawer-skip.png");
