@@ -372,7 +372,11 @@ void ShowMessage(ScriptArgs& args) {
 
 void ShowGenericFailMessage(ScriptArgs& args) {
     if (QuestScreen* q = Quest(args); q && args.Count() <= 1) {
-        q->ShowFailMessage(args.Count() == 1 ? args.Text(1) : nullptr);
+        if (args.Count() == 0) {
+            q->ShowFailMessage(nullptr);
+        } else {
+            q->ShowGadgetFailMessage(args.Text(1));
+        }
     }
 }
 
@@ -553,8 +557,8 @@ void ShowRootLevel(ScriptArgs& args) {
 }
 
 void ShowLevel(ScriptArgs& args) {
-    if (args.Count() == 1 && args.Text(1) && !GetLevelScenes().SwitchToLevel(args.Text(1), true)) {
-        LogFormat("ShowLevel: the level %s is not loaded", args.Text(1));
+    if (args.Count() == 1 && args.Text(1)) {
+        ShowLevelScreen(args.Text(1));
     }
 }
 
@@ -690,4 +694,5 @@ void RegisterQuestFunctions(ScriptState& state) {
     RegisterArgsFunction<DisableDisc>("DisableDisc", state);
     RegisterArgsFunction<ResetOrbCount>("ResetOrbCount", state);
     RegisterArgsFunction<RemoteCall>("RemoteCall", state);
+    RegisterGadgetFunctions(state);
 }

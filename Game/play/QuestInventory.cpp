@@ -137,11 +137,12 @@ bool QuestScreen::InventoryClick() {
         if (IsGlobalFunction(hook.CStr(), script.state)) {
             CallHook(hook.CStr(), script.state);
         } else {
-            ShowFailMessage(entry.CStr());
+            ShowGadgetFailMessage(entry.CStr());
         }
         return false;
     }
     const String result = *product;
+    LogFormat("Level %s: combined %s and %s into %s", LevelName().CStr(), held.CStr(), entry.CStr(), result.CStr());
     Bitmap* icon = inventoryIcons.Get(slot);
     if (items.IsPersistent(held.CStr())) {
         if (Emitter* burst = combineEmitter.Get(0); burst && icon) {

@@ -36,6 +36,7 @@ bool QuestScreen::SaveLevelProgress() {
     ConfigTable table;
     SaveScene(*level, table);
     script.SaveParameters(table);
+    gadgets.Save(table);
     LevelProgress progress;
     progress.gameMode = gameMode;
     progress.introShown = introShown;
@@ -71,6 +72,7 @@ bool QuestScreen::LoadLevelProgress() {
         return false; // a fresh start
     }
     script.ReadParameters(table);
+    gadgets.Load(table);
     LevelProgress progress;
     progress.gameMode = gameMode;
     progress.goalMessage = goalMessage;

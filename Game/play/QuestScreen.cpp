@@ -179,6 +179,7 @@ void QuestScreen::Update() {
 void QuestScreen::StepRules(float dt) {
     CallHook("Update", script.state);
     misclicks.Decay(dt, InputBlocked());
+    StepGadgetSparkles(dt);
     for (Flight& flight : flights) {
         flight.elapsed += dt;
     }
@@ -272,7 +273,8 @@ bool QuestScreen::MouseButton(int32_t button, bool pressed) {
     if (InventoryClick()) {
         return true;
     }
-    if (scene && scene->Hovered()) {
+    // A sub-level's back regions lead out whether or not the HUD hovers them.
+    if (TryExitSubLevel() || (scene && scene->Hovered())) {
         return true; // over the HUD
     }
     CollectUnderCursor();
@@ -282,12 +284,8 @@ bool QuestScreen::MouseButton(int32_t button, bool pressed) {
             break;
         }
     }
-    if (!clickHandled && !underCursor.empty()) {
-        const String hook = String(underCursor.front()->GetName()) + "_OnFail";
-        if (failHook && IsGlobalFunction(hook.CStr(), script.state)) {
-            CallHook(hook.CStr(), script.state);
-            clickHandled = true;
-        }
+    if (!clickHandled && ShowGadgetFailure()) {
+        clickHandled = true;
     }
     if (!clickHandled && LevelScene() && LevelScene()->MouseButton(button, pressed)) {
         clickHandled = true;
@@ -330,18 +328,24 @@ void QuestScreen::StartLockOut() {
 bool QuestScreen::Click(Doodad& doodad) {
     State* player = CurrentPlayer();
     const bool handEmpty = !player || !player->HasActiveItem();
-    if (handEmpty && TryFind(doodad)) {
+    if (handEmpty && (InformationClick(doodad) || TryFind(doodad))) {
         return true;
     }
-    const String validate = String(doodad.GetName()) + "_ValidateAction";
+    Gadget* gadget = gadgets.OwnerOf(doodad.GetName());
+    const String hookName = gadget ? gadget->name : String(doodad.GetName());
     bool allowed = true;
-    if (CallHookForBool(validate.CStr(), script.state, allowed) && !allowed) {
+    if (CallHookForBool((hookName + "_ValidateAction").CStr(), script.state, allowed) && !allowed) {
         return true;
     }
     lastClicked = &doodad;
-    const String use = String(doodad.GetName()) + "_OnUse";
+    if (GadgetClick(doodad)) {
+        return true;
+    }
     bool used = false;
-    if (CallHookForBool(use.CStr(), script.state, used) && used) {
+    if (CallHookForBool((hookName + "_OnUse").CStr(), script.state, used) && used) {
+        if (gadget) {
+            gadget->used = true;
+        }
         return true;
     }
     return false;

@@ -21,8 +21,11 @@
 // Index of the files: QuestScreen.cpp (load, update, click walk, finds,
 // hints, goals, completion), QuestProgress.cpp (save and load),
 // QuestInventory.cpp (inventory clicks and flights), QuestFunctions.cpp (the
-// level function table).
+// level function table), QuestGadgets.cpp (the gadgets: creation, state
+// changes, their click rules, item pick-up and sub-level exits),
+// QuestGadgetFunctions.cpp (the script's gadget functions).
 
+#include "play/Gadget.h"
 #include "play/GameScreen.h"
 #include "play/LevelOptions.h"
 #include "play/LevelProgress.h"
@@ -151,6 +154,40 @@ public:
     std::vector<String> nonBlockingFades;
     Doodad* lastClicked = nullptr;
 
+    // ---- gadgets (QuestGadgets.cpp) ----
+    GadgetSet gadgets;
+    /// Takes a new gadget and defines its name as a script global. A taken
+    /// name logs an error naming `operation` ("QuestScreen::CreateLock" …);
+    /// the gadget is still added unless `refuseTaken`. Null when refused.
+    Gadget* AddGadget(std::unique_ptr<Gadget> gadget, const char* operation, bool refuseTaken = false);
+    /// Sets the state; differing objects fade (open/on in for true); sounds.
+    void SetLockState(Lock& lock, bool state);
+    void SetSwitchState(Switch& gadget, bool state);
+    /// The sound file of a gadget (Globals "SoundDirectory" with `sound`).
+    void SetGadgetSound(Gadget& gadget, const char* sound);
+    /// The information rule: a guide text for a doodad of no enabled gadget.
+    bool InformationClick(Doodad& doodad);
+    /// The gadget rules in order: lock, switch, level link, toggle, item,
+    /// use of the held item. True when one took the click.
+    bool GadgetClick(Doodad& doodad);
+    /// The failure of the first doodad under the cursor that belongs to a
+    /// gadget; true when a hook ran or a text was shown.
+    bool ShowGadgetFailure();
+    /// The fail text of an enabled gadget (generic without its own); false,
+    /// nothing shown, when `gadget` names no enabled gadget.
+    bool ShowGadgetFailMessage(const char* gadget);
+    /// A click over the HUD in a sub-level: over a back region (or the goal
+    /// panel while the inventory is closed) with an empty hand it returns to
+    /// the root level; true when it did.
+    bool TryExitSubLevel();
+    /// The exit test of the hover: a sub-level, the cursor over a back region
+    /// or, with the inventory closed, over the goal panel.
+    bool OverSubLevelExit();
+    /// Link and item sparkles: enabled links to loaded levels sparkle at a
+    /// steady rate; each enabled, visible item when its gleam timer runs out.
+    void StepGadgetSparkles(float dt);
+    float linkSparkleTimer = 0.0f;
+
     /// The quest screen whose script state is `state`; null when none.
     static QuestScreen* ForScript(const ScriptState* state);
     /// The cursor kind the hover rules chose in the last update.
@@ -180,6 +217,15 @@ protected:
     void ResetCounters();
     void ApplyBrightness();
     void DrawFlights();
+    bool LockClick(Doodad& doodad);
+    bool SwitchClick(Doodad& doodad);
+    bool LevelLinkClick(Doodad& doodad);
+    bool ToggleClick(Doodad& doodad);
+    bool ItemClick(Doodad& doodad);
+    bool UseHeldItemClick(Doodad& doodad);
+    void AcquireItem(Item& item, Doodad& doodad);
+    void PlayGadgetSound(const Gadget& gadget, const char* fallbackSetting);
+    void FadeObject(const String& name, bool show);
 
     std::vector<Doodad*> underCursor; ///< frontmost first; reused
     Doodad* cursorDoodad = nullptr;   ///< the frontmost doodad the cursor shape is for
@@ -194,3 +240,8 @@ protected:
 
 /// Registers the level function table in `script` (QuestFunctions.cpp).
 void RegisterQuestFunctions(ScriptState& state);
+/// Shows the level screen `name`, loading it first when it is not loaded
+/// (QuestGadgets.cpp); false, with a log line, when it does not load.
+bool ShowLevelScreen(const char* name);
+/// Registers the gadget functions (QuestGadgetFunctions.cpp).
+void RegisterGadgetFunctions(ScriptState& state);
