@@ -67,7 +67,7 @@ function statue_OnUse() Note("statue used") return true end
 function knot_OnCombine() Note("knot") end
 )";
 
-const char* const kItems = "Item = key;\nItem = rope;\nItem = hook;\nItem = skeleton;\nItem = shell;\n"
+const char* const kItems = "Item = key;\nItem = rope;\nItem = hook;\nItem = skeleton;\nItem = shell;\nItem = coin;\n"
                            "Product = knot rope statue;\nProduct = coin_pair coin coin;\n"
                            "Persist = hook;\nPersist = skeleton;\n";
 
