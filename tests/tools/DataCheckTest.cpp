@@ -391,6 +391,38 @@ TEST(DataCheck, LevelsWithoutFilesScriptsThatDoNotCompileUnnamedTreasuresAndUnkn
                     "\"treasure.pebble\" in the string tables");
 }
 
+TEST(DataCheck, GadgetsNamingMissingDoodadsLinksToNoLevelAndLockKeysNoLevelGives) {
+    const std::string png = PngBytes();
+    CheckReport report = CheckChanged({
+        {"config/items.config", "Item = rope;\nItem = hook;\nItem = brass_key;\nProduct = grapple rope hook;\n"},
+        {"text/item.config", "rope = Rope;\nhook = Hook;\nbrass_key = Key;\ngrapple = Grapple;\n"},
+        {"items/rope.png", png},
+        {"items/hook.png", png},
+        {"items/brass_key.png", png},
+        {"items/grapple.png", png},
+        {"levels/garden/garden.lua", "CreateLock('gate', 'gate_closed', \"gate_open\", 'brass_key')\n"
+                                     "CreateLevelLink('to_shed', 'stone', 'garden_shed')\n"
+                                     "CreateLevelLink('to_moon', stone, 'moon')\n"
+                                     "BindItem('rope')\nBindItem(computed)\n"},
+        // A sub-level: loaded with the garden because its name holds the garden's.
+        {"levels/garden_shed/garden_shed.scene", "Widget = hook;\nhook.Type = Bitmap;\n"},
+        {"levels/garden_shed/garden_shed.lua", "BindItem('hook')\nCreateLock('box', 'hook', 'hook', 'grapple')\n"
+                                               "CreateSwitch('lever', 'lever_off', 'hook')\n"},
+    });
+    EXPECT_FINDINGS(report,
+                    "error: levels/garden/garden.lua: CreateLock(\"gate\"): the level's scene has no doodad "
+                    "\"gate_closed\"",
+                    "error: levels/garden/garden.lua: CreateLock(\"gate\"): the level's scene has no doodad "
+                    "\"gate_open\"",
+                    "error: levels/garden/garden.lua: BindItem(\"rope\"): the level's scene has no doodad \"rope\"",
+                    "error: levels/garden_shed/garden_shed.lua: CreateSwitch(\"lever\"): the level's scene has no "
+                    "doodad \"lever_off\"",
+                    "error: levels/garden/garden.lua: CreateLevelLink leads to \"moon\", a level without a scene "
+                    "levels/moon/moon.scene",
+                    "error: levels/garden/garden.lua: CreateLock needs the item \"brass_key\", which no level "
+                    "gives");
+}
+
 TEST(DataCheck, DefaultsOfSettingsTheGameReadsMustBeInTheData) {
     CheckReport report = CheckChanged({
         {"config/globals.scene",

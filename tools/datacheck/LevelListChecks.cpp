@@ -1,17 +1,22 @@
 #include "LevelListChecks.h"
 
 #include "CheckReport.h"
+#include "GadgetChecks.h"
 #include "Recording.h"
 
 #include "core/Scene.h"
 #include "core/SceneFile.h"
 #include "data/Globals.h"
 #include "io/File.h"
+#include "io/FileListing.h"
+#include "play/ItemDatabase.h"
 #include "io/StringTable.h"
 #include "script/ScriptHooks.h"
 #include "ui/ConsoleCommands.h"
 
+#include <algorithm>
 #include <memory>
+#include <set>
 #include <regex>
 #include <string>
 #include <vector>
@@ -51,44 +56,105 @@ void CheckLiteralNames(const std::string& path, const std::string& text, Scene& 
     }
 }
 
+// The directories below the level folder whose name contains `name` and
+// that hold a script: the level and its sub-levels, as the game loads them
+// together.
+std::vector<std::string> LevelSetMembers(const std::string& name) {
+    const std::string root = Setting("LevelDirectory");
+    std::vector<std::string> members;
+    for (const String& script : ListFiles(root.c_str(), "*.lua", true)) {
+        const std::string path = script.CStr();
+        if (path.size() <= root.size() + 1 || path.compare(0, root.size() + 1, root + "/") != 0) {
+            continue;
+        }
+        const size_t slash = path.find('/', root.size() + 1);
+        if (slash == std::string::npos) {
+            continue;
+        }
+        const std::string level = path.substr(root.size() + 1, slash - root.size() - 1);
+        if (level.find(name) != std::string::npos && std::find(members.begin(), members.end(), level) == members.end()) {
+            members.push_back(level);
+        }
+    }
+    return members;
+}
+
+std::vector<std::vector<std::string>> ItemProducts(Recording& recording) {
+    std::vector<std::vector<std::string>> out;
+    const std::string path = Setting("ItemConfigPath");
+    ItemDatabase items;
+    {
+        Recording::Pause reading(recording);
+        if (path.empty() || !items.Load(path.c_str())) {
+            return out;
+        }
+    }
+    for (const ItemDatabase::Product& product : items.Products()) {
+        out.push_back({product.result.CStr(), product.first.CStr(), product.second.CStr()});
+    }
+    return out;
+}
+
+// One level's scene and script; `listed` levels report missing files.
+void CheckLevelFiles(const std::string& name, bool listed, CheckReport& report, Recording& recording,
+                     GadgetScan& gadgets) {
+    const std::string settingsFile = Setting("GlobalsPath");
+    const std::string scenePath = Filled("Path_LevelScenes", name);
+    const std::string scriptPath = Filled("Path_LevelScripts", name);
+    if (!Exists(scenePath.c_str())) {
+        if (listed) {
+            report.Error(settingsFile, "level " + Quoted(name) + " has no scene " + scenePath);
+        }
+        return;
+    }
+    std::unique_ptr<Scene> scene;
+    {
+        Recording::Pause reading(recording);
+        scene = LoadScene(scenePath.c_str());
+    }
+    recording.TakeLog();
+    if (!scene) {
+        return; // the scene checks report why
+    }
+    if (!listed) {
+        // A sub-level's files are read when its level set loads.
+        recording.MarkUsed(scenePath);
+        recording.MarkUsed(scriptPath);
+    }
+    std::string text;
+    if (!ReadText(scriptPath, text)) {
+        report.Error(settingsFile, "level " + Quoted(name) + " has no script " + scriptPath);
+        return;
+    }
+    String error;
+    if (!CheckScriptSyntax(text.data(), text.size(), scriptPath.c_str(), error)) {
+        report.Error(scriptPath, std::string("does not compile: ") + error.CStr());
+        return;
+    }
+    CheckLiteralNames(scriptPath, text, *scene, report);
+    gadgets.Scan(scriptPath, text, *scene, report);
+}
+
 } // namespace
 
 void CheckLevels(CheckReport& report, Recording& recording) {
     Globals* globals = GetGlobals();
-    const std::string settingsFile = Setting("GlobalsPath");
     const int32_t count = std::min(globals->GetInt("LevelCount"), globals->Setting("Levels").GetCount());
+    GadgetScan gadgets;
+    std::set<std::string> checked;
     for (int32_t i = 0; i < count; ++i) {
         // A name left at its built-in default is a level the data set does
         // not claim to have (as with every other setting left at its default).
         const std::string name = Setting("Levels", i);
-        if (name.empty() || name == GlobalsDefault("Levels", i).CStr()) {
+        if (name.empty() || name == GlobalsDefault("Levels", i).CStr() || !checked.insert(name).second) {
             continue;
         }
-        const std::string scenePath = Filled("Path_LevelScenes", name);
-        const std::string scriptPath = Filled("Path_LevelScripts", name);
-        if (!Exists(scenePath.c_str())) {
-            report.Error(settingsFile, "level " + Quoted(name) + " has no scene " + scenePath);
-            continue;
+        CheckLevelFiles(name, true, report, recording, gadgets);
+        for (const std::string& member : LevelSetMembers(name)) {
+            if (checked.insert(member).second) {
+                CheckLevelFiles(member, false, report, recording, gadgets);
+            }
         }
-        std::unique_ptr<Scene> scene;
-        {
-            Recording::Pause reading(recording);
-            scene = LoadScene(scenePath.c_str());
-        }
-        recording.TakeLog();
-        if (!scene) {
-            continue; // the scene checks report why
-        }
-        std::string text;
-        if (!ReadText(scriptPath, text)) {
-            report.Error(settingsFile, "level " + Quoted(name) + " has no script " + scriptPath);
-            continue;
-        }
-        String error;
-        if (!CheckScriptSyntax(text.data(), text.size(), scriptPath.c_str(), error)) {
-            report.Error(scriptPath, std::string("does not compile: ") + error.CStr());
-            continue;
-        }
-        CheckLiteralNames(scriptPath, text, *scene, report);
     }
+    gadgets.Finish(ItemProducts(recording), report);
 }

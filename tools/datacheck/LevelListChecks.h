@@ -4,8 +4,10 @@
 // a level without its scene or script, a script that does not compile, and
 // calls of Find, ShowObject, HideObject, IsVisible, Set* and CombineBurst
 // whose literal name names no element of the level's scene (a scan of quoted
-// first arguments). The objects of a level scene are checked with every
-// scene file (LevelChecks.h).
+// first arguments). A listed level's sub-levels (the level directories
+// whose name contains its name) are checked alike, and every script's gadget
+// calls are checked as GadgetChecks.h describes. The objects of a level
+// scene are checked with every scene file (LevelChecks.h).
 
 class CheckReport;
 class Recording;
