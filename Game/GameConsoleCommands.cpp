@@ -57,10 +57,11 @@ bool ResetAllProgress() {
     return true;
 }
 
-/// Loads the level and makes it the screen, entered from wherever the player was.
+/// Loads the level with its sub-levels and makes it the screen, entered from
+/// wherever the player was.
 bool LoadAndShowLevel(const char* level) {
     LevelScenes& levels = GetLevelScenes();
-    return level && levels.LoadLevel(level) && levels.SwitchToLevel(level, true);
+    return level && levels.LoadLevelWithSubLevels(level) && levels.SwitchToLevel(level, true);
 }
 
 bool ScreenshotAllLevels() {

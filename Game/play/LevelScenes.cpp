@@ -150,6 +150,19 @@ bool LevelScenes::LoadLevel(const char* name) {
     return true;
 }
 
+bool LevelScenes::LoadLevelWithSubLevels(const char* name) {
+    if (!LoadLevel(name)) {
+        return false;
+    }
+    // The stack is empty now, so loading more pops nothing and unloads nothing.
+    for (const String& member : LevelSetMembers(name)) {
+        if (!member.Equals(name)) {
+            LoadLevel(member.CStr());
+        }
+    }
+    return true;
+}
+
 std::vector<String> LevelScenes::LevelSetMembers(const char* name) const {
     const String root = LevelDirectory();
     const std::vector<String> scripts = ListFiles(root.CStr(), "*.lua", true);

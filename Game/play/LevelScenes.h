@@ -52,6 +52,11 @@ public:
     /// and adds it to the list (replacing a loaded level of that name).
     /// False, nothing added, when the screen or the level does not load.
     bool LoadLevel(const char* name);
+    /// LoadLevel of `name`, then of each of its sub-levels (the other levels
+    /// of its set, which the level's links show), none of them entered.
+    /// False, as LoadLevel, when `name` does not load; a sub-level that does
+    /// not load is left out with LoadLevel's log line.
+    bool LoadLevelWithSubLevels(const char* name);
     /// Unloads the loaded levels and loads every level of the set `name`
     /// behind the loading picture, then switches to `name`. False when a
     /// level fails (every level unloaded, the stack empty) or the switch

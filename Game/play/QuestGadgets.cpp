@@ -210,9 +210,10 @@ bool QuestScreen::InformationClick(Doodad& doodad) {
 
 bool ShowLevelScreen(const char* name) {
     LevelScenes& levels = GetLevelScenes();
-    // A level screen is made when it is first shown.
-    if (!name || (!levels.FindLevel(name) && !levels.LoadLevel(name))) {
-        LogFormat("ShowLevel: the level %s does not load", name ? name : "(nil)");
+    // Loading here would pop this level and with it unload its set: the
+    // levels a link can show are loaded with the level (its sub-levels).
+    if (!name || !levels.FindLevel(name)) {
+        LogFormat("ShowLevel: the level %s is not loaded", name ? name : "(nil)");
         return false;
     }
     return levels.SwitchToLevel(name, true);

@@ -240,8 +240,8 @@ protected:
 
 /// Registers the level function table in `script` (QuestFunctions.cpp).
 void RegisterQuestFunctions(ScriptState& state);
-/// Shows the level screen `name`, loading it first when it is not loaded
-/// (QuestGadgets.cpp); false, with a log line, when it does not load.
+/// Shows the loaded level screen `name` (QuestGadgets.cpp); false, with a
+/// log line, when it is not loaded.
 bool ShowLevelScreen(const char* name);
 /// Registers the gadget functions (QuestGadgetFunctions.cpp).
 void RegisterGadgetFunctions(ScriptState& state);
