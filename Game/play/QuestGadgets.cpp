@@ -38,10 +38,6 @@ constexpr float kStackCombineDelay = 2.0f;
 constexpr float kOrbDelay = 2.0f;
 constexpr float kOrbCompleteDelay = 3.0f;
 
-float TweenSeconds() {
-    return GlobalFloat("Tween", 0, 0.5f);
-}
-
 Vec3 PointOf(const Widget* widget) {
     if (!widget) {
         return Vec3{};
