@@ -1,0 +1,164 @@
+// End to end: the harbour square, a List level of more kinds than its list
+// has lines, played in the real game with real clicks. The player finds
+// every treasure of the list's first kind (the kind read from the level's
+// save, the places from the level's scene file), sees the kind replaced by a
+// new one, asks for a hint, and is locked out after clicking wildly at
+// nothing.
+#include "harness/GameSession.h"
+#include "harness/Pictures.h"
+
+#include "render/Image.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Treasure {
+    std::string name;
+    std::string kind;
+    std::vector<float> position;
+    float x() const { return position.empty() ? 0.0f : position[0]; }
+    float y() const { return position.size() < 2 ? 0.0f : position[1]; }
+};
+
+std::vector<Treasure> TreasuresOfTheSquare() {
+    std::ifstream in(std::string(TEST_SOURCE_DIR) + "/../content/levels/harbour_square/harbour_square.scene");
+    std::map<std::string, Treasure> byName;
+    std::vector<std::string> order;
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t dot = line.find('.');
+        const size_t equals = line.find(" = ");
+        if (line.empty() || line[0] == '#' || dot == std::string::npos || equals == std::string::npos) {
+            continue;
+        }
+        const std::string element = line.substr(0, dot);
+        const std::string key = line.substr(dot + 1, equals - dot - 1);
+        const std::string value = line.substr(equals + 3, line.size() - equals - 4);
+        Treasure& t = byName[element];
+        t.name = element;
+        if (key == "fancyName") {
+            t.kind = value;
+            order.push_back(element);
+        } else if (key == "Position") {
+            t.position.push_back(std::stof(value));
+        }
+    }
+    std::vector<Treasure> out;
+    for (const std::string& name : order) {
+        out.push_back(byName[name]);
+    }
+    return out;
+}
+
+bool Console(GameSession& game, const std::string& command) {
+    return game.Key("grave") && game.Type(command) && game.Key("Return") && game.Key("grave");
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> Targets(const std::string& save) {
+    std::vector<std::string> kinds;
+    std::istringstream lines(save);
+    std::string line;
+    const std::string key = "targetTreasure = ";
+    while (std::getline(lines, line)) {
+        if (line.rfind(key, 0) == 0 && line.size() > key.size() + 1) {
+            kinds.push_back(line.substr(key.size(), line.size() - key.size() - 1));
+        }
+    }
+    return kinds;
+}
+
+std::string SavedSquare(GameSession& game) {
+    EXPECT_TRUE(Console(game, "saveGame"));
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    return ReadFile(GameSession::FindSaveFile("0_harbour_square.save"));
+}
+
+} // namespace
+
+TEST(ListLevelEndToEnd, AKindFoundIsStruckAndReplacedAHintShowsAndWildClicksLockThePlayerOut) {
+    const std::vector<Treasure> treasures = TreasuresOfTheSquare();
+    ASSERT_GE(treasures.size(), 13u) << "more kinds than the list's twelve lines";
+    GameSession game;
+    ASSERT_TRUE(game.Display().Ready()) << game.Problem();
+    ASSERT_TRUE(game.WaitForWindow()) << game.Problem();
+    Image first;
+    ASSERT_TRUE(game.WaitForStillPicture(first)) << "the first screen never settled";
+    ASSERT_TRUE(Console(game, "setPlayerName Tess"));
+    ASSERT_TRUE(Console(game, "loadLevel harbour_square"));
+    Image entered;
+    ASSERT_TRUE(game.WaitForChangedStillPicture(first, entered, 30.0)) << game.Log();
+    if (game.WaitForLog("is told", 5.0)) {
+        ASSERT_TRUE(Console(game, "popUI"));
+        Image back;
+        ASSERT_TRUE(game.WaitForChangedStillPicture(entered, back, 30.0)) << game.Log();
+    }
+
+    const std::vector<std::string> before = Targets(SavedSquare(game));
+    ASSERT_EQ(before.size(), 12u) << game.Log();
+    const std::string kind = before.front();
+    int clicked = 0;
+    for (const Treasure& t : treasures) {
+        if (t.kind == kind) {
+            ASSERT_TRUE(game.Click(int(t.x()) + 512, int(t.y()) + 384)) << t.name;
+            ++clicked;
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        }
+    }
+    ASSERT_GT(clicked, 0);
+    // The find flies to its line, the line is struck, then a new kind takes it.
+    std::this_thread::sleep_for(std::chrono::seconds(4));
+    Image found;
+    EXPECT_TRUE(game.WaitForStillPicture(found, 20.0)) << game.Log();
+    SavePicture(found, std::string(TEST_BINARY_DIR) + "/list-square-kind-found.png");
+    const std::string save = SavedSquare(game);
+    for (const Treasure& t : treasures) {
+        if (t.kind == kind) {
+            EXPECT_NE(save.find(t.name + ".used = true;"), std::string::npos) << t.name << "\n" << game.Log();
+        }
+    }
+    const std::vector<std::string> after = Targets(save);
+    ASSERT_EQ(after.size(), 12u);
+    EXPECT_NE(after.front(), kind) << "the found kind's line holds a new kind";
+    EXPECT_EQ(std::vector<std::string>(after.begin() + 1, after.end()),
+              std::vector<std::string>(before.begin() + 1, before.end()))
+        << "the other lines stay";
+
+    // The hint button at the bar's right end: sparkles over an unfound treasure.
+    Image beforeHint;
+    ASSERT_TRUE(game.WaitForStillPicture(beforeHint, 20.0));
+    ASSERT_TRUE(game.Click(943, 697));
+    // Sparkles, then the button's cool-down gauge draining: the picture
+    // moves for a long while, so it is only compared, not waited still.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    Image hinted;
+    ASSERT_TRUE(game.Capture(hinted));
+    SavePicture(hinted, std::string(TEST_BINARY_DIR) + "/list-square-hinted.png");
+    EXPECT_GT(CountDifferingPixels(hinted, beforeHint, 24, nullptr), 200) << "the hint shows\n" << game.Log();
+
+    // Clicks at the empty evening sky, one after another, lock the player out.
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_TRUE(game.Click(760 + 10 * i, 170));
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    }
+    EXPECT_TRUE(game.WaitForLog("too many misclicks", 10.0)) << game.Log();
+    Image locked;
+    ASSERT_TRUE(game.Capture(locked));
+    SavePicture(locked, std::string(TEST_BINARY_DIR) + "/list-square-locked-out.png");
+    EXPECT_EQ(game.Close(), 0);
+}
