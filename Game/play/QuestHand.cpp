@@ -7,7 +7,10 @@
 #include "data/Profiles.h"
 #include "data/State.h"
 #include "play/GoalTexts.h"
+#include "io/StringTable.h"
 #include "play/Doodad.h"
+#include "play/Gadget.h"
+#include "script/ScriptHooks.h"
 #include "ui/Button.h"
 #include "ui/Cursor.h"
 #include "ui/UiSettings.h"
@@ -88,4 +91,48 @@ void QuestScreen::StepItemNames() {
 
 bool QuestScreen::HoverGlows(const Doodad& doodad) const {
     return &doodad == cursorDoodad && cursorShape != kCursorDefault;
+}
+
+int32_t QuestScreen::HoverObjectCursor() {
+    hoveredObject = nullptr;
+    hoveredTreasure = false;
+    for (Doodad* doodad : underCursor) {
+        if (!doodad->IsVisible(true)) {
+            continue;
+        }
+        hoveredTreasure = hoveredTreasure || (doodad->IsTreasure() && !doodad->used.FirstBool());
+        const Gadget* gadget = gadgets.OwnerOf(doodad->GetName());
+        if (gadget && gadget->GetType() != Gadget::kToggleType &&
+            (gadgets.IsObjectOfEnabled(doodad->GetName()) || HasInformation(*gadget))) {
+            hoveredObject = doodad;
+            break;
+        }
+    }
+    if (hoveredObject) {
+        const Gadget* gadget = gadgets.OwnerOf(hoveredObject->GetName());
+        if (!gadgets.IsObjectOfEnabled(hoveredObject->GetName())) {
+            return kCursorInfo;
+        }
+        if (gadget->GetType() == Gadget::kLevelLinkType) {
+            return gadget->enabled ? kCursorLink : kCursorDefault;
+        }
+        return gadget->GetType() == Gadget::kItemType ? kCursorDefault : kCursorUse;
+    }
+    // A doodad of no gadget that the script lets the player use.
+    Doodad* front = underCursor.empty() ? nullptr : underCursor.front();
+    if (front && !front->IsTreasure() &&
+        HasGlobal((String(front->GetName()) + "_OnUse").CStr(), script.state)) {
+        return kCursorUse;
+    }
+    return kCursorDefault;
+}
+
+bool QuestScreen::HasInformation(const Gadget& gadget) const {
+    if (gadget.used) {
+        return false;
+    }
+    const String key = FillPattern(GlobalText("Path_ObjectHint", "hint.%s_%s").CStr(),
+                                   {LevelName().CStr(), gadget.name.CStr()});
+    String text;
+    return LookupString(key.CStr(), text) && !text.Empty();
 }

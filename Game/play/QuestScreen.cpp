@@ -195,13 +195,14 @@ void QuestScreen::StepRules(float dt) {
     // one comes under the cursor.
     CollectUnderCursor();
     Doodad* front = underCursor.empty() ? nullptr : underCursor.front();
-    if (front != cursorDoodad) {
+    if (front != cursorDoodad || hoverStale) {
         cursorDoodad = front;
-        cursorShape = kCursorDefault;
-        if (front && !front->IsTreasure() &&
-            HasGlobal((String(front->GetName()) + "_OnUse").CStr(), script.state)) {
-            cursorShape = kCursorUse;
-        }
+        hoverStale = false;
+        objectShape = HoverObjectCursor();
+    }
+    cursorShape = objectShape;
+    if (cursorShape == kCursorDefault && !hoveredObject && !hoveredTreasure && OverSubLevelExit()) {
+        cursorShape = kCursorExit;
     }
     GetUI().SetCursor(cursorShape);
     StepItemNames();
@@ -255,6 +256,8 @@ bool QuestScreen::MouseButton(int32_t button, bool pressed) {
     if (!pressed) {
         return Screen::MouseButton(button, pressed);
     }
+    // A click may change what the gadgets offer: the hover is asked again.
+    hoverStale = true;
     clickHandled = false;
     failHook = true;
     if (InputBlocked()) {

@@ -231,6 +231,16 @@ protected:
     Doodad* cursorDoodad = nullptr;   ///< the frontmost doodad the cursor shape is for
     int32_t cursorShape = 0;
     int32_t tooltipSlot = -1; ///< the slot whose item name shows; −1 none
+    /// The hover walk's results for `cursorDoodad` (QuestHand.cpp).
+    Doodad* hoveredObject = nullptr;
+    bool hoveredTreasure = false;
+    int32_t objectShape = 0;
+    bool hoverStale = true;
+    /// Walks the doodads under the cursor: the hovered treasure and object,
+    /// and the cursor the object asks for (info, link, use or default).
+    int32_t HoverObjectCursor();
+    /// The information rule's text exists for the (unused) gadget.
+    bool HasInformation(const Gadget& gadget) const;
     std::vector<Flight> flights;
     int32_t previousFail = -1;
     bool completionDone = false;

@@ -18,7 +18,9 @@
 #include "render/ScreenCamera.h"
 #include "render/Sprite.h"
 #include "script/ScriptHooks.h"
+#include "ui/Cursor.h"
 #include "ui/InputManagerCallback.h"
+#include "ui/UI.h"
 
 #include <memory>
 #include <string>
@@ -286,4 +288,28 @@ TEST_F(Gadgets, EveryGadgetsStateIsSavedAndLoadedWithTheLevel) {
     EXPECT_FALSE(q.gadgets.Find("shell")->enabled);
     EXPECT_TRUE(q.gadgets.Find("shell")->used);
     EXPECT_TRUE(Object("chest_open")->Visible.FirstBool()) << "the pictures come back with the scene's properties";
+}
+
+TEST_F(Gadgets, TheCursorTellsInformationLinksAndUsableThingsApart) {
+    QuestScreen& q = Load();
+    // The hover rules run for the screen on top only.
+    ASSERT_TRUE(GetUI().PushScreen(&q, 0));
+    struct PopAtEnd {
+        ~PopAtEnd() { GetUI().PopScreen(0); }
+    } popAtEnd;
+    const auto cursorOver = [&](const char* name) {
+        GetInputManager().mouseX = int(Object(name)->Position.GetFloat(0)) + 10 + 512;
+        GetInputManager().mouseY = 10 + 384;
+        q.Update();
+        return q.HoverCursor();
+    };
+    EXPECT_EQ(cursorOver("statue"), kCursorInfo) << "no enabled gadget, but a text about it";
+    EXPECT_EQ(cursorOver("door"), kCursorLink);
+    EXPECT_EQ(cursorOver("lever_off"), kCursorUse);
+    EXPECT_EQ(cursorOver("chest_closed"), kCursorUse);
+    EXPECT_EQ(cursorOver("key"), kCursorDefault) << "an item is picked up, not used";
+    EXPECT_EQ(cursorOver("crank"), kCursorDefault) << "a toggle is left to its script";
+    ASSERT_TRUE(Run("DisableObject('door_link')"));
+    Click("lever_off");
+    EXPECT_EQ(cursorOver("door"), kCursorDefault) << "a disabled link, asked again after a click";
 }
