@@ -10,6 +10,7 @@
 #include "harness/Pictures.h"
 
 #include "render/Image.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -48,10 +49,6 @@ std::map<std::string, Point> Positions(const std::string& relative) {
         }
     }
     return out;
-}
-
-bool RunConsoleCommand(GameSession& game, const std::string& command) {
-    return game.Key("grave") && game.Type(command) && game.Key("Return") && game.Key("grave");
 }
 
 void Pause(int milliseconds) {
@@ -110,19 +107,12 @@ void EnterTheBoathouse(GameSession& game, bool firstTime) {
     Image first;
     ASSERT_TRUE(game.WaitForStillPicture(first)) << "the first screen never settled";
     if (firstTime) {
-        ASSERT_TRUE(RunConsoleCommand(game, "setPlayerName Tess"));
+        ASSERT_TRUE(game.Console("setPlayerName Tess"));
     }
-    ASSERT_TRUE(RunConsoleCommand(game, "loadLevel boathouse"));
+    ASSERT_TRUE(game.Console("loadLevel boathouse"));
     Image entered;
     ASSERT_TRUE(game.WaitForChangedStillPicture(first, entered, 30.0)) << game.Log();
     Pause(1500);
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace
@@ -165,9 +155,9 @@ TEST(AdventureEndToEnd, TheBoathouseIsSolvedWithItemsACombinationALockASubLevelA
         Image opened;
         ASSERT_TRUE(game.WaitForStillPicture(opened)) << game.Log();
         SavePicture(opened, std::string(TEST_BINARY_DIR) + "/adventure-chest-open.png");
-        ASSERT_TRUE(RunConsoleCommand(game, "saveGame"));
+        ASSERT_TRUE(game.Console("saveGame"));
         Pause(1000);
-        const std::string saved = ReadFile(GameSession::FindSaveFile("0_boathouse.save"));
+        const std::string saved = testing_support::ReadFile(GameSession::FindSaveFile("0_boathouse.save"));
         EXPECT_NE(saved.find("object_parameters.chest.state = true;"), std::string::npos) << saved.substr(0, 600)
                                                                                            << game.Log();
         EXPECT_NE(saved.find("object_parameters.to_bench.used = true;"), std::string::npos);

@@ -39,10 +39,6 @@ long InkIn(const Image& picture, uint32_t left, uint32_t top, uint32_t right, ui
     return ink;
 }
 
-bool RunConsoleCommand(GameSession& game, const std::string& command) {
-    return game.Key("grave") && game.Type(command) && game.Key("Return") && game.Key("grave");
-}
-
 // Where things are in the window (pixels from its top-left corner).
 constexpr int kSkyX = 420, kSkyY = 150;      // nothing there to hover
 constexpr int kCatX = 771, kCatY = 555;      // the harbour cat on the quay
@@ -57,12 +53,12 @@ TEST(LevelEndToEnd, HarbourSquareShowsItsObjectsAndHudAndTheDrawerFollowsThePoin
     ASSERT_TRUE(game.WaitForStillPicture(title)) << "the first screen never settled";
 
     // A named player, so that the level asks for no name.
-    ASSERT_TRUE(RunConsoleCommand(game, "setPlayerName Tess"));
-    ASSERT_TRUE(RunConsoleCommand(game, "loadLevel harbour_square"));
+    ASSERT_TRUE(game.Console("setPlayerName Tess"));
+    ASSERT_TRUE(game.Console("loadLevel harbour_square"));
     // The first entry tells the level's intro story; closing it returns to the level.
     Image story;
     ASSERT_TRUE(game.WaitForChangedStillPicture(title, story, 30.0)) << game.Log();
-    ASSERT_TRUE(RunConsoleCommand(game, "popUI"));
+    ASSERT_TRUE(game.Console("popUI"));
     Image back;
     ASSERT_TRUE(game.WaitForChangedStillPicture(story, back, 30.0)) << game.Log();
     // The console's status line of the story's log line fades after five seconds.

@@ -7,6 +7,7 @@
 #include "harness/Pictures.h"
 
 #include "render/Image.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -58,31 +59,20 @@ std::vector<Shell> ShellsOfTheMarket() {
     return out;
 }
 
-bool RunConsoleCommand(GameSession& game, const std::string& command) {
-    return game.Key("grave") && game.Type(command) && game.Key("Return") && game.Key("grave");
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Opens the market as a named player and closes its intro story.
 void EnterTheMarket(GameSession& game, bool firstTime) {
     ASSERT_TRUE(game.WaitForWindow()) << game.Problem();
     Image first;
     ASSERT_TRUE(game.WaitForStillPicture(first)) << "the first screen never settled";
     if (firstTime) {
-        ASSERT_TRUE(RunConsoleCommand(game, "setPlayerName Tess"));
+        ASSERT_TRUE(game.Console("setPlayerName Tess"));
     }
-    ASSERT_TRUE(RunConsoleCommand(game, "loadLevel market_hall"));
+    ASSERT_TRUE(game.Console("loadLevel market_hall"));
     Image entered;
     ASSERT_TRUE(game.WaitForChangedStillPicture(first, entered, 30.0)) << game.Log();
     if (firstTime) {
         ASSERT_TRUE(game.WaitForLog("is told", 10.0)) << "the intro story opens\n" << game.Log();
-        ASSERT_TRUE(RunConsoleCommand(game, "popUI"));
+        ASSERT_TRUE(game.Console("popUI"));
         Image back;
         ASSERT_TRUE(game.WaitForChangedStillPicture(entered, back, 30.0)) << game.Log();
     }
@@ -106,9 +96,9 @@ TEST(LevelPlayEndToEnd, TheMarketIsPlayedByClickingItsShellsAndItsProgressSurviv
         Image found;
         ASSERT_TRUE(game.WaitForStillPicture(found)) << game.Log();
         SavePicture(found, std::string(TEST_BINARY_DIR) + "/level-market-three-found.png");
-        ASSERT_TRUE(RunConsoleCommand(game, "saveGame"));
+        ASSERT_TRUE(game.Console("saveGame"));
         std::this_thread::sleep_for(std::chrono::seconds(1));
-        const std::string saved = ReadFile(GameSession::FindSaveFile("0_market_hall.save"));
+        const std::string saved = testing_support::ReadFile(GameSession::FindSaveFile("0_market_hall.save"));
         for (size_t i = 0; i < shells.size(); ++i) {
             const bool used = saved.find(shells[i].name + ".used = true;") != std::string::npos;
             EXPECT_EQ(used, i < 3) << shells[i].name << "\n" << saved.substr(0, 400) << "\n" << game.Log();

@@ -8,6 +8,7 @@
 #include "harness/Pictures.h"
 
 #include "render/Image.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -59,17 +60,6 @@ std::vector<Treasure> TreasuresOfTheSquare() {
     return out;
 }
 
-bool Console(GameSession& game, const std::string& command) {
-    return game.Key("grave") && game.Type(command) && game.Key("Return") && game.Key("grave");
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::vector<std::string> Targets(const std::string& save) {
     std::vector<std::string> kinds;
     std::istringstream lines(save);
@@ -84,9 +74,9 @@ std::vector<std::string> Targets(const std::string& save) {
 }
 
 std::string SavedSquare(GameSession& game) {
-    EXPECT_TRUE(Console(game, "saveGame"));
+    EXPECT_TRUE(game.Console("saveGame"));
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    return ReadFile(GameSession::FindSaveFile("0_harbour_square.save"));
+    return testing_support::ReadFile(GameSession::FindSaveFile("0_harbour_square.save"));
 }
 
 } // namespace
@@ -99,12 +89,12 @@ TEST(ListLevelEndToEnd, AKindFoundIsStruckAndReplacedAHintShowsAndWildClicksLock
     ASSERT_TRUE(game.WaitForWindow()) << game.Problem();
     Image first;
     ASSERT_TRUE(game.WaitForStillPicture(first)) << "the first screen never settled";
-    ASSERT_TRUE(Console(game, "setPlayerName Tess"));
-    ASSERT_TRUE(Console(game, "loadLevel harbour_square"));
+    ASSERT_TRUE(game.Console("setPlayerName Tess"));
+    ASSERT_TRUE(game.Console("loadLevel harbour_square"));
     Image entered;
     ASSERT_TRUE(game.WaitForChangedStillPicture(first, entered, 30.0)) << game.Log();
     if (game.WaitForLog("is told", 5.0)) {
-        ASSERT_TRUE(Console(game, "popUI"));
+        ASSERT_TRUE(game.Console("popUI"));
         Image back;
         ASSERT_TRUE(game.WaitForChangedStillPicture(entered, back, 30.0)) << game.Log();
     }

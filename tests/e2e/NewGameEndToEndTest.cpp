@@ -16,10 +16,6 @@
 
 namespace {
 
-bool RunConsoleCommand(GameSession& game, const std::string& command) {
-    return game.Key("grave") && game.Type(command) && game.Key("Return") && game.Key("grave");
-}
-
 // The mean brightness (r + g + b) over the rows [top, bottom).
 double Brightness(const Image& picture, uint32_t top, uint32_t bottom) {
     double sum = 0.0;
@@ -73,7 +69,7 @@ TEST(NewGameEndToEnd, ANewPlayerIsNamedSeesTheIntroThenTheLevelAndItsJournal) {
     // The first entry tells the level's intro story; closing it returns to the level.
     Image story;
     ASSERT_TRUE(game.WaitForChangedStillPicture(playing, story, 30.0)) << game.Log();
-    ASSERT_TRUE(RunConsoleCommand(game, "popUI"));
+    ASSERT_TRUE(game.Console("popUI"));
     std::this_thread::sleep_for(std::chrono::seconds(6)); // the console's status line fades
     Image level;
     ASSERT_TRUE(game.WaitForStillPicture(level, 20.0)) << game.Log();

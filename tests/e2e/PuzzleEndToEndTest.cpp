@@ -8,6 +8,7 @@
 
 #include "puzzles/LeapfrogBoard.h"
 #include "render/Image.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -91,23 +92,12 @@ Solution SolveFromFile() {
     return out;
 }
 
-bool RunConsoleCommand(GameSession& game, const std::string& command) {
-    return game.Key("grave") && game.Type(command) && game.Key("Return") && game.Key("grave");
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 void OpenTheStudy(GameSession& game) {
     ASSERT_TRUE(game.WaitForWindow()) << game.Problem();
     Image first;
     ASSERT_TRUE(game.WaitForStillPicture(first)) << "the first screen never settled";
-    ASSERT_TRUE(RunConsoleCommand(game, "setPlayerName Tess"));
-    ASSERT_TRUE(RunConsoleCommand(game, "loadLevel keepers_study"));
+    ASSERT_TRUE(game.Console("setPlayerName Tess"));
+    ASSERT_TRUE(game.Console("loadLevel keepers_study"));
     ASSERT_TRUE(game.WaitForLog("PlayPuzzle: desk_drawer opens with layout drawer", 30.0)) << game.Log();
     // The skip countdown keeps the picture moving: wait out the board's slide.
     std::this_thread::sleep_for(std::chrono::seconds(2));
@@ -118,9 +108,9 @@ void OpenTheStudy(GameSession& game) {
 
 // The level's script marks the drawer open once the board has closed.
 void ExpectTheDrawerOpen(GameSession& game) {
-    ASSERT_TRUE(RunConsoleCommand(game, "saveGame"));
+    ASSERT_TRUE(game.Console("saveGame"));
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    const std::string saved = ReadFile(GameSession::FindSaveFile("0_keepers_study.save"));
+    const std::string saved = testing_support::ReadFile(GameSession::FindSaveFile("0_keepers_study.save"));
     EXPECT_NE(saved.find("drawerOpen.value = true;"), std::string::npos) << saved.substr(0, 600) << game.Log();
 }
 

@@ -186,6 +186,10 @@ bool GameSession::Type(const std::string& text) {
     return display.Xdotool({"type", "--delay", "30", text});
 }
 
+bool GameSession::Console(const std::string& command) {
+    return Key("grave") && Type(command) && Key("Return") && Key("grave");
+}
+
 int GameSession::Close(double seconds) {
     if (!game || !game->Started()) {
         return 127;

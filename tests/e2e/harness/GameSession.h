@@ -65,6 +65,8 @@ public:
     /// xdotool key names, e.g. "Escape", "ctrl+s".
     bool Key(const std::string& keys);
     bool Type(const std::string& text);
+    /// Opens the developer console, runs `command` there and closes it.
+    bool Console(const std::string& command);
 
     /// Sends the window's close request and waits for the game to end: its
     /// exit status, or kStillRunning after `seconds` (the game is then killed).
