@@ -39,19 +39,6 @@ long NewlyBrightPixels(const Image& before, const Image& after, uint32_t top, ui
     return count;
 }
 
-double MeanBrightness(const Image& picture, uint32_t top, uint32_t bottom) {
-    double sum = 0.0;
-    long count = 0;
-    for (uint32_t y = top; y < bottom && y < picture.Height(); ++y) {
-        for (uint32_t x = 0; x < picture.Width(); ++x) {
-            const uint8_t* p = picture.PixelAt(x, y);
-            sum += p[0] + p[1] + p[2];
-            ++count;
-        }
-    }
-    return count ? sum / double(count) : 0.0;
-}
-
 TEST(ConsoleEndToEnd, TheToggleKeyOpensTheConsoleAndEnterRunsTheTypedCommand) {
     GameSession game;
     ASSERT_TRUE(game.Display().Ready()) << game.Problem();

@@ -16,20 +16,6 @@
 
 namespace {
 
-// The mean brightness (r + g + b) over the rows [top, bottom).
-double Brightness(const Image& picture, uint32_t top, uint32_t bottom) {
-    double sum = 0.0;
-    long count = 0;
-    for (uint32_t y = top; y < bottom && y < picture.Height(); ++y) {
-        for (uint32_t x = 0; x < picture.Width(); ++x) {
-            const uint8_t* p = picture.PixelAt(x, y);
-            sum += p[0] + p[1] + p[2];
-            ++count;
-        }
-    }
-    return count ? sum / double(count) : 0.0;
-}
-
 void Keep(const Image& picture, const char* name) {
     SavePicture(picture, std::string(TEST_BINARY_DIR) + "/e2e-output/new-game-" + name + ".png");
 }
@@ -58,8 +44,8 @@ TEST(NewGameEndToEnd, ANewPlayerIsNamedSeesTheIntroThenTheLevelAndItsJournal) {
     Image playing;
     ASSERT_TRUE(game.Capture(playing));
     Keep(playing, "movie");
-    EXPECT_LT(Brightness(playing, 0, 90), 10.0) << "the movie's letterbox";
-    EXPECT_GT(Brightness(playing, 200, 300), 120.0) << "the movie's dusk sky";
+    EXPECT_LT(MeanBrightness(playing, 0, 90), 10.0) << "the movie's letterbox";
+    EXPECT_GT(MeanBrightness(playing, 200, 300), 120.0) << "the movie's dusk sky";
     const std::string saved = GameSession::FindSaveFile("state.scene");
     ASSERT_NE(saved, "");
     EXPECT_NE(testing_support::ReadFile(saved).find("Wren"), std::string::npos) << "the profile is saved";

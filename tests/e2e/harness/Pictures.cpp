@@ -131,3 +131,16 @@ double DifferingShare(const Image& a, const Image& b, int channelTolerance) {
     }
     return ::testing::AssertionSuccess();
 }
+
+double MeanBrightness(const Image& picture, uint32_t top, uint32_t bottom) {
+    double sum = 0.0;
+    long count = 0;
+    for (uint32_t y = top; y < bottom && y < picture.Height(); ++y) {
+        for (uint32_t x = 0; x < picture.Width(); ++x) {
+            const uint8_t* p = picture.PixelAt(x, y);
+            sum += p[0] + p[1] + p[2];
+            ++count;
+        }
+    }
+    return count ? sum / double(count) : 0.0;
+}

@@ -31,6 +31,8 @@ void HalfSize(const Image& source, Image& out);
 long CountDifferingPixels(const Image& actual, const Image& expected, int channelTolerance, Image* diff);
 /// Writes a PNG; false when it cannot be written.
 bool SavePicture(const Image& picture, const std::string& path);
+/// The mean brightness (r + g + b) of the rows [top, bottom).
+double MeanBrightness(const Image& picture, uint32_t top, uint32_t bottom);
 
 /// The window picture at half size against tests/e2e/expected/NAME.png.
 ::testing::AssertionResult LooksLikeExpected(const Image& windowPicture, const std::string& name,
