@@ -12,6 +12,7 @@
 #include "render/TextStyles.h"
 #include "ui/Button.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -264,7 +265,9 @@ bool TextBox::Draw() {
     }
     const float lineHeight = static_cast<float>(font->Height());
     const float margin = static_cast<float>(font->GetFont3D()->Inset());
-    const float count = static_cast<float>(laidOut.lines.size());
+    // An empty box being edited still holds one line: the caret's.
+    const bool editing = focused == this && Edit.FirstBool();
+    const float count = static_cast<float>(std::max<size_t>(laidOut.lines.size(), editing ? 1 : 0));
     const float areaWidth = Area.GetFloat(0), areaHeight = Area.GetFloat(1);
     float y = Offset.GetFloat(1);
     switch (VerticalAlignment.FirstInt()) {
@@ -279,7 +282,7 @@ bool TextBox::Draw() {
     }
     // Held effects keep the caret on, so that a picture with it settles.
     const bool blinkOn = EffectsHeld() || static_cast<int64_t>(totalTime * 2.0) % 2 == 0;
-    const bool caret = focused == this && Edit.FirstBool() && blinkOn;
+    const bool caret = editing && blinkOn;
     const size_t lines = laidOut.lines.size();
     // The font leaves white behind each string: every line starts in the box's colour.
     float color[4];

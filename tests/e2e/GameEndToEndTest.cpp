@@ -12,9 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -148,6 +150,9 @@ TEST(EndToEnd, CursorFollowsTheMouse) {
     // pointer is moved once the first screen is there.
     ASSERT_TRUE(game.WaitForStillPicture(atFirst));
     ASSERT_TRUE(game.MoveMouse(200, 150));
+    // The start-up log lines show for 5 s as the console's status line: the
+    // pictures compared below are taken once it has faded, on slow machines too.
+    std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<int>(6000 * GameSession::TimeScale())));
     ASSERT_TRUE(game.WaitForStillPicture(atFirst));
     ASSERT_TRUE(game.MoveMouse(700, 560));
     ASSERT_TRUE(game.WaitForStillPicture(atSecond));
