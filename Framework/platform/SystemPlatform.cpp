@@ -4,7 +4,6 @@
 #include "platform/GameWindow.h"
 #include "platform/InputCallback.h"
 
-#include <sched.h>
 #include <time.h>
 
 uint64_t SystemPlatform::GetPerformanceCounter() {
@@ -15,7 +14,12 @@ uint64_t SystemPlatform::GetPerformanceCounter() {
 
 void SystemPlatform::Sleep(uint32_t milliseconds) {
     if (milliseconds == 0) {
-        sched_yield();
+        // A zero sleep gives the processor away for a moment. Yielding alone
+        // returns at once when no other thread waits, and the frame limiter's
+        // last partial millisecond became a busy loop: a tenth of a
+        // millisecond keeps the pacing exact and the processor idle.
+        const timespec moment{0, 100000L};
+        nanosleep(&moment, nullptr);
         return;
     }
     // Not resumed after a signal: the frame limiter measures again and sleeps

@@ -109,7 +109,11 @@ void Console(GameSession& game, const std::string& command) {
 
 void Idle(GameSession& game, const char* place) {
     game.MoveMouse(1000, 760);
-    std::this_thread::sleep_for(std::chrono::seconds(4)); // fades and transitions end
+    // Fades, transitions and the map's walk end first; with the ambient
+    // effects moving the picture never settles and the wait ends at its limit.
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    Image settled;
+    game.WaitForStillPicture(settled, 20.0);
     const long before = CpuTicks(game.Pid());
     const auto start = Clock::now();
     std::this_thread::sleep_for(std::chrono::duration<double>(kIdleSeconds));
