@@ -189,9 +189,15 @@ void InstallGameConsoleCommands() {
     commands.completeMapLevel = &CompleteMapLevel;
     commands.unlockJournals = &UnlockJournals;
     commands.giveJournal = &GiveJournalOnTopLevel;
-    // Scripts open stories at once; a level screen that plays its HUD out
-    // first installs its own opener over this one.
-    GetScriptHost().showStory = [](const char* name, bool, bool) { ShowStory(name); };
+    // A level on top plays its HUD out first and in again as the script asks;
+    // elsewhere the story opens at once.
+    GetScriptHost().showStory = [](const char* name, bool hideHud, bool restoreHud) {
+        if (auto* level = dynamic_cast<GameScreen*>(GetUI().TopScreen())) {
+            level->TellStory(name, hideHud, restoreHud);
+        } else {
+            ShowStory(name);
+        }
+    };
     commands.loadLevel = &LoadAndShowLevel;
     commands.saveGame = [] { return GetLevelScenes().SaveLevels(); };
     InstallLevelCommands(commands);

@@ -202,15 +202,30 @@ bool GameScreen::IsRootLevel() const {
     return root.Empty() || root.Equals(levelName.CStr());
 }
 
-bool GameScreen::EnterLevel(LevelScreen* /*previous*/) {
+bool GameScreen::EnterLevel(LevelScreen* previous) {
     // Entry may come before the HUD scene's first update: its children are
     // bound here at the latest.
     Resolve();
     PlayLevelMusic();
     State* player = CurrentPlayer();
+    const auto* closeUp = previous != this ? ObjectCast<GameScreen>(previous) : nullptr;
     if (!player || !IsRegistered(*player)) {
         CallLevelHook("OnNewPlayer");
         PostMessage(kGameProfilePrompt, 2.0f);
+    } else if (closeUp && closeUp->LevelFinished()) {
+        // A completed close-up hands back to its level: the level's script
+        // takes over when it says what follows, else the HUD is simply back.
+        RefreshInventory();
+        const String hook = closeUp->levelName + "_OnCompleted";
+        if (!CallLevelHook(hook.CStr())) {
+            if (guideShown) {
+                if (guideAnims.Get(1)) {
+                    SetAnimPose(guideAnims.GetString(1).CStr(), scene);
+                }
+                guideShown = false;
+            }
+            ShowHudAnimation(true, true);
+        }
     } else {
         RefreshInventory();
         float startDelay = TweenSeconds();
@@ -1026,18 +1041,24 @@ bool GameScreen::TryLevelStory(bool intro) {
     if (!Exists(file.CStr())) {
         return false;
     }
+    TellStory(story.CStr(), true, !intro);
+    return true;
+}
+
+void GameScreen::TellStory(const char* story, bool hideHud, bool restoreHud) {
     float hudOut = 0.0f;
-    PlayHudAnimation(false, &hudOut, false);
-    pendingStory = story;
+    if (hideHud) {
+        PlayHudAnimation(false, &hudOut, false);
+    }
+    pendingStory = story ? story : "";
     if (hudOut > 0.0f) {
         PostMessage(kGameShowStory, hudOut);
     } else {
         Message(kGameShowStory, nullptr);
     }
-    if (!intro) {
+    if (restoreHud) {
         PostMessage(kGameHudIn, TweenSeconds() + hudOut);
     }
-    return true;
 }
 
 void GameScreen::GiveJournal() {

@@ -157,6 +157,9 @@ public:
     virtual bool UsesDisc() { return false; }
     /// The level's settings ("ShowIntro", "ShowOutro") ask for its story.
     virtual bool LevelStoryWanted(bool intro);
+    /// Whether the player finished this level (a close-up finishes without
+    /// the root level's completion path).
+    virtual bool LevelFinished() const { return completed; }
     /// The hint button was clicked; the rules give the hint.
     virtual void HintRequested() {}
     /// Shows the level's goals in the HUD: here the names of its treasure
@@ -188,6 +191,10 @@ public:
     void GiveJournal();
     /// Offers the level's intro or outro story once; true when one started.
     bool TryLevelStory(bool intro);
+    /// A story a level script asks for: with `hideHud` the HUD plays out
+    /// first and the story starts when it has; with `restoreHud` the HUD
+    /// plays in again after Globals "Tween" plus that time.
+    void TellStory(const char* story, bool hideHud, bool restoreHud);
     /// Marks doodads to be hinted for `seconds` (sparkles on each).
     void ShowHint(const std::vector<Doodad*>& objects, float seconds);
 

@@ -88,6 +88,7 @@ public:
     void HintRequested() override { UseHint(); }
     void RefreshGoals() override;
     bool CallLevelHook(const char* hook) override;
+    bool LevelFinished() const override { return completionDone || GameScreen::LevelFinished(); }
 
     // ---- the rules ----
     /// The hint button: false while cooling down or with nothing to hint.

@@ -67,6 +67,7 @@ function key_OnAcquire() Note("acquire") end
 function statue_ValidateAction() return allowStatue end
 function statue_OnUse() Note("statue used") return true end
 function knot_OnCombine() Note("knot") end
+function cove_cellar_OnCompleted() Note("cellar done") end
 )";
 
 const char* const kItems = "Item = key;\nItem = rope;\nItem = hook;\nItem = skeleton;\nItem = shell;\nItem = coin;\n"
@@ -245,6 +246,23 @@ TEST_F(Gadgets, StacksFillOneSlotAndAToolPicksUpWithoutBeingSpent) {
     Click("shell");
     EXPECT_TRUE(player->HasItem("shell"));
     EXPECT_EQ(Held(), "hook") << "the tool stays in hand";
+}
+
+TEST_F(Gadgets, AFinishedCloseUpHandsBackToItsLevelsScriptAndAnUnfinishedOneDoesNot) {
+    QuestScreen& q = Load();
+    ASSERT_TRUE(testing_support::WriteFile("levels/cove_cellar/cove_cellar.scene",
+                                           "Widget = options;\noptions.Type = LevelOptions;\n"));
+    ASSERT_TRUE(testing_support::WriteFile("levels/cove_cellar/cove_cellar.lua",
+                                           "function Initialize() SetRootLevel('cove') end\n"));
+    QuestScreen cellar;
+    ASSERT_TRUE(cellar.LoadLevel("cove_cellar"));
+    q.EnterLevel(&cellar);
+    EXPECT_EQ(Events(), "") << "the close-up was only left";
+    cellar.CompleteLevel(0.0f);
+    q.EnterLevel(&cellar);
+    EXPECT_EQ(Events(), "cellar done;");
+    q.EnterLevel(&q);
+    EXPECT_EQ(Events(), "cellar done;") << "the level entered again from itself";
 }
 
 TEST_F(Gadgets, ASecondGadgetOfOneNameIsReportedWithItsOperation) {

@@ -305,4 +305,22 @@ TEST_F(GameScreenTest, ALevelStoryIsOfferedOnceAndNeverWithDialoguesOff) {
     EXPECT_FALSE(screen->introShown);
 }
 
+TEST_F(GameScreenTest, AScriptsStoryBringsTheHudBackOnlyWhenAsked) {
+    GameScreen* screen = Push("", "");
+    ASSERT_NE(screen, nullptr);
+    auto pending = [screen](int32_t message) {
+        int count = 0;
+        for (const DelayedMessage& entry : screen->Messages()) {
+            count += entry.message == message;
+        }
+        return count;
+    };
+    testing_support::LogCapture log; // this test has no story screen
+    screen->TellStory("pier_intro", true, false);
+    EXPECT_EQ(pending(kGameHudIn), 0) << "the HUD stays out";
+    EXPECT_TRUE(log.Contains("pier_intro")) << "without a HUD to play out the story is asked for at once";
+    screen->TellStory("pier_outro", false, true);
+    EXPECT_EQ(pending(kGameHudIn), 1);
+}
+
 } // namespace
