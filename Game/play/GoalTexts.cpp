@@ -5,6 +5,7 @@
 #include "ui/ConsoleCommands.h"
 
 #include <cctype>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -29,20 +30,41 @@ String TextOrKey(const char* identifier) {
 }
 
 String FillPattern(const char* pattern, std::initializer_list<const char*> arguments) {
-    std::string out;
+    // Built on the stack: the hover asks for a hint key whenever another
+    // object comes under the cursor, and a text that fits is never put on
+    // the heap twice.
+    char buffer[256];
+    size_t length = 0;
+    std::string spill; // only for a text longer than the buffer
+    auto put = [&](const char* text, size_t count) {
+        if (spill.empty() && length + count < sizeof buffer) {
+            std::memcpy(buffer + length, text, count);
+            length += count;
+            return;
+        }
+        if (spill.empty()) {
+            spill.assign(buffer, length);
+        }
+        spill.append(text, count);
+    };
     auto next = arguments.begin();
     for (const char* c = pattern ? pattern : ""; *c; ++c) {
         if (c[0] == '%' && c[1] == 's') {
             if (next != arguments.end()) {
-                out += *next ? *next : "";
+                const char* argument = *next ? *next : "";
+                put(argument, std::strlen(argument));
                 ++next;
             }
             ++c;
         } else {
-            out += *c;
+            put(c, 1);
         }
     }
-    return String(out.c_str());
+    if (!spill.empty()) {
+        return String(spill.c_str());
+    }
+    buffer[length] = '\0';
+    return String(buffer);
 }
 
 String NumberWord(int32_t n, bool capitalised) {
