@@ -8,6 +8,7 @@
 #include "core/Log.h"
 #include "core/Scene.h"
 #include "data/Globals.h"
+#include "data/Objectives.h"
 #include "data/Options.h"
 #include "data/PlayerScreenHooks.h"
 #include "data/Profiles.h"
@@ -93,11 +94,12 @@ bool GameStartup::CreateGlobalObjects() {
 }
 
 void GameStartup::RegisterGameStateClasses() {
-    // Objective, Quest and LevelOptions join this category with their screens.
     RegisterClass("State", MakeObject<State>, kGameStateCategory);
     RegisterClass("Options", MakeObject<Options>, kGameStateCategory);
     RegisterClass("Globals", MakeObject<Globals>, kGameStateCategory);
     RegisterClass("LevelOptions", MakeObject<LevelOptions>, kGameStateCategory);
+    RegisterClass("Objective", MakeObject<Objective>, kGameStateCategory);
+    RegisterClass("Quest", MakeObject<Quest>, kGameStateCategory);
 }
 
 void GameStartup::RegisterGameClasses() {

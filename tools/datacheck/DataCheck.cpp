@@ -35,8 +35,15 @@ namespace {
 
 // Files the engine reads by a fixed name rather than through data.
 constexpr const char* kFilesReadByName[] = {"icon.png"};
-// Settings giving level file patterns, each filled with a level name twice.
-constexpr const char* kLevelFilePatterns[] = {"Path_LevelScenes", "Path_LevelScripts", "Path_LevelAnims"};
+// Settings giving level file patterns, each "%s" filled with a level name:
+// the level's own files and its journal page, read when the level is played
+// or the journal shows its page.
+constexpr const char* kLevelFilePatterns[] = {"Path_LevelScenes", "Path_LevelScripts", "Path_LevelAnims",
+                                              "Path_JournalPages"};
+// Settings naming a file the game reads when it is there and goes on without
+// otherwise: the console's configuration at start-up, the items script before
+// every level's own.
+constexpr const char* kOptionalFileSettings[] = {"ConsoleConfigPath", "ItemScriptsPath"};
 
 bool EndsWith(const std::string& text, const std::string& suffix) {
     return text.size() >= suffix.size() &&
@@ -135,13 +142,16 @@ std::string FillPattern(const std::string& pattern, const std::string& name) {
     return result;
 }
 
-// Files the game reads by rules of its own: fixed names and the files of
-// every level of the level list.
+// Files the game reads by rules of its own: fixed names, the optional files
+// the settings name, and the files of every level of the level list.
 void MarkFilesReadByRule(Recording& recording) {
     for (const char* path : kFilesReadByName) {
         recording.MarkUsed(path);
     }
     Globals* settings = GetGlobals();
+    for (const char* setting : kOptionalFileSettings) {
+        recording.MarkUsed(settings->GetString(setting).CStr());
+    }
     const Var& levels = settings->Setting("Levels");
     for (const char* patternSetting : kLevelFilePatterns) {
         const std::string pattern(settings->GetString(patternSetting).CStr());
