@@ -376,3 +376,30 @@ TEST(PictureTest, CursorsPointWithTheHotSpotsOfTheGlobals) {
         }
     }
 }
+
+// A map change that mends scenery lays its picture over the damaged piece
+// the town map painted: wherever the damaged piece is solid, the mended one
+// must be solid too, or rags of the old one show through.
+TEST(PictureTest, MendedStallCoversItsTornTwin) {
+    std::string error;
+    ASSERT_TRUE(Generate("Kind = mapprop;\nSize = 120 100;\nStall = 56 80 60 #c0392b torn;\n", "torn.png", error))
+        << error;
+    ASSERT_TRUE(Generate("Kind = mapprop;\nSize = 120 100;\nStall = 56 80 60 #c0392b mended;\n", "mended.png", error))
+        << error;
+    Picture torn, mended;
+    ASSERT_TRUE(ReadPng(TestTempDir() + "/torn.png", torn));
+    ASSERT_TRUE(ReadPng(TestTempDir() + "/mended.png", mended));
+    int solid = 0, uncovered = 0;
+    for (uint32_t y = 0; y < torn.height; ++y) {
+        for (uint32_t x = 0; x < torn.width; ++x) {
+            if (torn.Alpha(x, y) > 200) {
+                ++solid;
+                uncovered += mended.Alpha(x, y) < 250 ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(solid, 1000);
+    EXPECT_EQ(uncovered, 0);
+    EXPECT_FALSE(Generate("Kind = mapprop;\nSize = 10 10;\nStall = 5 5 4 #ffffff frayed;\n", "bad.png", error));
+    EXPECT_NE(error.find(":3:"), std::string::npos) << error;
+}

@@ -538,6 +538,18 @@ TEST(DataCheck, OptionalFilesOfTheSettingsAndJournalPagesOfListedLevelsAreUsed) 
     EXPECT_FINDINGS(report, "warning: journal/pond.scene: nothing uses this file");
 }
 
+TEST(DataCheck, EveryFrameOfAnAnimatedMarkerLoadsAndCountsAsUsed) {
+    Files files = CleanData();
+    files["gui/walk_1.png"] = files["gui/logo.png"];
+    files["gui/walk_2.png"] = files["gui/logo.png"];
+    files["gui/Walker.scene"] = "Widget = walker;\nwalker.Type = PlayerMarker;\n"
+                                "walker.framePath = gui/walk_%d.png;\nwalker.frameRange = 1;\nwalker.frameRange = 3;\n";
+    WriteData("data", files);
+    EXPECT_FINDINGS(Check("data"),
+                    "error: gui/Walker.scene: PlayerMarker \"walker\": frame 3: sprite \"gui/walk_3.png\" not found",
+                    "warning: gui/Walker.scene: nothing uses this file");
+}
+
 TEST(DataCheck, LooseFilesAndTheArchiveFindPathsOfAnyCaseAlike) {
     Files files = CleanData();
     files["gui/sign.png"] = files["gui/logo.png"];

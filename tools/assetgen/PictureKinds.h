@@ -18,8 +18,10 @@ bool GetSize(const Recipe& recipe, int32_t& w, int32_t& h, std::string& error);
 /// The colour with its red, green and blue scaled by `f`.
 Colour Darker(const Colour& c, float f);
 
-/// Kind = townmap (TownMap.cpp): a town seen from above.
+/// Kind = townmap (TownMap.cpp): a town seen from above; Kind = mapprop: its
+/// pieces alone (the scenery that changes, markers, the walker).
 bool MakeTownMap(const Recipe& recipe, Canvas& canvas, std::string& error);
+bool MakeMapProp(const Recipe& recipe, Canvas& canvas, std::string& error);
 bool MakeBackground(const Recipe& recipe, const Sources& sources, Canvas& canvas, std::string& error);
 /// The harbour front of a background (Water, Quay, Bollards, KerbColour,
 /// Lamp, Stall, Crate): nothing without a "Quay" line.

@@ -619,7 +619,7 @@ bool CutPiece(const Recipe& recipe, Canvas& canvas, std::string& error) {
 
 bool IsPictureKind(const std::string& kind) {
     return kind == "background" || kind == "panel" || kind == "text" || kind == "cursor" ||
-           kind == "loadbar" || kind == "emoji" || kind == "glow" || kind == "portrait" || kind == "townmap" ||
+           kind == "loadbar" || kind == "emoji" || kind == "glow" || kind == "portrait" || kind == "townmap" || kind == "mapprop" ||
            kind == "peg" || kind == "pegboard" || kind == "room";
 }
 
@@ -648,6 +648,9 @@ bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& s
     }
     if (kind == "townmap") {
         return MakeTownMap(recipe, out, error);
+    }
+    if (kind == "mapprop") {
+        return MakeMapProp(recipe, out, error);
     }
     if (kind == "portrait") {
         return MakePortrait(recipe, out, error);

@@ -301,6 +301,28 @@ void CheckBitmap(FileUnderCheck& file, Bitmap& bitmap) {
     }
 }
 
+// Animated markers show "framePath" formatted with each frame number of
+// "frameRange"; every frame must load. Past kMostFrames the range is bad data
+// and only its first frames are looked at.
+void CheckMarkerFrames(FileUnderCheck& file, Element& element) {
+    constexpr int32_t kMostFrames = 256;
+    const Var* format = element.FindProperty("framePath");
+    const Var* range = element.FindProperty("frameRange");
+    if (!format || !range || format->GetType() != kVarString || format->FirstString().Empty()) {
+        return;
+    }
+    const int32_t first = range->GetInt(0);
+    const int32_t last = std::min(std::max(first, range->GetInt(1)), first + kMostFrames - 1);
+    for (int32_t frame = first; frame <= last; ++frame) {
+        const String path = FramePath(format->FirstString().CStr(), frame);
+        if (!Resources::FindSprite(path.CStr())) {
+            file.report.Error(file.path, Label(element) + ": frame " + std::to_string(frame) + ": " +
+                                             UnresolvedResourceText("Sprite", path.CStr(), file.recording));
+            return;
+        }
+    }
+}
+
 void CheckInstance(FileUnderCheck& file, Instance& instance) {
     const std::string path(instance.Path.FirstString().CStr());
     if (path.empty()) {
@@ -459,6 +481,7 @@ void CheckResolvedElement(FileUnderCheck& file, Element& element) {
     if (Instance* instance = ObjectCast<Instance>(&element)) {
         CheckInstance(file, *instance);
     }
+    CheckMarkerFrames(file, element);
     if (Speaker* speaker = ObjectCast<Speaker>(&element)) {
         CheckSpeaker(file, *speaker);
     }
