@@ -12,15 +12,15 @@ namespace {
 using ObjectivesTest = GameDataTest;
 
 // The quests and goals of a data set load as scene elements and save back
-// the same: a category given by name is stored as its number, and unused
-// dependency slots stay there, empty.
+// the same: a category keeps its number (its name is for reading only), and
+// unused dependency slots stay there, empty.
 TEST_F(ObjectivesTest, QuestsAndObjectivesLoadFromSceneFilesAndSaveBack) {
     ASSERT_TRUE(WriteFile("quests.scene", "Widget = market;\nWidget = painting;\n"
-                                          "market.Type = Quest;\nmarket.Category = Treasure;\n"
+                                          "market.Type = Quest;\nmarket.Category = 1;\n"
                                           "market.MapLocation = harbour_square;\n"
                                           "market.Dependencies = a;\nmarket.Dependencies = b;\n"
                                           "market.Dependencies = c;\n"
-                                          "painting.Type = Objective;\npainting.Category = Artwork;\n"
+                                          "painting.Type = Objective;\npainting.Category = 3;\n"
                                           "painting.Progress = 0.5;\n"));
     std::unique_ptr<Scene> scene = LoadScene("quests.scene");
     ASSERT_TRUE(scene);
@@ -33,6 +33,7 @@ TEST_F(ObjectivesTest, QuestsAndObjectivesLoadFromSceneFilesAndSaveBack) {
     EXPECT_STREQ(quest->Dependencies.GetString(2).CStr(), "c");
     EXPECT_STREQ(quest->Dependencies.GetString(3).CStr(), "");
     EXPECT_EQ(objective->Category.FirstInt(), Objective::kArtwork);
+    EXPECT_STREQ(objective->Category.ValueNames()[Objective::kArtwork].name.CStr(), "Artwork");
 
     ConfigTable saved;
     SaveScene(*scene, saved);

@@ -543,7 +543,8 @@ TEST(DataCheck, EveryFrameOfAnAnimatedMarkerLoadsAndCountsAsUsed) {
     files["gui/walk_1.png"] = files["gui/logo.png"];
     files["gui/walk_2.png"] = files["gui/logo.png"];
     files["gui/Walker.scene"] = "Widget = walker;\nwalker.Type = PlayerMarker;\n"
-                                "walker.framePath = gui/walk_%d.png;\nwalker.frameRange = 1;\nwalker.frameRange = 3;\n";
+                                "walker.sprite = gui/walk_1.png;\nwalker.framePath = gui/walk_%d.png;\n"
+                                "walker.frameRange = 1;\nwalker.frameRange = 3;\n";
     WriteData("data", files);
     EXPECT_FINDINGS(Check("data"),
                     "error: gui/Walker.scene: PlayerMarker \"walker\": frame 3: sprite \"gui/walk_3.png\" not found",

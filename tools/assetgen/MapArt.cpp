@@ -570,20 +570,20 @@ void PaintBoat(Canvas& target, float x, float y, float length, float angle, cons
 }
 
 void PaintStreetLamp(Canvas& target, float x, float y) {
-    Stamp(target, x - 36, y - 50, x + 36, y + 24, [&](Canvas& c, Point o) {
+    Stamp(target, x - 44, y - 56, x + 44, y + 28, [&](Canvas& c, Point o) {
         Piece p(c, o);
         Mask pool = p.NewMask();
         pool.AddDistance([&](float px, float py) {
-            const float dx = (px - o.x - x) / 26.0f, dy = (py - o.y - y - 2) / 12.0f;
-            return (std::sqrt(dx * dx + dy * dy) - 1.0f) * 12.0f;
+            const float dx = (px - o.x - x) / 30.0f, dy = (py - o.y - y - 2) / 14.0f;
+            return (std::sqrt(dx * dx + dy * dy) - 1.0f) * 14.0f;
         });
-        p.Glow(pool, 12, kWarmLight, 0.35f);
+        p.Glow(pool, 16, kWarmLight, 0.5f);
         Mask post = p.NewMask();
         p.Line(post, x, y, x, y - 24, 1.6f);
         p.Fill(post, Colour{0.12f, 0.11f, 0.12f, 1});
         Mask head = p.NewMask();
         p.Rect(head, x - 3, y - 31, x + 3, y - 23, 1.5f);
-        p.Glow(head, 12, kWarmLight, 0.55f);
+        p.Glow(head, 16, kWarmLight, 0.75f);
         p.Fill(head, Colour{1, 0.92f, 0.66f, 1});
     });
 }

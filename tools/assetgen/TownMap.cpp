@@ -609,7 +609,7 @@ private:
     void Finish(Canvas& canvas, uint32_t s) {
         const float cx = static_cast<float>(w) * 0.5f, cy = static_cast<float>(h) * 0.5f;
         const float reach = std::sqrt(cx * cx + cy * cy);
-        const Colour warm{1.0f, 0.84f, 0.68f, 1}, cool{0.46f, 0.54f, 0.8f, 1};
+        const Colour warm{0.96f, 0.8f, 0.64f, 1}, cool{0.42f, 0.5f, 0.78f, 1}, sunset{1.2f, 0.82f, 0.55f, 1};
         for (int32_t y = 0; y < h; ++y) {
             for (int32_t x = 0; x < w; ++x) {
                 float* p = canvas.Pixel(x, y);
@@ -621,7 +621,11 @@ private:
                                            0.0f, 1.0f);
                 const float r = p[0] / p[3], g = p[1] / p[3], b = p[2] / p[3];
                 const float glow = SmoothStep(0.82f, 1.0f, std::max(r, g)) * SmoothStep(0.05f, 0.3f, r - b);
-                const Colour tint = Mix(Mix(warm, cool, t), Colour{1, 1, 1, 1}, glow);
+                // The sun has just set beyond the upper left corner.
+                const float sx = fx / static_cast<float>(w) + 0.15f, sy = fy / static_cast<float>(h) + 0.2f;
+                const float afterglow = 0.45f * std::exp(-(sx * sx + sy * sy) * 3.0f);
+                const Colour dusk = Mix(Mix(warm, cool, t), sunset, afterglow);
+                const Colour tint = Mix(dusk, Colour{1, 1, 1, 1}, glow);
                 const float d = std::hypot(fx - cx, fy - cy) / reach;
                 const float dark = 1.0f - vignette * SmoothStep(0.45f, 1.0f, d);
                 const float fibres = 1.0f + grain * 0.14f * (ValueNoise(fx, fy, 2.0f, s + 11) - 0.5f);
@@ -651,7 +655,39 @@ private:
 } // namespace
 
 bool MakeTownMap(const Recipe& recipe, Canvas& canvas, std::string& error) {
-    return TownMapPainter(recipe, error).Paint(canvas);
+    if (!recipe.Find("Map")) {
+        return TownMapPainter(recipe, error).Paint(canvas);
+    }
+    // One tile of a map larger than a picture may be: the map is described
+    // in a file beside the recipe and cut into COLUMNS x ROWS equal tiles.
+    std::string name;
+    float tile[4] = {0, 0, 1, 1};
+    if (!recipe.CheckKeys({"Kind", "Map", "Tile"}, error) || !recipe.GetText("Map", name, true, error) ||
+        !recipe.GetFloats("Tile", tile, 4, 0, 64, true, error)) {
+        return false;
+    }
+    const int32_t column = static_cast<int32_t>(tile[0]), row = static_cast<int32_t>(tile[1]);
+    const int32_t columns = static_cast<int32_t>(tile[2]), rows = static_cast<int32_t>(tile[3]);
+    if (columns < 1 || rows < 1 || column >= columns || row >= rows) {
+        error = recipe.ErrorAt(recipe.Find("Tile"), "is: COLUMN ROW COLUMNS ROWS, the tile inside the grid");
+        return false;
+    }
+    const std::string& self = recipe.Name();
+    const size_t slash = self.find_last_of('/');
+    const std::string path = (slash == std::string::npos ? std::string() : self.substr(0, slash + 1)) + name;
+    Recipe map;
+    Canvas whole;
+    if (!map.Load(path, error) || !TownMapPainter(map, error).Paint(whole)) {
+        return false;
+    }
+    if (whole.Width() % columns != 0 || whole.Height() % rows != 0) {
+        error = recipe.ErrorAt(recipe.Find("Tile"), "the map's size does not divide into these tiles");
+        return false;
+    }
+    const int32_t w = whole.Width() / columns, h = whole.Height() / rows;
+    canvas = Canvas(w, h);
+    canvas.Over(whole, -column * w, -row * h);
+    return true;
 }
 
 bool MakeMapProp(const Recipe& recipe, Canvas& canvas, std::string& error) {
