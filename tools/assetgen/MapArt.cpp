@@ -179,7 +179,8 @@ void PaintHouse(Canvas& target, float x, float y, float width, float wall, float
               Windows(p, l + 2, r - 2, top, y, floors, style, true, doorX);
               Door(p, doorX, y, std::max(5.0f, width * 0.13f), std::min(wall * 0.45f, 13.0f), style.wall);
               if (style.chimney) {
-                  const float cx = x + width * (random.Unit() < 0.5f ? -0.28f : 0.3f);
+                  const bool left = style.chimneySide != 0 ? style.chimneySide < 0 : random.Unit() < 0.5f;
+                  const float cx = x + width * (left ? -0.28f : 0.3f);
                   const float cy = top - roof * (style.gableFront ? 0.45f : 0.78f);
                   Mask stack = p.NewMask();
                   p.Rect(stack, cx - 3, cy - 9, cx + 3, cy + 2);
@@ -570,7 +571,7 @@ void PaintBoat(Canvas& target, float x, float y, float length, float angle, cons
 }
 
 void PaintStreetLamp(Canvas& target, float x, float y) {
-    Stamp(target, x - 44, y - 56, x + 44, y + 28, [&](Canvas& c, Point o) {
+    Stamp(target, x - 64, y - 64, x + 64, y + 48, [&](Canvas& c, Point o) {
         Piece p(c, o);
         Mask pool = p.NewMask();
         pool.AddDistance([&](float px, float py) {
@@ -594,8 +595,9 @@ void PaintLanternPost(Canvas& target, float x, float y, bool lit) {
         const float lx = x + 14, ly = y - 54;
         if (lit) {
             Mask halo = p.NewMask();
-            p.Circle(halo, lx, ly, 10);
-            p.Glow(halo, 34, kWarmLight, 0.55f);
+            p.Circle(halo, lx, ly, 14);
+            p.Glow(halo, 36, kWarmLight, 0.75f);
+            p.Glow(halo, 12, Colour{1, 0.88f, 0.6f, 1}, 0.55f);
             Mask pool = p.NewMask();
             pool.AddDistance([&](float px, float py) {
                 const float dx = (px - o.x - x - 6) / 26.0f, dy = (py - o.y - y) / 9.0f;

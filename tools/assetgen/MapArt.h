@@ -12,6 +12,7 @@
 
 #include "Canvas.h"
 
+#include <cstdint>
 #include <functional>
 
 /// Paints with `paint` on a canvas covering x0, y0 to x1, y1 of `target` and
@@ -26,6 +27,7 @@ struct HouseStyle {
     Colour window{1.0f, 0.8f, 0.42f, 1};
     bool gableFront = false; ///< the gable faces the viewer (else the long side)
     bool chimney = true;
+    int32_t chimneySide = 0; ///< -1 left, 1 right, 0 either
     bool timber = false;     ///< dark beams on the wall
     float lit = 0.6f;        ///< share of the windows lit
     uint32_t seed = 1;

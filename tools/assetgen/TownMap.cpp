@@ -453,7 +453,7 @@ private:
         uint32_t n = 0;
         for (const RecipeEntry* entry : recipe.FindAll("House")) {
             std::vector<float> v;
-            if (!ReadNumbers(recipe, *entry, 5, 5, v, error, "X Y WIDTH WALL ROOF [gable] [timber]")) {
+            if (!ReadNumbers(recipe, *entry, 5, 5, v, error, "X Y WIDTH WALL ROOF [gable] [timber] [chimney]")) {
                 return false;
             }
             HouseStyle style = Style(s + 300 + n++);
@@ -462,8 +462,11 @@ private:
                     style.gableFront = true;
                 } else if (word == "timber") {
                     style.timber = true;
+                } else if (word == "chimney") {
+                    style.chimney = true;
+                    style.chimneySide = -1;
                 } else {
-                    error = recipe.ErrorAt(entry, "'" + word + "' is neither gable nor timber");
+                    error = recipe.ErrorAt(entry, "'" + word + "' is not gable, timber or chimney");
                     return false;
                 }
             }
