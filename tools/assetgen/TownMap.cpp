@@ -695,8 +695,9 @@ bool MakeTownMap(const Recipe& recipe, Canvas& canvas, std::string& error) {
 
 bool MakeMapProp(const Recipe& recipe, Canvas& canvas, std::string& error) {
     int32_t w = 0, h = 0;
-    if (!recipe.CheckKeys({"Kind", "Size", "Stall", "Crates", "Lantern", "Walker", "Smoke", "Boat"}, error) ||
-        !GetSize(recipe, w, h, error)) {
+    Colour tint{1, 1, 1, 1};
+    if (!recipe.CheckKeys({"Kind", "Size", "Stall", "Crates", "Lantern", "Walker", "Smoke", "Boat", "Tint"}, error) ||
+        !GetSize(recipe, w, h, error) || !recipe.GetColour("Tint", tint, false, error)) {
         return false;
     }
     canvas = Canvas(w, h);
@@ -754,6 +755,21 @@ bool MakeMapProp(const Recipe& recipe, Canvas& canvas, std::string& error) {
             return false;
         }
         PaintWalker(canvas, v[0], v[1], static_cast<int32_t>(v[2]), static_cast<int32_t>(v[3]));
+    }
+    // The map's dusk light on the pieces; their own lights keep their glow.
+    for (int32_t y = 0; y < h; ++y) {
+        for (int32_t x = 0; x < w; ++x) {
+            float* p = canvas.Pixel(x, y);
+            if (p[3] <= 0.0f) {
+                continue;
+            }
+            const float r = p[0] / p[3], g = p[1] / p[3], b = p[2] / p[3];
+            const float glow = SmoothStep(0.82f, 1.0f, std::max(r, g)) * SmoothStep(0.05f, 0.3f, r - b);
+            const Colour f = Mix(tint, Colour{1, 1, 1, 1}, glow);
+            p[0] *= f.r;
+            p[1] *= f.g;
+            p[2] *= f.b;
+        }
     }
     return true;
 }
