@@ -5,12 +5,14 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/keysym.h>
 #include <X11/Xutil.h>
 
 #include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <sys/prctl.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -49,6 +51,37 @@ std::string ReadDisplayNumber(int descriptor) {
         }
         number += c;
     }
+}
+
+// The server's keyboard has no keys for accented letters: xdotool would
+// remap a spare key for each one as it types, and the game can read that key
+// before the new mapping reaches it, losing the letter. Giving the letters
+// their own keys before the game starts makes typing them plain key presses.
+void MapAccentedLetters(Display* display) {
+    const KeySym letters[][2] = {{XK_eacute, XK_Eacute}, {XK_ntilde, XK_Ntilde}, {XK_udiaeresis, XK_Udiaeresis},
+                                 {XK_agrave, XK_Agrave}, {XK_ccedilla, XK_Ccedilla}, {XK_odiaeresis, XK_Odiaeresis}};
+    int lowest = 0, highest = 0;
+    XDisplayKeycodes(display, &lowest, &highest);
+    int perKey = 0;
+    KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(lowest), highest - lowest + 1, &perKey);
+    if (!map) {
+        return;
+    }
+    size_t next = 0;
+    for (int code = highest; code >= lowest && next < std::size(letters); --code) {
+        const KeySym* syms = map + static_cast<size_t>(code - lowest) * static_cast<size_t>(perKey);
+        bool unused = true;
+        for (int i = 0; i < perKey; ++i) {
+            unused = unused && syms[i] == NoSymbol;
+        }
+        if (unused) {
+            KeySym pair[2] = {letters[next][0], letters[next][1]};
+            XChangeKeyboardMapping(display, code, 2, pair, 1);
+            ++next;
+        }
+    }
+    XFree(map);
+    XSync(display, False);
 }
 
 pid_t WindowProcess(Display* display, Window window) {
@@ -151,6 +184,7 @@ bool VirtualDisplay::Start() {
         return false;
     }
     XSetErrorHandler(IgnoreXError);
+    MapAccentedLetters(connection);
     return true;
 }
 
