@@ -96,6 +96,11 @@ void TextButton::Layout() {
     int32_t needed = font->TextWidth(caption.CStr()) + WidthOf(icon.Get(0));
     needed = std::max(needed, MinWidth.FirstInt());
     tiles = middle > 0 && MinWidth.FirstInt() >= 0 ? needed / middle : 0;
+    // A face of one wide picture: truncating a width it does not reach would
+    // leave no frame to see or to click, so it still lays one tile.
+    if (tiles == 0 && middle > 0 && MinWidth.FirstInt() >= 0 && needed > 0) {
+        tiles = 1;
+    }
     totalWidth = tiles * middle + WidthOf(Piece(0)) + WidthOf(Piece(2));
 }
 

@@ -8,7 +8,9 @@
 // Layout (at resolve time, in the state current then): the width needed is
 // the caption's width plus the icon's, at least "MinWidth"; `tiles` is that
 // width divided by the middle tile's width (truncated, so the frame can be a
-// little narrower than the caption; 0 with a negative "MinWidth"), and
+// little narrower than the caption; at least 1 when any width is needed, so a
+// face of one picture wider than the caption still shows; 0 with a negative
+// "MinWidth"), and
 // `totalWidth` the tiles plus both caps. "Alignment" anchors the frame at
 // the position: 0 its left edge, 1 its right edge, 2 its centre. Only the
 // frame's pixels count for hitting it (any pixel inside a piece).

@@ -204,6 +204,13 @@ TEST_F(Controls, TextButtonTilesTruncateToTheMiddleTileWidth) {
     button->Text.SetFirstString("AAAAA"); // 60 pixels: still three tiles, narrower than the caption
     MoveTo(0, 0);
     EXPECT_EQ(button->tiles, 3);
+    // Narrower than one tile: truncating would leave no frame to see or click.
+    button->MinWidth.SetFirstInt(10);
+    button->Text.SetFirstString("A");
+    MoveTo(0, 0);
+    EXPECT_EQ(button->tiles, 1);
+    EXPECT_EQ(button->totalWidth, 24);
+    button->Text.SetFirstString("AAAAA");
 
     // Centred: the frame spans 72..128, and only its pixels hit.
     button->Alignment.SetFirstInt(TextButton::kAlignCenter);

@@ -2,7 +2,14 @@
 // screen below, the check box, and a second question over the first.
 #include "ScreenStackFixture.h"
 
+#include "io/Resources.h"
+#include "render/Image.h"
+#include "render/RenderResources.h"
+#include "render/TextStyles.h"
+#include "support/GlTestContext.h"
 #include "ui/Prompt.h"
+
+#include <filesystem>
 
 using testing_support::WriteFile;
 using namespace ui_test;
@@ -84,3 +91,54 @@ TEST_F(ScreenStackTest, PromptAnswersReachTheScreenBelowAndASecondQuestionGetsIt
     EXPECT_TRUE(PromptAnswer("q.first", third));
     EXPECT_FALSE(PromptAnswer("q.first", base)) << "a screen that is not a prompt";
 }
+
+#ifdef TEST_DATA_STAGING
+// The game's own question window with its own button pictures: both answers
+// show a whole face, side by side inside the frame, and take a click at
+// their middle.
+TEST_F(ScreenStackTest, TheShippedPromptShowsBothAnswersWithTheirFacesInsideItsFrame) {
+    GL_TEST_CONTEXT_OR_SKIP(gl, 64, 48);
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::create_directories("gui", error);
+    fs::copy_file(fs::path(TEST_SOURCE_DIR) / "../content/gui/Prompt.scene", "gui/Prompt.scene", error);
+    ASSERT_FALSE(error) << error.message();
+    for (const char* folder : {"gui/Buttons", "gui/Window"}) {
+        fs::copy(fs::path(TEST_DATA_STAGING) / folder, folder, fs::copy_options::recursive, error);
+        ASSERT_FALSE(error) << folder << ": " << error.message();
+    }
+    InstallRenderResourceLoaders();
+    Resources::InstallLinkResolver();
+    Resources::lookupEnabled = Resources::storeEnabled = true;
+    Image glyphs;
+    ASSERT_TRUE(glyphs.Create(4, 4) && glyphs.SaveTga("glyphs.tga"));
+    ASSERT_TRUE(WriteFile("f.config", "ImagePath = glyphs.tga;\nHeight = 10;\nGlyph = 65 12;\n"));
+    ASSERT_EQ(RegisterTextStyle("Header", Resources::FindFont("f.config")), 0);
+
+    PushProbe("base");
+    ASSERT_TRUE(ShowPrompt("q.delete", "str.yes", "str.no", false));
+    auto* prompt = static_cast<Prompt*>(ui.TopScreen());
+    ui.Update();
+    Window* frame = prompt->frameWindow.Get();
+    ASSERT_NE(frame, nullptr);
+    Matrix4 matrix;
+    frame->GetMatrix(matrix, Widget::kWorldMatrix);
+    const float frameLeft = matrix.m[12] + static_cast<float>(frame->BorderWidth());
+    const float frameRight =
+        frameLeft + static_cast<float>(frame->TileWidth() * frame->area.GetInt(0));
+    float previousRight = frameLeft;
+    for (TextButton* button : {prompt->okButton.Get(), prompt->cancelButton.Get()}) {
+        ASSERT_NE(button, nullptr);
+        SCOPED_TRACE(button->GetName());
+        EXPECT_GE(button->tiles, 1) << "a face to see and to click";
+        button->GetMatrix(matrix, Widget::kWorldMatrix);
+        const float left = matrix.m[12], right = left + static_cast<float>(button->totalWidth);
+        EXPECT_GE(left, previousRight) << "inside the frame, right of the one before";
+        EXPECT_LE(right, frameRight) << "inside the frame";
+        previousRight = right;
+        EXPECT_TRUE(button->HitTest(Vec2{(left + right) / 2.0f, matrix.m[13] + 34.0f}));
+    }
+    Resources::Shutdown();
+    ClearTextStyles();
+}
+#endif
