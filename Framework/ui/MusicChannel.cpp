@@ -95,11 +95,16 @@ void MusicChannel::StopMusic(float fade) {
 }
 
 void MusicChannel::Update(float elapsed, float volume) {
+    const bool volumeChanged = volume != musicVolume;
     musicVolume = volume;
     if (current && ops.service) {
         ops.service(current);
     }
     if (direction == 0) {
+        // A new music volume (the options menu's slider) is heard at once.
+        if (volumeChanged && current && ops.setGain) {
+            ops.setGain(current, level * musicVolume);
+        }
         return;
     }
     level += float(direction) * elapsed * speed;

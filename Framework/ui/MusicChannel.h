@@ -2,8 +2,8 @@
 // MusicChannel: the one music source, its current music and its fades.
 //
 // A fade moves a level between 0 and 1 by direction × speed per second; the
-// source's gain is level × the music volume option while a fade runs, and
-// is left alone otherwise. A change of music with a fade of f seconds is a
+// source's gain is level × the music volume option while a fade runs or
+// when that option changes, and is left alone otherwise. A change of music with a fade of f seconds is a
 // cross-fade in three steps: the old music fades out over f/2 seconds and
 // stops (deferred message kStopMessage at f/2), the channel is silent for
 // f/2 seconds, then the new music starts and fades in over f/2 seconds
@@ -67,7 +67,7 @@ public:
     void StopMusic(float fade);
     /// Once per update: feeds the stream and moves a running fade by
     /// `elapsed` seconds; `volume` (the music volume option, kept for later
-    /// starts) scales the gain.
+    /// starts) scales the gain, at once when it differs from the last one.
     void Update(float elapsed, float volume);
     void SetMusicVolume(float volume) { musicVolume = volume; }
     /// Handles kPlayMessage and kStopMessage; false for other codes. A

@@ -97,7 +97,11 @@ BaseSound* AudioDeviceTest::Effect(const char* path, double seconds) {
 }
 
 bool ReadCapture(Capture& out) {
-    std::ifstream file(CaptureDir() + "/out.wav", std::ios::binary);
+    return ReadCapture(CaptureDir() + "/out.wav", out);
+}
+
+bool ReadCapture(const std::string& path, Capture& out) {
+    std::ifstream file(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0) {
         return false;

@@ -35,6 +35,8 @@ struct Capture {
 };
 /// False when the capture file is missing or not a WAV file the device writes.
 bool ReadCapture(Capture& out);
+/// The same for a WAV file another process's device wrote to `path`.
+bool ReadCapture(const std::string& path, Capture& out);
 
 /// Runs `perFrame` (streams' updates) every few milliseconds for `seconds`
 /// of real time.

@@ -86,6 +86,10 @@ TEST_F(MusicChannelTest, FadeInFromSilenceScalesByTheMusicVolume) {
     Frame(0.5f);
     EXPECT_EQ(a.gain, 0.3f);
     EXPECT_EQ(a.serviced, 4);
+    // A new music volume is heard at once, with no fade running.
+    volume = 0.4f;
+    Frame(0.1f);
+    EXPECT_FLOAT_EQ(a.gain, 0.4f);
 }
 
 TEST_F(MusicChannelTest, PlayingTheCurrentMusicOrNothingChangesNothing) {
