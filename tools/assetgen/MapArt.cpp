@@ -590,14 +590,16 @@ void PaintStreetLamp(Canvas& target, float x, float y) {
 }
 
 void PaintLanternPost(Canvas& target, float x, float y, bool lit) {
-    Stamp(target, x - 40, y - 96, x + 56, y + 16, [&](Canvas& c, Point o) {
+    Stamp(target, x - 56, y - 112, x + 72, y + 32, [&](Canvas& c, Point o) {
         Piece p(c, o);
         const float lx = x + 14, ly = y - 54;
         if (lit) {
+            // The halo fades out well inside the picture: the map's change
+            // glow is made from this picture's alpha, to its very edges.
             Mask halo = p.NewMask();
-            p.Circle(halo, lx, ly, 14);
-            p.Glow(halo, 36, kWarmLight, 0.75f);
-            p.Glow(halo, 12, Colour{1, 0.88f, 0.6f, 1}, 0.55f);
+            p.Circle(halo, lx, ly, 12);
+            p.Glow(halo, 22, kWarmLight, 0.8f);
+            p.Glow(halo, 10, Colour{1, 0.88f, 0.6f, 1}, 0.55f);
             Mask pool = p.NewMask();
             pool.AddDistance([&](float px, float py) {
                 const float dx = (px - o.x - x - 6) / 26.0f, dy = (py - o.y - y) / 9.0f;
@@ -732,7 +734,7 @@ void PaintSmoke(Canvas& target, float x, float y, uint32_t seed) {
             const float t = static_cast<float>(i) / 6.0f;
             Mask puff = p.NewMask();
             p.Circle(puff, x + t * 34 + random.Range(-3, 3), y - 6 - t * 66, 4 + t * 9);
-            p.canvas.Fill(puff.Blurred(4 + t * 6), Colour{0.75f, 0.74f, 0.78f, 0.5f * (1.0f - t * 0.7f)});
+            p.canvas.Fill(puff.Blurred(3 + t * 5), Colour{0.86f, 0.85f, 0.9f, 0.8f * (1.0f - t * 0.6f)});
         }
     });
 }
