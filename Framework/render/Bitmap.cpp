@@ -174,6 +174,10 @@ Bitmap* MakeGlowCopy(Bitmap& source) {
     halo->BoxBlur(10);
     halo->MarkPixelsChanged();
     glow->AdoptSprite(std::move(halo));
+    // The blur leaves every pixel opaque and carries the halo in the colour:
+    // the copy adds its light, whatever blending the source draws with, so
+    // its dark margin never hides what lies behind it.
+    glow->BlendMode.SetFirstInt(kBlendAlphaAdd);
     glow->Position.SetFloat(0, source.Position.GetFloat(0) - 10.0f);
     glow->Position.SetFloat(1, source.Position.GetFloat(1) - 10.0f);
     return glow;

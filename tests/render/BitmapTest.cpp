@@ -240,3 +240,22 @@ TEST_F(BitmapDrawing, GlowCopyIsAHaloAroundTheSource) {
     scene.Update();
     EXPECT_EQ(glow->GetSprite()->Width(), 28);
 }
+
+// The glow is light added to what lies behind it: its dark margin leaves the
+// picture below unchanged, even for a source drawn with alpha blending.
+TEST_F(BitmapDrawing, GlowCopyAddsLightOverWhatLiesBehind) {
+    GL_TEST_CONTEXT_OR_SKIP(gl, 64, 48);
+    WritePicture("green.tga", 64, 48, 0, 160, 0, 255);
+    Bitmap* back = Add("back", "green.tga", -32, -24);
+    back->Position.SetFloat(2, -5.0f);
+    Bitmap* source = Add("source", "red.tga", 0, 0);
+    source->BlendMode.SetFirstInt(kBlendAlphaBlend);
+    DrawFrame();
+    Bitmap* glow = MakeGlowCopy(*source);
+    ASSERT_NE(glow, nullptr);
+    glow->Position.SetFloat(2, 1.0f);
+    DrawFrame();
+    EXPECT_TRUE(Near(gl.ReadPixel(23, 15), 0, 160, 0, 12)); // the halo's corner, over the green
+    EXPECT_GT(gl.ReadPixel(36, 28).g, 20);                  // over the red source: light added
+}
+
