@@ -33,6 +33,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <numbers>
 
@@ -442,9 +443,10 @@ void QuestScreen::AfterFind(Doodad& doodad) {
 }
 
 void QuestScreen::AllFoundCheck() {
-    if (treasures.Total("") == 0 || treasures.Found("") != treasures.Total("")) {
+    if (treasures.Total("") == 0 || treasures.Found("") != treasures.Total("") || allFoundCalled) {
         return;
     }
+    allFoundCalled = true;
     CallHook("AllTreasuresFound", script.state);
     if (TextBox* goal = goalText.Get(0)) {
         goal->SetText(TextOrKey(goalMessage.CStr()).CStr());
@@ -456,6 +458,7 @@ void QuestScreen::AllFoundCheck() {
 
 void QuestScreen::CreateTreasures() {
     treasures.Clear();
+    allFoundCalled = false;
     treasures.RegisterAll(*LevelScene());
     ChooseTargets();
 }
@@ -472,6 +475,25 @@ void QuestScreen::ChooseTargets() {
 void QuestScreen::ReplaceCompletedTargets() {
     treasures.ReplaceCompletedTargets();
     RefreshGoals();
+}
+
+void QuestScreen::LogListLines() {
+    String lines;
+    for (const String& type : treasures.Targets()) {
+        if (!lines.Empty()) {
+            lines += ", ";
+        }
+        lines += type;
+        lines += " ";
+        char left[16];
+        std::snprintf(left, sizeof left, "%d", treasures.Total(type.CStr()) - treasures.Found(type.CStr()));
+        lines += left;
+    }
+    if (lines == loggedList) {
+        return;
+    }
+    loggedList = lines;
+    LogFormat("Level %s: the list reads %s", LevelName().CStr(), lines.CStr());
 }
 
 void QuestScreen::RefreshGoals() {
@@ -498,6 +520,7 @@ void QuestScreen::RefreshGoals() {
             break;
         }
         const auto& targets = treasures.Targets();
+        LogListLines();
         for (int32_t line = 0; line < kListLines; ++line) {
             TextBox* box = listBoxes.Get(line);
             Bitmap* stroke = strikethroughs.Get(line);

@@ -94,6 +94,9 @@ public:
     /// The hint button: false while cooling down or with nothing to hint.
     bool UseHint();
     void ChooseTargets();
+    /// Writes the list's types and how many of each are left to the log
+    /// when they changed since the last time ("Level L: the list reads ...").
+    void LogListLines();
     void ReplaceCompletedTargets();
     /// Offers a doodad the click; true when a rule took it.
     bool Click(Doodad& doodad);
@@ -141,6 +144,9 @@ public:
     LevelOptions defaultOptions;
     LevelOptions* options = &defaultOptions; ///< the level's, or the defaults
     String goalMessage;
+    /// The list's lines as last written to the log ("type left, ..."), so a
+    /// refresh that changes nothing writes nothing.
+    String loggedList;
     Doodad* pairFirst = nullptr;
     float penalty = 0.0f;
     float energyEarned = 0.0f;
@@ -247,6 +253,10 @@ protected:
     bool completionDone = false;
     bool advanceDone = false;
     bool gameDone = false;
+    /// "AllTreasuresFound" has been called for the treasures registered:
+    /// every find queues a check, and the last finds made within the check's
+    /// delay would otherwise each call it.
+    bool allFoundCalled = false;
 };
 
 /// Registers the level function table in `script` (QuestFunctions.cpp).

@@ -154,6 +154,25 @@ TEST_F(QuestScreenTest, ALevelCompletesOnce) {
     EXPECT_TRUE(CurrentPlayer()->mapChangePending);
 }
 
+TEST_F(QuestScreenTest, TheLastPairsFoundInQuickSuccessionTellTheScriptOnce) {
+    QuestScreen& q = Load();
+    ASSERT_TRUE(q.script.Run("told = ''\nfunction AllTreasuresFound() told = told .. 'x' end"));
+    ClickAt(10, 10);
+    ClickAt(110, 10);
+    ClickAt(210, 10);
+    ClickAt(310, 10);
+    int checks = 0;
+    for (const DelayedMessage& pending : q.Messages()) {
+        checks += pending.message == QuestScreen::kAllFoundCheck;
+    }
+    ASSERT_EQ(checks, 2) << "each pair found queues its own check";
+    q.Message(QuestScreen::kAllFoundCheck, nullptr);
+    q.Message(QuestScreen::kAllFoundCheck, nullptr);
+    String told;
+    ASSERT_TRUE(GetGlobalText("told", q.script.state, told));
+    EXPECT_EQ(std::string(told.CStr()), "x") << "the level's end (a movie, the journal) happens once";
+}
+
 TEST_F(QuestScreenTest, ProgressSavedAndLoadedRestoresFindsFlagsTargetsAndParameters) {
     {
         QuestScreen& q = Load();
