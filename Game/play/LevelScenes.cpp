@@ -258,6 +258,7 @@ bool LevelScenes::SwitchToLevel(const char* name, bool enter) {
     // 5.
     ui.services.StartTransition(1, kLevelTransitionSeconds, -1);
     currentLevelName = name;
+    LogFormat("Level %s: on screen", name);
     return true;
 }
 

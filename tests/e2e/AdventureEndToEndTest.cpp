@@ -8,98 +8,32 @@
 // winch.
 #include "harness/GameSession.h"
 #include "harness/Pictures.h"
+#include "harness/Playing.h"
 
 #include "render/Image.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
-#include <thread>
 
 namespace {
 
-struct Point {
-    float x = 0.0f;
-    float y = 0.0f;
-};
-
-// The first two "Position" values of every element of a scene file.
-std::map<std::string, Point> Positions(const std::string& relative) {
-    std::ifstream in(std::string(TEST_SOURCE_DIR) + "/../content/" + relative);
-    std::map<std::string, std::vector<float>> values;
-    std::string line;
-    while (std::getline(in, line)) {
-        const size_t dot = line.find('.');
-        const size_t equals = line.find(" = ");
-        if (line.empty() || line[0] == '#' || dot == std::string::npos || equals == std::string::npos ||
-            line.compare(dot + 1, equals - dot - 1, "Position") != 0) {
-            continue;
-        }
-        values[line.substr(0, dot)].push_back(std::stof(line.substr(equals + 3)));
-    }
-    std::map<std::string, Point> out;
-    for (const auto& [name, numbers] : values) {
-        if (numbers.size() >= 2) {
-            out[name] = Point{numbers[0], numbers[1]};
-        }
-    }
-    return out;
-}
-
-void Pause(int milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(int(milliseconds * GameSession::TimeScale())));
-}
-
+// The boathouse's scenes and its inventory drawer, read from their files.
 class Boathouse {
 public:
-    explicit Boathouse(GameSession& session) : game(session) {
-        root = Positions("levels/boathouse/boathouse.scene");
-        bench = Positions("levels/boathouse_bench/boathouse_bench.scene");
-        const auto hud = Positions("gui/DunhavenHud.scene");
-        // The drawer slides down to the top edge; its icons are 96-pixel
-        // pictures drawn at 0.66 from their corner.
-        const Point first = hud.at("inventory_icon_1");
-        const Point second = hud.at("inventory_icon_2");
-        const Point drawer = hud.at("inventory_drawer");
-        slotY = int(-384.0f + first.y + 32.0f) + 384;
-        slotX[0] = int(drawer.x + first.x + 32.0f) + 512;
-        slotX[1] = int(drawer.x + second.x + 32.0f) + 512;
-    }
-    // Clicks the centre of an element (its position is its pivot, the centre),
-    // `dx` pixels to the right: the pointer must move for the click to be
-    // sent, so two clicks at one place need an offset.
-    bool ClickOn(const std::map<std::string, Point>& scene, const std::string& name, int dx = 0) {
-        const auto where = scene.find(name);
-        if (where == scene.end()) {
-            ADD_FAILURE() << "no element " << name;
-            return false;
-        }
-        const bool clicked = game.Click(int(where->second.x) + 512 + dx, int(where->second.y) + 384);
-        Pause(900);
-        return clicked;
-    }
-    bool ClickRoot(const std::string& name, int dx = 0) { return ClickOn(root, name, dx); }
-    bool ClickBench(const std::string& name) { return ClickOn(bench, name); }
-    // Opens the drawer by pointing at the top edge, then clicks a slot.
-    bool ClickSlot(int slot) {
-        const bool moved = game.MoveMouse(slotX[slot], 6);
-        Pause(800);
-        const bool clicked = game.Click(slotX[slot], slotY);
-        Pause(900);
-        return moved && clicked;
-    }
-    std::map<std::string, Point> root;
-    std::map<std::string, Point> bench;
+    explicit Boathouse(GameSession& session)
+        : game(session), root("levels/boathouse/boathouse.scene"),
+          bench("levels/boathouse_bench/boathouse_bench.scene"), inventory(session) {}
+    bool ClickRoot(const std::string& name, int dx = 0) { return ClickElement(game, root, name, dx); }
+    bool ClickBench(const std::string& name) { return ClickElement(game, bench, name); }
+    bool ClickSlot(int slot) { return inventory.ClickSlot(slot); }
 
 private:
     GameSession& game;
-    int slotX[2] = {0, 0};
-    int slotY = 0;
+    SceneFile root;
+    SceneFile bench;
+    Inventory inventory;
 };
 
 void EnterTheBoathouse(GameSession& game, bool firstTime) {
@@ -112,7 +46,7 @@ void EnterTheBoathouse(GameSession& game, bool firstTime) {
     ASSERT_TRUE(game.Console("loadLevel boathouse"));
     Image entered;
     ASSERT_TRUE(game.WaitForChangedStillPicture(first, entered, 30.0)) << game.Log();
-    Pause(1500);
+    Pause(1.5);
 }
 
 } // namespace
@@ -135,10 +69,10 @@ TEST(AdventureEndToEnd, TheBoathouseIsSolvedWithItemsACombinationALockASubLevelA
         SavePicture(close, std::string(TEST_BINARY_DIR) + "/adventure-bench.png");
         ASSERT_TRUE(level.ClickBench("hook")) << game.Log();
         ASSERT_TRUE(game.WaitForLog("Level boathouse_bench: picked up hook", 10.0)) << game.Log();
-        Pause(1500);
+        Pause(1.5);
         // The left edge of the close-up leads back.
         ASSERT_TRUE(game.Click(30, 384));
-        Pause(1500);
+        Pause(1.5);
 
         // Rope (slot 1) in hand, dropped on the hook (slot 2): the grapple.
         ASSERT_TRUE(level.ClickSlot(0)) << game.Log();
@@ -147,16 +81,16 @@ TEST(AdventureEndToEnd, TheBoathouseIsSolvedWithItemsACombinationALockASubLevelA
         ASSERT_TRUE(level.ClickSlot(1)) << game.Log();
         ASSERT_TRUE(level.ClickRoot("key")) << game.Log();
         ASSERT_TRUE(game.WaitForLog("Level boathouse: picked up key", 10.0)) << game.Log();
-        Pause(1500);
+        Pause(1.5);
         ASSERT_TRUE(level.ClickSlot(0)) << game.Log();
         ASSERT_TRUE(level.ClickRoot("chest_closed")) << game.Log();
         ASSERT_TRUE(game.WaitForLog("Level boathouse: key opens the lock chest", 10.0)) << game.Log();
-        Pause(1000);
+        Pause(1.0);
         Image opened;
         ASSERT_TRUE(game.WaitForStillPicture(opened)) << game.Log();
         SavePicture(opened, std::string(TEST_BINARY_DIR) + "/adventure-chest-open.png");
         ASSERT_TRUE(game.Console("saveGame"));
-        Pause(1000);
+        Pause(1.0);
         const std::string saved = testing_support::ReadFile(GameSession::FindSaveFile("0_boathouse.save"));
         EXPECT_NE(saved.find("object_parameters.chest.state = true;"), std::string::npos) << saved.substr(0, 600)
                                                                                            << game.Log();
@@ -171,11 +105,11 @@ TEST(AdventureEndToEnd, TheBoathouseIsSolvedWithItemsACombinationALockASubLevelA
         Boathouse level(game);
         ASSERT_TRUE(level.ClickRoot("handle")) << game.Log();
         ASSERT_TRUE(game.WaitForLog("Level boathouse: picked up handle", 10.0)) << game.Log();
-        Pause(1500);
+        Pause(1.5);
         ASSERT_TRUE(level.ClickSlot(0)) << game.Log();
         ASSERT_TRUE(level.ClickRoot("winch_bare")) << game.Log();
         ASSERT_TRUE(game.WaitForLog("Level boathouse: handle opens the lock winch_socket", 10.0)) << game.Log();
-        Pause(1000);
+        Pause(1.0);
         ASSERT_TRUE(level.ClickRoot("winch_off", 4)) << game.Log();
         EXPECT_TRUE(game.WaitForLog("finished the level", 20.0)) << game.Log();
         Image done;

@@ -5,6 +5,7 @@
 // progress restored, completes the level and is taken to the town map.
 #include "harness/GameSession.h"
 #include "harness/Pictures.h"
+#include "harness/SceneFile.h"
 
 #include "render/Image.h"
 #include "support/TestEnvironment.h"
@@ -12,9 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,37 +21,16 @@ namespace {
 
 struct Shell {
     std::string name;
-    float x = 0.0f;
-    float y = 0.0f;
+    ScenePoint at;
 };
 
-// The treasures of type "shell" and their centres (scene pixels from the
-// screen's centre), read from the level's scene file.
+// The treasures of type "shell" and their centres, read from the level's scene file.
 std::vector<Shell> ShellsOfTheMarket() {
-    std::ifstream in(std::string(TEST_SOURCE_DIR) + "/../content/levels/market_hall/market_hall.scene");
-    std::map<std::string, std::vector<float>> positions;
-    std::vector<std::string> shells;
-    std::string line;
-    while (std::getline(in, line)) {
-        const size_t dot = line.find('.');
-        const size_t equals = line.find(" = ");
-        if (dot == std::string::npos || equals == std::string::npos || line[0] == '#') {
-            continue;
-        }
-        const std::string element = line.substr(0, dot);
-        const std::string key = line.substr(dot + 1, equals - dot - 1);
-        const std::string value = line.substr(equals + 3, line.size() - equals - 4);
-        if (key == "fancyName" && value == "shell") {
-            shells.push_back(element);
-        } else if (key == "Position") {
-            positions[element].push_back(std::stof(value));
-        }
-    }
+    const SceneFile scene("levels/market_hall/market_hall.scene");
     std::vector<Shell> out;
-    for (const std::string& name : shells) {
-        const auto& p = positions[name];
-        if (p.size() >= 2) {
-            out.push_back(Shell{name, p[0], p[1]});
+    for (const std::string& name : scene.ElementsWith("fancyName")) {
+        if (scene.Values(name, "fancyName")[0] == "shell") {
+            out.push_back(Shell{name, scene.Position(name)});
         }
     }
     return out;
@@ -89,7 +66,7 @@ TEST(LevelPlayEndToEnd, TheMarketIsPlayedByClickingItsShellsAndItsProgressSurviv
         EnterTheMarket(game, true);
         // Three shells found, then the game is saved.
         for (size_t i = 0; i < 3; ++i) {
-            ASSERT_TRUE(game.Click(int(shells[i].x) + 512, int(shells[i].y) + 384)) << shells[i].name;
+            ASSERT_TRUE(game.Click(ScreenX(shells[i].at.x), ScreenY(shells[i].at.y))) << shells[i].name;
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
         }
         std::this_thread::sleep_for(std::chrono::seconds(3));
@@ -111,7 +88,7 @@ TEST(LevelPlayEndToEnd, TheMarketIsPlayedByClickingItsShellsAndItsProgressSurviv
         ASSERT_TRUE(game.Display().Ready()) << game.Problem();
         EnterTheMarket(game, false);
         for (size_t i = 3; i < shells.size(); ++i) {
-            ASSERT_TRUE(game.Click(int(shells[i].x) + 512, int(shells[i].y) + 384)) << shells[i].name;
+            ASSERT_TRUE(game.Click(ScreenX(shells[i].at.x), ScreenY(shells[i].at.y))) << shells[i].name;
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
         }
         EXPECT_TRUE(game.WaitForLog("finished the level", 20.0)) << game.Log();

@@ -6,6 +6,7 @@
 // nothing.
 #include "harness/GameSession.h"
 #include "harness/Pictures.h"
+#include "harness/SceneFile.h"
 
 #include "render/Image.h"
 #include "support/TestEnvironment.h"
@@ -13,8 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -25,37 +24,14 @@ namespace {
 struct Treasure {
     std::string name;
     std::string kind;
-    std::vector<float> position;
-    float x() const { return position.empty() ? 0.0f : position[0]; }
-    float y() const { return position.size() < 2 ? 0.0f : position[1]; }
+    ScenePoint at;
 };
 
 std::vector<Treasure> TreasuresOfTheSquare() {
-    std::ifstream in(std::string(TEST_SOURCE_DIR) + "/../content/levels/harbour_square/harbour_square.scene");
-    std::map<std::string, Treasure> byName;
-    std::vector<std::string> order;
-    std::string line;
-    while (std::getline(in, line)) {
-        const size_t dot = line.find('.');
-        const size_t equals = line.find(" = ");
-        if (line.empty() || line[0] == '#' || dot == std::string::npos || equals == std::string::npos) {
-            continue;
-        }
-        const std::string element = line.substr(0, dot);
-        const std::string key = line.substr(dot + 1, equals - dot - 1);
-        const std::string value = line.substr(equals + 3, line.size() - equals - 4);
-        Treasure& t = byName[element];
-        t.name = element;
-        if (key == "fancyName") {
-            t.kind = value;
-            order.push_back(element);
-        } else if (key == "Position") {
-            t.position.push_back(std::stof(value));
-        }
-    }
+    const SceneFile scene("levels/harbour_square/harbour_square.scene");
     std::vector<Treasure> out;
-    for (const std::string& name : order) {
-        out.push_back(byName[name]);
+    for (const std::string& name : scene.ElementsWith("fancyName")) {
+        out.push_back(Treasure{name, scene.Values(name, "fancyName")[0], scene.Position(name)});
     }
     return out;
 }
@@ -105,7 +81,7 @@ TEST(ListLevelEndToEnd, AKindFoundIsStruckAndReplacedAHintShowsAndWildClicksLock
     int clicked = 0;
     for (const Treasure& t : treasures) {
         if (t.kind == kind) {
-            ASSERT_TRUE(game.Click(int(t.x()) + 512, int(t.y()) + 384)) << t.name;
+            ASSERT_TRUE(game.Click(ScreenX(t.at.x), ScreenY(t.at.y))) << t.name;
             ++clicked;
             std::this_thread::sleep_for(std::chrono::milliseconds(400));
         }

@@ -5,92 +5,21 @@
 // goes on: its script marks the drawer open, which the level's save shows.
 #include "harness/GameSession.h"
 #include "harness/Pictures.h"
+#include "harness/Playing.h"
 
-#include "puzzles/LeapfrogBoard.h"
 #include "render/Image.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace {
 
 constexpr const char* kPuzzle = "desk_drawer";
 constexpr const char* kLayout = "drawer";
-
-// The puzzle as its scene file declares it: "element.key = value;" lines,
-// each key's values in file order.
-struct PuzzleFile {
-    std::map<std::string, std::vector<std::string>> values;
-
-    const std::vector<std::string>& Get(const std::string& element, const std::string& key) {
-        return values[element + "." + key];
-    }
-    float Number(const std::string& element, const std::string& key, size_t index) {
-        const auto& list = Get(element, key);
-        return index < list.size() ? std::stof(list[index]) : 0.0f;
-    }
-};
-
-PuzzleFile ReadPuzzleFile() {
-    std::ifstream in(std::string(TEST_SOURCE_DIR) + "/../content/puzzles/" + kPuzzle + "/" + kPuzzle + ".scene");
-    PuzzleFile file;
-    std::string line;
-    while (std::getline(in, line)) {
-        const size_t dot = line.find('.');
-        const size_t equals = line.find(" = ");
-        if (line.empty() || line[0] == '#' || dot == std::string::npos || equals == std::string::npos ||
-            dot > equals) {
-            continue;
-        }
-        file.values[line.substr(0, equals)].push_back(line.substr(equals + 3, line.size() - equals - 4));
-    }
-    return file;
-}
-
-struct Solution {
-    std::vector<std::pair<float, float>> slots; ///< scene pixels, by slot index
-    std::vector<LeapfrogMove> moves;
-};
-
-// Builds the board from the slots, their neighbours and the layout, and
-// solves it with the board rules the game plays by.
-Solution SolveFromFile() {
-    PuzzleFile file = ReadPuzzleFile();
-    Solution out;
-    const std::vector<std::string> slots = file.Get(kPuzzle, "slots");
-    LeapfrogBoard board;
-    for (size_t i = 0; i < slots.size(); ++i) {
-        out.slots.emplace_back(file.Number(slots[i], "Position", 0), file.Number(slots[i], "Position", 1));
-        board.SetSlot(int32_t(i), out.slots.back().first, out.slots.back().second);
-    }
-    for (size_t i = 0; i < slots.size(); ++i) {
-        for (const std::string& neighbour : file.Get(slots[i], "Neighbor")) {
-            for (size_t j = 0; j < slots.size(); ++j) {
-                if (slots[j] == neighbour) {
-                    board.AddNeighbor(int32_t(i), int32_t(j));
-                }
-            }
-        }
-    }
-    LeapfrogState start;
-    const auto& gray = file.Get(kLayout, "GrayPeg");
-    for (size_t j = 0; j < gray.size(); ++j) {
-        if (gray[j] == "true") {
-            start.gray = uint16_t(start.gray | (1u << j));
-        }
-    }
-    start.red = int32_t(file.Number(kLayout, "RedPeg", 0)) - 1;
-    EXPECT_TRUE(board.Solve(start, &out.moves)) << "the demo's layout can be solved";
-    return out;
-}
 
 void OpenTheStudy(GameSession& game) {
     ASSERT_TRUE(game.WaitForWindow()) << game.Problem();
@@ -114,31 +43,21 @@ void ExpectTheDrawerOpen(GameSession& game) {
     EXPECT_NE(saved.find("drawerOpen.value = true;"), std::string::npos) << saved.substr(0, 600) << game.Log();
 }
 
-void Click(GameSession& game, const std::pair<float, float>& at) {
-    ASSERT_TRUE(game.Click(int(at.first) + 512, int(at.second) + 384));
+// A button of the board's scene: its position is its corner.
+void ClickButton(GameSession& game, const SceneFile& file, const std::string& button) {
+    const ScenePoint at = file.Position(button);
+    ASSERT_TRUE(game.Click(ScreenX(at.x + 66.0f), ScreenY(at.y + 26.0f)));
 }
 
 } // namespace
 
 TEST(PuzzleEndToEnd, TheDeskDrawerIsSolvedWithClicksAndTheLevelGoesOn) {
-    const Solution solution = SolveFromFile();
-    ASSERT_FALSE(solution.moves.empty());
+    const LeapfrogPlan plan = PlanLeapfrog(kPuzzle, kLayout);
+    ASSERT_FALSE(plan.moves.empty()) << "the demo's layout can be solved";
     GameSession game;
     ASSERT_TRUE(game.Display().Ready()) << game.Problem();
     OpenTheStudy(game);
-    for (size_t i = 0; i < solution.moves.size(); ++i) {
-        const LeapfrogMove& move = solution.moves[i];
-        Click(game, solution.slots[size_t(move.from)]);
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
-        if (i == 0) {
-            Image selected;
-            ASSERT_TRUE(game.Capture(selected));
-            SavePicture(selected, std::string(TEST_BINARY_DIR) + "/puzzle-desk-drawer-selected.png");
-        }
-        Click(game, solution.slots[size_t(move.to)]);
-        // The peg glides for half a second; the board checks itself after one.
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    }
+    ASSERT_TRUE(PlayLeapfrog(game, plan));
     ASSERT_TRUE(game.WaitForLog("Puzzle desk_drawer: solved", 15.0)) << game.Log();
     std::this_thread::sleep_for(std::chrono::seconds(2));
     Image back;
@@ -149,21 +68,17 @@ TEST(PuzzleEndToEnd, TheDeskDrawerIsSolvedWithClicksAndTheLevelGoesOn) {
 }
 
 TEST(PuzzleEndToEnd, TheSkipButtonIsOfferedAfterAWhileAndSkippingGoesOn) {
-    PuzzleFile file = ReadPuzzleFile();
-    const float skipX = file.Number("skip_button", "Position", 0) + 66.0f;
-    const float skipY = file.Number("skip_button", "Position", 1) + 26.0f;
+    const SceneFile file(std::string("puzzles/") + kPuzzle + "/" + kPuzzle + ".scene");
     GameSession game;
     ASSERT_TRUE(game.Display().Ready()) << game.Problem();
     OpenTheStudy(game);
     // The help page opens over the board, and its OK button closes it.
-    const float helpX = file.Number("help_button", "Position", 0) + 66.0f;
-    const float helpY = file.Number("help_button", "Position", 1) + 26.0f;
-    Click(game, {helpX, helpY});
+    ClickButton(game, file, "help_button");
     std::this_thread::sleep_for(std::chrono::seconds(1));
     Image help;
     ASSERT_TRUE(game.Capture(help));
     SavePicture(help, std::string(TEST_BINARY_DIR) + "/puzzle-desk-drawer-help.png");
-    Click(game, {file.Number("help_ok", "Position", 0) + 66.0f, file.Number("help_ok", "Position", 1) + 26.0f});
+    ClickButton(game, file, "help_ok");
     std::this_thread::sleep_for(std::chrono::seconds(1));
     const float skipTime = file.Number(kPuzzle, "skipTime", 0);
     ASSERT_TRUE(game.WaitForLog("Puzzle desk_drawer: the skip button is offered", skipTime + 20.0)) << game.Log();
@@ -171,7 +86,7 @@ TEST(PuzzleEndToEnd, TheSkipButtonIsOfferedAfterAWhileAndSkippingGoesOn) {
     Image offered;
     ASSERT_TRUE(game.Capture(offered));
     SavePicture(offered, std::string(TEST_BINARY_DIR) + "/puzzle-desk-drawer-skip.png");
-    Click(game, {skipX, skipY});
+    ClickButton(game, file, "skip_button");
     ASSERT_TRUE(game.WaitForLog("Puzzle desk_drawer: skipped", 10.0)) << game.Log();
     ExpectTheDrawerOpen(game);
     EXPECT_EQ(game.Close(), 0);

@@ -24,10 +24,6 @@ void Keep(const Image& picture, const std::string& name) {
     SavePicture(picture, std::string(TEST_BINARY_DIR) + "/e2e-output/story-" + name + ".png");
 }
 
-bool RunCommand(GameSession& game, const std::string& command) {
-    return game.Key("grave") && game.Type(command) && game.Key("Return") && game.Key("grave");
-}
-
 // Opens the intro story for a player named "ann", answers `firstAnswerX`
 // on Maren's first page and reads on to the end. Returns the picture of the
 // reply page (empty on failure).
@@ -38,8 +34,8 @@ void ReadIntroStory(int firstAnswerX, const std::string& reply, const std::strin
     ASSERT_TRUE(game.MoveMouse(1000, 20));
     Image first;
     ASSERT_TRUE(game.WaitForStillPicture(first));
-    ASSERT_TRUE(RunCommand(game, "setPlayerName ann"));
-    ASSERT_TRUE(RunCommand(game, "showStory harbour_square_intro"));
+    ASSERT_TRUE(game.Console("setPlayerName ann"));
+    ASSERT_TRUE(game.Console("showStory harbour_square_intro"));
     ASSERT_TRUE(game.WaitForLog("page A: Welcome to Dunhaven, Ann.", 20.0)) << game.Log();
     Image pageA;
     ASSERT_TRUE(game.WaitForStillPicture(pageA, 20.0));
