@@ -33,3 +33,6 @@ bool PaintHarbourFront(const Recipe& recipe, Canvas& canvas, const Colour& sunCo
 bool MakePeg(const Recipe& recipe, Canvas& canvas, std::string& error);
 bool MakePegBoard(const Recipe& recipe, Canvas& canvas, std::string& error);
 bool MakeRoom(const Recipe& recipe, Canvas& canvas, std::string& error);
+
+/// Kind = lamproom (LampRoom.cpp): a lighthouse's lamp room at night.
+bool MakeLampRoom(const Recipe& recipe, Canvas& canvas, std::string& error);

@@ -620,7 +620,7 @@ bool CutPiece(const Recipe& recipe, Canvas& canvas, std::string& error) {
 bool IsPictureKind(const std::string& kind) {
     return kind == "background" || kind == "panel" || kind == "text" || kind == "cursor" ||
            kind == "loadbar" || kind == "emoji" || kind == "glow" || kind == "portrait" || kind == "townmap" || kind == "mapprop" ||
-           kind == "peg" || kind == "pegboard" || kind == "room";
+           kind == "peg" || kind == "pegboard" || kind == "room" || kind == "lamproom";
 }
 
 bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& sources, Canvas& out,
@@ -663,6 +663,9 @@ bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& s
     }
     if (kind == "room") {
         return MakeRoom(recipe, out, error);
+    }
+    if (kind == "lamproom") {
+        return MakeLampRoom(recipe, out, error);
     }
     error = recipe.ErrorAt(recipe.Find("Kind"), "unknown picture kind '" + kind + "'");
     return false;
