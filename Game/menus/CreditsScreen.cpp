@@ -1,6 +1,7 @@
 #include "menus/CreditsScreen.h"
 
 #include "anim/SceneAnims.h"
+#include "core/Log.h"
 #include "io/StringTable.h"
 #include "menus/ContinueGame.h"
 #include "menus/MenuSupport.h"
@@ -41,6 +42,7 @@ bool CreditsScreen::OnPush() {
     if (Inert()) {
         return true;
     }
+    LogLine("CreditsScreen: the credits roll");
     TextBox* text = currentText.Get();
     text->Visible.SetFirstBool(false);
     text->Color.SetFloat(3, 0.0f);

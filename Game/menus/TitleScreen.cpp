@@ -138,6 +138,7 @@ bool TitleScreen::Message(int32_t message, Object* sender) {
 void TitleScreen::Play() {
     State* player = RegisteredCurrentPlayer();
     if (player && player->IsGameFinished()) {
+        LogLine("TitleScreen: the game is finished; starting over is offered");
         const String question = GlobalText(kGameCompleteSetting, kGameCompleteKey);
         ShowPrompt(question.CStr(), GlobalText("String_Yes", "str.yes").CStr(),
                    GlobalText("String_No", "str.no").CStr(), false);
@@ -168,6 +169,7 @@ void TitleScreen::StartOver() {
     UI& ui = GetUI();
     ui.services.StopMusic(1.0f);
     ui.LockInputFor(2.0f);
+    LogLine("TitleScreen: the player starts over");
     if (State* player = RegisteredCurrentPlayer()) {
         SaveStateFile();
         ResetPlayer(*player);

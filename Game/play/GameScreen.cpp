@@ -1017,6 +1017,7 @@ void GameScreen::GameCompleted() {
     if (completed) {
         return;
     }
+    LogFormat("Level %s: the game is completed", levelName.CStr());
     if (State* player = CurrentPlayer()) {
         player->mapChangePending = false;
         player->ShowMapOnLoad.SetFirstBool(false);
