@@ -156,6 +156,9 @@ TEST(AssetGenTest, BadRecipesFailWithOneLineAndExitCodeOne) {
         {"Kind = text;\nSize = 20 10;\nText = Far too long for its picture;\n", "t.png", ":2: the text needs"},
         {"Kind = panel;\nSize = 40 40;\nMargin = 20;\n", "p.png", ":3: the margin leaves no room"},
         {"Kind = emoji;\nCharacter = U+1F511x;\n", "e.png", ":2: a Character is one character"},
+        {"Kind = lamproom;\nSize = 200 200;\nGlazing = 10 120;\nHorizon = 80;\nWall = #604030;\nWallBottom = "
+         "#302010;\nFloor = #604020;\nFloorLine = 100;\nLens = 100 20 60 60;\nLamp = 50 150 60;\n",
+         "l.png", ":8: the glazing must lie above the floor line"},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(WriteFile(dir + "/bad.config", c.recipe));
@@ -317,6 +320,38 @@ TEST(PictureTest, EmojiHaveTransparentCornersAndAnOpaqueMiddle) {
     Canvas canvas;
     std::string error;
     EXPECT_FALSE(RenderEmoji(kEmojiFont, 0x41, 32, canvas, error));
+}
+
+TEST(PictureTest, TheLampRoomHasItsNightSkyLensAndLanternWhereItsRecipeSaysSo) {
+    AssetGenOptions options;
+    options.recipe = kContent + "/recipes/levels/lamp_room/background.png.config";
+    options.output = TestTempDir() + "/lamp_room.png";
+    std::string error;
+    ASSERT_TRUE(GenerateAsset(options, error)) << error;
+    Picture picture;
+    ASSERT_TRUE(ReadPng(options.output, picture));
+    ASSERT_EQ(picture.width, 1024u);
+    ASSERT_EQ(picture.height, 768u);
+    // The mean colour of a square of 21 pixels round a point.
+    const auto mean = [&](uint32_t cx, uint32_t cy) {
+        float sum[3] = {0, 0, 0};
+        for (uint32_t y = cy - 10; y <= cy + 10; ++y) {
+            for (uint32_t x = cx - 10; x <= cx + 10; ++x) {
+                for (int c = 0; c < 3; ++c) {
+                    sum[c] += picture.rgba[(static_cast<size_t>(y) * picture.width + x) * 4 + c] / (21.0f * 21.0f);
+                }
+            }
+        }
+        return std::vector<float>{sum[0], sum[1], sum[2]};
+    };
+    const std::vector<float> sky = mean(200, 100), lens = mean(560, 260), wall = mean(900, 400);
+    const std::vector<float> nearLantern = mean(300, 560), farFloor = mean(980, 740);
+    EXPECT_GT(sky[2], sky[0]) << "the night sky through the glass is blue";
+    EXPECT_LT(sky[0] + sky[1] + sky[2], 3 * 90.0f) << "and dark";
+    EXPECT_GT(lens[1], lens[0]) << "the lens's glass is green-blue where the wall would be brown";
+    EXPECT_GT(wall[0], wall[2]) << "the panelled wall is warm";
+    EXPECT_GT(nearLantern[0] + nearLantern[1] + nearLantern[2], 1.5f * (farFloor[0] + farFloor[1] + farFloor[2]))
+        << "the floor by the lantern is lit, the far corner in the dark";
 }
 
 TEST(PictureTest, LoadingBarFillGrowsFromTheLeft) {
