@@ -8,6 +8,8 @@
 #include "ui/UI.h"
 #include "ui/UiSettings.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int32_t kTransition = 1;
@@ -33,7 +35,10 @@ bool ContinueGame() {
     State* player = RegisteredCurrentPlayer();
     bool behind = false; // a map or level now lies below the title
     if (player && player->IsGameFinished()) {
-        const int32_t count = GlobalCount("Levels");
+        // The game's last level: the list always holds its full count of
+        // names, of which a game of fewer levels uses only the first
+        // LevelCount.
+        const int32_t count = std::min(GlobalCount("Levels"), GlobalInt("LevelCount", 0, GlobalCount("Levels")));
         if (count > 0) {
             behind = LoadLevelSetBehindTitle(GlobalText("Levels", "", count - 1));
         }

@@ -10,11 +10,13 @@
 #include "core/Scene.h"
 #include "io/Resources.h"
 #include "io/StringTable.h"
+#include "menus/ContinueGame.h"
 #include "menus/CreditsScreen.h"
 #include "menus/OptionsMenu.h"
 #include "menus/ProfilesMenu.h"
 #include "menus/TitleScreen.h"
 #include "render/Image.h"
+#include "support/TestEnvironment.h"
 #include "support/VirtualPlatform.h"
 #include "ui/Prompt.h"
 #include "ui/UI.h"
@@ -107,6 +109,28 @@ TEST_F(MenuScreens, TheTitleGreetsThePlayerAndItsMenuWaitsTwoSecondsOnlyTheFirst
     ASSERT_NE(title, nullptr);
     Frames(1);
     EXPECT_TRUE(title->overlayGroup.Get()->Visible.FirstBool()) << "at once on a second showing";
+}
+
+TEST_F(MenuScreens, AFinishedGameOfFewerLevelsThanTheListContinuesOnItsOwnLastLevel) {
+    Globals* settings = GetGlobals();
+    settings->FindProperty("LevelCount")->SetFirstInt(3);
+    settings->FindProperty("LastPlayableLevel")->SetFirstInt(2);
+    Var* levels = settings->FindProperty("Levels");
+    ASSERT_GT(levels->GetCount(), 3) << "the list keeps its full count of names";
+    levels->SetString(0, "garden");
+    levels->SetString(1, "attic");
+    levels->SetString(2, "ending");
+    ASSERT_TRUE(SelectPlayer(CreatePlayer("Mira")));
+    State* player = CurrentPlayer();
+    ASSERT_NE(player, nullptr);
+    player->CurrentLevel.SetFirstInt(2);
+    ASSERT_TRUE(player->IsGameFinished());
+    ASSERT_TRUE(WriteFile("gui/TitleScreen.scene", Declare("title", "TitleScreen")));
+    testing_support::LogCapture log;
+    ContinueGame();
+    EXPECT_TRUE(log.Contains("'ending'")) << "the ending is the last of the game's three levels";
+    EXPECT_FALSE(log.Contains(levels->GetString(levels->GetCount() - 1).CStr()))
+        << "not the unused last name of the list";
 }
 
 TEST_F(MenuScreens, CreditsLoopTheirPagesEveryFiveAndAHalfSecondsAndAClickTurnsAtOnce) {
