@@ -1,6 +1,7 @@
 #include "Playing.h"
 
 #include "GameSession.h"
+#include "Pictures.h"
 
 #include "render/Image.h"
 
@@ -57,6 +58,21 @@ std::map<std::string, std::vector<std::string>> StoryPages(const std::string& st
         }
     }
     return pages;
+}
+
+// The story's parchment, speaker and veil go: most of the picture changes
+// (a hovered answer's glow changes only a little of it).
+bool StoryCloses(GameSession& game, const Image& page) {
+    const auto start = std::chrono::steady_clock::now();
+    Image now;
+    while (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() <
+           5.0 * GameSession::TimeScale()) {
+        if (game.Capture(now) && DifferingShare(page, now) > 0.2) {
+            return true;
+        }
+        std::this_thread::sleep_for(kCaptureInterval);
+    }
+    return false;
 }
 
 } // namespace
@@ -179,15 +195,26 @@ bool ReadStory(GameSession& game, LogWatch& watch, const std::string& story, int
         const bool two = next.size() >= 2;
         const size_t answer = two && choice == 2 ? 1 : 0;
         int x = two ? (answer == 0 ? kFirstAnswerX : kSecondAnswerX) : kSingleAnswerX;
-        if (x == lastX) {
-            x += 60;
+        const bool last = next[answer] == "End";
+        // A click made while the screen below still hands over (the title
+        // leaving) is lost: the player clicks again, a little further on.
+        bool answered = false;
+        for (int attempt = 0; attempt < 3 && !answered; ++attempt, x += 24) {
+            if (x == lastX) {
+                x += 12;
+            }
+            lastX = x;
+            if (!game.Click(x, kAnswerY)) {
+                continue;
+            }
+            answered = last ? StoryCloses(game, picture) : watch.WaitFor(prefix, 5.0, nullptr, true);
         }
-        lastX = x;
-        if (!game.Click(x, kAnswerY)) {
-            ADD_FAILURE() << "no click on the answer of page " << page;
+        if (!answered) {
+            ADD_FAILURE() << "the answer of page " << page << " of " << story << " was not taken\n"
+                          << game.Log();
             return false;
         }
-        if (next[answer] == "End") {
+        if (last) {
             return true;
         }
     }
