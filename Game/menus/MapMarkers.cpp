@@ -105,7 +105,15 @@ void PlayerMarker::Update() {
     if (!IsWalking()) {
         StandOnCurrentLevel();
     }
-    frames.Step(sprite, framePath, frameRange, frameRate.FirstFloat(), frameTime);
+    // The frames are the traveller's steps: they play while it walks, and
+    // it stands on the first one (a marker stepping on the spot redrew the
+    // whole map eight times a second).
+    if (IsWalking()) {
+        frames.Step(sprite, framePath, frameRange, frameRate.FirstFloat(), frameTime);
+    } else {
+        frames.frame = static_cast<float>(frameRange.GetInt(0));
+        frames.Step(sprite, framePath, frameRange, 0.0f, 0.0f);
+    }
     if (Position.GetFloat(2) != kDepth) {
         Position.SetFloat(2, kDepth);
     }

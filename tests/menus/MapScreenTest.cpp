@@ -19,6 +19,9 @@
 #include "support/VirtualPlatform.h"
 #include "ui/UI.h"
 
+#include <set>
+#include <string>
+
 using testing_support::LogCapture;
 using testing_support::WriteFile;
 
@@ -96,6 +99,10 @@ l2.Position = 300;
 l2.Position = 100;
 player.Type = PlayerMarker;
 player.speed = 100;
+player.framePath = step_%d;
+player.frameRange = 1;
+player.frameRange = 4;
+player.frameRate = 8;
 awning.Type = Bitmap;
 awning.SpritePath = map/dot.tga;
 awning.Visible = false;
@@ -259,8 +266,17 @@ TEST_F(MapScreenTest, ACompletedLevelPlaysItsChangesThenTheMarkerWalksToTheNextL
     EXPECT_EQ(player->CurrentLevel.FirstInt(), 1);
     EXPECT_TRUE(map->Player()->IsWalking());
     EXPECT_FALSE(map->playButton.Get()->Visible.FirstBool());
+    std::set<std::string> steps;
+    for (int frame = 0; frame < 20; ++frame) {
+        Run(frameTime);
+        steps.insert(map->Player()->sprite.FirstString().CStr());
+    }
+    EXPECT_GE(steps.size(), 3u) << "the traveller steps as it walks";
     Run(3.0f);
     EXPECT_FALSE(map->Player()->IsWalking());
+    EXPECT_STREQ(map->Player()->sprite.FirstString().CStr(), "step_1") << "and stands still on the first step";
+    Run(1.0f);
+    EXPECT_STREQ(map->Player()->sprite.FirstString().CStr(), "step_1");
     EXPECT_NEAR(map->Player()->Position.GetFloat(0), 100.0f, 0.01f);
     EXPECT_NEAR(map->Player()->Position.GetFloat(1), 100.0f, 0.01f);
     EXPECT_TRUE(map->playButton.Get()->Visible.FirstBool());
