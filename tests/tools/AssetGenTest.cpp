@@ -3,6 +3,7 @@
 #include "AssetGen.h"
 #include "Glyphs.h"
 #include "OggWriter.h"
+#include "PictureKinds.h"
 #include "Recipe.h"
 #include "Synth.h"
 
@@ -352,6 +353,64 @@ TEST(PictureTest, TheLampRoomHasItsNightSkyLensAndLanternWhereItsRecipeSaysSo) {
     EXPECT_GT(wall[0], wall[2]) << "the panelled wall is warm";
     EXPECT_GT(nearLantern[0] + nearLantern[1] + nearLantern[2], 1.5f * (farFloor[0] + farFloor[1] + farFloor[2]))
         << "the floor by the lantern is lit, the far corner in the dark";
+}
+
+TEST(PictureTest, TheRoomsFloorBoardsAreStraightAndEvenAcrossTheRoom) {
+    // The seams: the first x of board k on row y, found by bisection.
+    const float w = 1024, h = 768, floorLine = 560;
+    const auto edge = [&](int32_t k, float y) {
+        float lo = -4000, hi = 5000;
+        for (int i = 0; i < 40; ++i) {
+            const float mid = (lo + hi) / 2;
+            (FloorBoardAt(mid, y, w, h, floorLine, 27).board >= k ? hi : lo) = mid;
+        }
+        return hi;
+    };
+    const float top = floorLine + 1, bottom = h - 1;
+    for (int32_t k = -4; k <= 20; ++k) {
+        const float x0 = edge(k, top), x1 = edge(k, bottom);
+        for (float y = top + 20; y < bottom; y += 37) {
+            const float onLine = x0 + (x1 - x0) * (y - top) / (bottom - top);
+            EXPECT_NEAR(edge(k, y), onLine, 0.5f) << "seam " << k << " bends at row " << y;
+            EXPECT_TRUE(FloorBoardAt(onLine, y, w, h, floorLine, 27).seam) << "seam " << k << ", row " << y;
+        }
+        if (k > -4) {
+            EXPECT_GT(x1 - edge(k - 1, bottom), x0 - edge(k - 1, top)) << "boards widen towards the viewer";
+        }
+    }
+    // Neighbouring boards are not cut on the same rows.
+    int sharedJoints = 0, joints = 0;
+    for (float y = top; y < bottom; y += 1) {
+        const bool left = FloorBoardAt(edge(7, y) + 10, y, w, h, floorLine, 27).joint;
+        const bool right = FloorBoardAt(edge(8, y) + 10, y, w, h, floorLine, 27).joint;
+        joints += left;
+        sharedJoints += left && right;
+    }
+    EXPECT_GT(joints, 0);
+    EXPECT_LT(sharedJoints, joints);
+
+    // In the study's picture the floor is as bright on the left as on the
+    // right (the lamp stands a little left of the middle): no board line
+    // swells into a dark wedge.
+    AssetGenOptions options;
+    options.recipe = kContent + "/recipes/levels/keepers_study/background.png.config";
+    options.output = TestTempDir() + "/study.png";
+    std::string error;
+    ASSERT_TRUE(GenerateAsset(options, error)) << error;
+    Picture picture;
+    ASSERT_TRUE(ReadPng(options.output, picture));
+    ASSERT_EQ(picture.height, 768u);
+    const auto brightness = [&](uint32_t x0, uint32_t x1) {
+        float sum = 0;
+        for (uint32_t y = 700; y < 760; ++y) {
+            for (uint32_t x = x0; x < x1; ++x) {
+                const uint8_t* p = &picture.rgba[(static_cast<size_t>(y) * picture.width + x) * 4];
+                sum += float(p[0] + p[1] + p[2]);
+            }
+        }
+        return sum / float((x1 - x0) * 60);
+    };
+    EXPECT_GT(brightness(60, 200), 0.85f * brightness(824, 964));
 }
 
 TEST(PictureTest, LoadingBarFillGrowsFromTheLeft) {

@@ -27,6 +27,39 @@ float Grain(float x, float y, uint32_t seed) {
     return FractalNoise(x * 0.004f, (y + wave) * 0.09f, 1.0f, 3, seed + 7);
 }
 
+} // namespace
+
+FloorBoardPoint FloorBoardAt(float x, float y, float width, float height, float floorLine, uint32_t seed) {
+    // Boards run straight into the room towards one vanishing point above the
+    // floor line, so every seam is a straight line through it. u is where the
+    // line through the pixel meets the floor line: equal steps of u are equal
+    // board widths on the far edge, and the boards widen towards the viewer.
+    FloorBoardPoint point;
+    const float centre = width / 2.0f;
+    const float vanishY = floorLine - 1.5f * std::max(1.0f, height - floorLine);
+    if (y < floorLine) {
+        return point;
+    }
+    const float spread = (y - vanishY) / (floorLine - vanishY);
+    const float across = (centre + (x - centre) / spread) / kFloorBoardWidth;
+    const float board = std::floor(across);
+    point.board = static_cast<int32_t>(board);
+    // Half a seam is 1.25 px wide on the far edge and widens with the board.
+    point.seam = std::min(across - board, board + 1.0f - across) * kFloorBoardWidth < 1.25f;
+    // Depth into the room goes as 1 / (y - vanishY); boards are cut to equal
+    // lengths of it, each board's joints staggered by a hash of its index.
+    point.along = 1000.0f * (floorLine - vanishY) / (y - vanishY);
+    const uint32_t hash = (static_cast<uint32_t>(point.board) * 2654435761u) ^ (seed * 40503u);
+    const float length = point.along / kFloorBoardLength + float(hash % 997u) / 997.0f;
+    // A joint is drawn about 1.5 px thick at any depth: along changes by
+    // along / (y - vanishY) per pixel row.
+    const float fromJoint = std::abs(length - std::round(length)) * kFloorBoardLength;
+    point.joint = fromJoint < 0.75f * point.along / (y - vanishY);
+    return point;
+}
+
+namespace {
+
 bool ReadPoints(const Recipe& recipe, const char* key, int32_t count, std::vector<std::vector<float>>& out,
                 std::string& error) {
     for (const RecipeEntry* entry : recipe.FindAll(key)) {
@@ -175,9 +208,12 @@ bool MakeRoom(const Recipe& recipe, Canvas& canvas, std::string& error) {
             return Scaled(Mix(wall, wallBottom, y / floorLine), panel * noise);
         }
         const float depth = (y - floorLine) / std::max(1.0f, float(h) - floorLine);
-        const float board =
-            std::fmod(x + (y - floorLine) * (x - float(w) / 2) / 300.0f, 80.0f) < 3.0f ? 0.6f : 1.0f;
-        return Scaled(floor, (0.6f + 0.5f * depth) * board * (0.85f + 0.3f * Grain(x, y * 3.0f, s + 3)));
+        const FloorBoardPoint board = FloorBoardAt(x, y, float(w), float(h), floorLine, s);
+        const float line = board.seam || board.joint ? 0.6f : 1.0f;
+        // The grain runs along each board, a board's own offset keeping
+        // neighbours apart.
+        const float grain = Grain(board.along * 3.0f, float(board.board) * 37.0f + x * 0.05f, s + 3);
+        return Scaled(floor, (0.6f + 0.5f * depth) * line * (0.85f + 0.3f * grain));
     });
     // The window: dusk sky, a sea line and a frame with a cross bar.
     Mask glass(w, h);
@@ -257,6 +293,21 @@ bool MakeRoom(const Recipe& recipe, Canvas& canvas, std::string& error) {
         const float ex = x / float(w) - 0.5f, ey = y / float(h) - 0.5f;
         return (0.7f + 0.6f * light) * (1.0f - vignette * (ex * ex + ey * ey) * 1.6f);
     });
+    // The oil lamp standing at the light: a brass foot and font, a glass
+    // chimney round the flame.
+    const float lx = lamp[0], ly = lamp[1];
+    Mask foot(w, h);
+    foot.AddRoundedRect(lx - 22, ly + 22, lx + 22, ly + 30, 3.0f);
+    foot.AddRoundedRect(lx - 6, ly + 10, lx + 6, ly + 24, 2.0f);
+    foot.AddCircle(lx, ly + 8, 12);
+    canvas.Fill(foot.Shifted(6, 3).Blurred(4), Colour{0.02f, 0.01f, 0.0f, 0.45f});
+    canvas.Fill(foot, [&](float x, float y) {
+        const float shine = 0.75f + 0.5f * std::clamp(1.0f - std::abs(x - (lx - 4)) / 14.0f, 0.0f, 1.0f);
+        return Scaled(Colour{0.72f, 0.5f, 0.22f, 1}, shine * (1.0f - 0.25f * (y - ly) / 30.0f));
+    });
+    Mask chimney(w, h);
+    chimney.AddRoundedRect(lx - 9, ly - 26, lx + 9, ly + 2, 6.0f);
+    canvas.Fill(chimney, Colour{1.0f, 0.9f, 0.7f, 0.35f});
     Mask glow(w, h);
     glow.AddCircle(lamp[0], lamp[1], 14);
     canvas.Fill(glow.Blurred(10), Colour{1.0f, 0.85f, 0.5f, 0.9f});

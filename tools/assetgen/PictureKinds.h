@@ -34,5 +34,21 @@ bool MakePeg(const Recipe& recipe, Canvas& canvas, std::string& error);
 bool MakePegBoard(const Recipe& recipe, Canvas& canvas, std::string& error);
 bool MakeRoom(const Recipe& recipe, Canvas& canvas, std::string& error);
 
+/// The room's floor boards at a pixel (x, y) of a picture width × height whose
+/// floor starts at row floorLine: the board's index across the room, whether
+/// the pixel lies on a seam between boards or on a joint between two lengths
+/// of one board, and the depth coordinate along the boards (1000 at the floor
+/// line, falling towards the viewer). Seams are straight lines meeting in one
+/// vanishing point above the floor line. Above the floor: all zero.
+struct FloorBoardPoint {
+    int32_t board = 0;
+    bool seam = false;
+    bool joint = false;
+    float along = 0.0f;
+};
+inline constexpr float kFloorBoardWidth = 64.0f;  ///< at the floor line, in pixels
+inline constexpr float kFloorBoardLength = 230.0f; ///< in units of along
+FloorBoardPoint FloorBoardAt(float x, float y, float width, float height, float floorLine, uint32_t seed);
+
 /// Kind = lamproom (LampRoom.cpp): a lighthouse's lamp room at night.
 bool MakeLampRoom(const Recipe& recipe, Canvas& canvas, std::string& error);
