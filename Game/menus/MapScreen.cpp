@@ -258,7 +258,9 @@ bool MapScreen::OnPush() {
     } else {
         PostMessage(kWalkToNextLevel, 3.0f);
     }
-    if (!showMapOnLoad && secondWorld) {
+    // Back from a level the map has its own music in either world (the
+    // level's stopped as it ended); a map shown on load keeps what plays.
+    if (!showMapOnLoad) {
         Globals* settings = GetGlobals();
         PostMessage(kPlayMusic, settings ? settings->GetFloat("Game_ShowMapDelay") : 2.0f);
     }
@@ -473,7 +475,9 @@ bool MapScreen::Message(int32_t message, Object* sender) {
         Globals* settings = GetGlobals();
         if (settings) {
             const char* key = InSecondWorld() ? "Music_EmberlowMap" : "Music_DunhavenMap";
-            GetUI().services.PlayMusicByName(settings->GetString(key).CStr());
+            const String path = settings->GetString(key);
+            LogFormat("MapScreen: plays the map's music %s (%s)", path.CStr(), key);
+            GetUI().services.PlayMusicByName(path.CStr());
         }
         return true;
     }
@@ -629,18 +633,27 @@ bool MapScreen::WalkToNextLevel() {
     if (!from || !to) {
         return false;
     }
+    // Without a walk the marker stays, but the game goes on: the next level
+    // becomes current and the play button shows, as after an arrival.
+    const auto stay = [&] {
+        player->CurrentLevel.SetFirstInt(level + 1);
+        OnPlayerArrived();
+        return false;
+    };
     if (!mapScene->FindElement(from->CStr(), "LevelMarker") ||
         !mapScene->FindElement(to->CStr(), "LevelMarker")) {
         LogFormat("MapScreen: no walk from \"%s\" to \"%s\": a level marker is missing", from->CStr(),
                   to->CStr());
-        return false;
+        return stay();
     }
     if (!graph.FindPath(from->CStr(), to->CStr())) {
         LogFormat("MapScreen: no path joins \"%s\" and \"%s\"; the player stays", from->CStr(), to->CStr());
-        return false;
+        return stay();
     }
     if (!WalkPath(graph, *marker)) {
-        return false;
+        LogFormat("MapScreen: the walk from \"%s\" to \"%s\" did not start; the player stays", from->CStr(),
+                  to->CStr());
+        return stay();
     }
     player->CurrentLevel.SetFirstInt(level + 1);
     FadeIn(this, marker, 0.25f);

@@ -21,7 +21,9 @@
 // either the play button shows, or (a level was just completed) the
 // changes of that level play — glow, fade, sound, gleam, sparkles — and the
 // marker walks on to the next level's marker, or it walks there at once.
-// Play fades out and starts the current level.
+// Play fades out and starts the current level. A visit not shown on load
+// starts the map's music after "Game_ShowMapDelay" seconds, in either world
+// (the world's "Music_...Map" setting), and so does a return from the title.
 //
 // World scenery: a widget of the map scene whose name begins with "w1" is
 // shown only in the first world, with "w2" only in the second. Map changes
@@ -103,8 +105,10 @@ public:
     /// Applies the list in order up to the first change that does not apply.
     int32_t ApplyCompletedChanges();
     /// Plans and starts the walk from the current level's marker to the
-    /// next one's and advances CurrentLevel; false (nothing changes) when
-    /// either marker is missing or no path joins them.
+    /// next one's and advances CurrentLevel. False when no walk starts: with
+    /// no next level nothing changes; when a marker is missing or no path
+    /// joins them (one log line) the marker stays where it is, CurrentLevel
+    /// still advances and the play button shows, so the game goes on.
     bool WalkToNextLevel();
     /// The player marker arrived: unlock input, show the play button.
     void OnPlayerArrived();

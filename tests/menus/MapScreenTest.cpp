@@ -5,6 +5,8 @@
 #include "menus/MapScreen.h"
 
 #include "anim/AnimResources.h"
+#include "audio/Audio.h"
+#include "audio/Sound.h"
 #include "app/EngineClasses.h"
 #include "core/ClassRegistry.h"
 #include "core/FrameTime.h"
@@ -16,6 +18,8 @@
 #include "render/RenderContext.h"
 #include "render/RenderResources.h"
 #include "render/ScreenCamera.h"
+#include "support/AudioCapture.h"
+#include "support/ToneEncoder.h"
 #include "support/VirtualPlatform.h"
 #include "ui/UI.h"
 
@@ -288,17 +292,86 @@ TEST_F(MapScreenTest, ACompletedLevelPlaysItsChangesThenTheMarkerWalksToTheNextL
 
 TEST_F(MapScreenTest, AMissingMarkerOrTargetIsReportedAndThePlayerStaysWhereItIs) {
     LogCapture log;
-    // Level 3 ("l3") has no marker; l2's change names no widget.
+    // Level 3 ("l3") has no marker; l2's change names no widget. The marker
+    // cannot walk on to level 4 (no marker either) and stays where it is.
     player->CurrentLevel.SetFirstInt(3);
     MapScreen* map = Open();
     ASSERT_NE(map, nullptr);
     const float x = map->Player()->Position.GetFloat(0);
     const float y = map->Player()->Position.GetFloat(1);
     Run(4.0f);
-    EXPECT_EQ(player->CurrentLevel.FirstInt(), 3);
+    EXPECT_EQ(player->CurrentLevel.FirstInt(), 4) << "the game goes on to the next level";
     EXPECT_EQ(map->Player()->Position.GetFloat(0), x);
     EXPECT_EQ(map->Player()->Position.GetFloat(1), y);
     EXPECT_TRUE(log.Contains("\"l3\""));
     EXPECT_TRUE(log.Contains("nothing_here"));
     EXPECT_TRUE(Shown(map, "beam")) << "the changes before the broken one still apply";
+}
+
+TEST_F(MapScreenTest, ANextMarkerNoPathReachesLeavesTheMarkerWhereItIsAndTheGameGoesOn) {
+    // bend no longer leads to l1: l0 and bend are cut off from l1 and l2.
+    std::string cut = kMapScene;
+    const std::string link = "bend.neighbors = l1;\n";
+    cut.erase(cut.find(link), link.size());
+    ASSERT_TRUE(WriteFile("map/town.scene", cut));
+    LogCapture log;
+    player->CurrentLevel.SetFirstInt(0);
+    MapScreen* map = Open();
+    ASSERT_NE(map, nullptr);
+    Run(3.2f);
+    EXPECT_TRUE(log.Contains("no path joins \"l0\" and \"l1\""));
+    // No walk: the marker stands on the next level's marker at once.
+    EXPECT_FALSE(map->Player()->IsWalking());
+    EXPECT_EQ(map->Player()->Position.GetFloat(0), 100.0f);
+    EXPECT_EQ(map->Player()->Position.GetFloat(1), 100.0f);
+    EXPECT_EQ(player->CurrentLevel.FirstInt(), 1) << "the next level is the one to play";
+    Run(0.5f);
+    EXPECT_TRUE(map->playButton.Get()->Visible.FirstBool()) << "the player is not left without a way on";
+    EXPECT_EQ(GetUI().inputLock, 0.0f);
+}
+
+TEST_F(MapScreenTest, BackFromALevelTheMapPlaysItsWorldsMusicInEitherWorld) {
+    ASSERT_TRUE(testing_support::StartCapturedAudio());
+    InstallAudioResourceLoaders();
+    struct AudioOff {
+        ~AudioOff() {
+            GetUI().services.StopMusic(0.0f);
+            GetUI().Clear();
+            Resources::Shutdown();
+            Audio::Shutdown();
+            Resources::SetLoader(Resources::kSoundRow, nullptr);
+            Resources::SetLoader(Resources::kMusicRow, nullptr);
+        }
+    } audioOff;
+    ASSERT_TRUE(WriteFile("map/dusk.ogg", testing_support::EncodeTone({.rate = 22050, .seconds = 1.0})));
+    ASSERT_TRUE(WriteFile("map/night.ogg", testing_support::EncodeTone({.rate = 22050, .seconds = 1.0})));
+    GetGlobals()->FindProperty("Music_DunhavenMap")->SetFirstString("map/dusk.ogg");
+    GetGlobals()->FindProperty("Music_EmberlowMap")->SetFirstString("map/night.ogg");
+    const Sound* dusk = Resources::FindMusic("map/dusk.ogg");
+    const Sound* night = Resources::FindMusic("map/night.ogg");
+    ASSERT_TRUE(dusk && night);
+
+    // The first level just completed, in the first world.
+    player->CurrentLevel.SetFirstInt(0);
+    player->mapChangePending = true;
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(GetUI().services.Music().Current(), nullptr) << "the map's music waits for the map to show";
+    Run(2.5f);
+    EXPECT_EQ(GetUI().services.Music().Current(), dusk);
+
+    // A map shown on load keeps the music that plays.
+    GetUI().Clear();
+    GetUI().services.StopMusic(0.0f);
+    player->ShowMapOnLoad.SetFirstBool(true);
+    ASSERT_NE(Open(), nullptr);
+    Run(2.5f);
+    EXPECT_EQ(GetUI().services.Music().Current(), nullptr);
+
+    // The second world has its own.
+    GetUI().Clear();
+    player->ShowMapOnLoad.SetFirstBool(false);
+    player->CurrentLevel.SetFirstInt(2);
+    ASSERT_NE(Open(), nullptr);
+    Run(2.5f);
+    EXPECT_EQ(GetUI().services.Music().Current(), night);
 }
