@@ -527,3 +527,97 @@ TEST(PictureTest, MapTilesReassembleIntoTheWholeMap) {
     EXPECT_FALSE(Generate("Kind = townmap;\nMap = small.map;\nTile = 2 0 2 2;\n", "bad.png", error));
     EXPECT_NE(error.find(":3:"), std::string::npos) << error;
 }
+
+TEST(PictureTest, CutoutKeepsTheSourcePixelsInsideItsRegionsAndIsClearOutside) {
+    // A source whose every pixel differs from its neighbours' (a soft light).
+    const std::string content = TestTempDir() + "/cut-content";
+    fs::create_directories(content + "/recipes/scene");
+    ASSERT_TRUE(WriteFile(content + "/recipes/scene/light.png.config",
+                          "Kind = glow;\nSize = 64 64;\nRadius = 40;\nColour = #ff8040ff;\n"));
+    AssetGenOptions options;
+    options.sources.contentDirectory = content;
+    std::string error;
+    options.recipe = content + "/recipes/scene/light.png.config";
+    options.output = TestTempDir() + "/light.png";
+    ASSERT_TRUE(GenerateAsset(options, error)) << error;
+    Picture source;
+    ASSERT_TRUE(ReadPng(options.output, source));
+
+    // A rectangle and a triangle: the picture is their bounding box, 10,10 to 60,60.
+    const std::string cut = "Kind = cutout;\nFrom = scene/light.png.config;\nFeather = 0;\n"
+                            "Region = 10 10 40 10 40 30 10 30;\nRegion = 50 40 60 40 60 60;\n";
+    ASSERT_TRUE(WriteFile(content + "/recipes/scene/cut.png.config", cut));
+    options.recipe = content + "/recipes/scene/cut.png.config";
+    options.output = TestTempDir() + "/cut.png";
+    ASSERT_TRUE(GenerateAsset(options, error)) << error;
+    Picture picture;
+    ASSERT_TRUE(ReadPng(options.output, picture));
+    ASSERT_EQ(picture.width, 50u);
+    ASSERT_EQ(picture.height, 50u);
+    const auto same = [&](uint32_t x, uint32_t y) {
+        for (int c = 0; c < 4; ++c) {
+            const int want = source.rgba[((y + 10) * source.width + x + 10) * 4 + c];
+            if (std::abs(picture.rgba[(y * picture.width + x) * 4 + c] - want) > 1) {
+                return false;
+            }
+        }
+        return true;
+    };
+    EXPECT_TRUE(same(2, 2) && same(15, 12) && same(29, 19)) << "inside the rectangle";
+    EXPECT_TRUE(same(48, 47)) << "inside the triangle";
+    EXPECT_EQ(picture.Alpha(35, 5), 0) << "between the regions";
+    EXPECT_EQ(picture.Alpha(42, 48), 0) << "beside the triangle's slope";
+
+    // A source that is no picture, a path out of the recipes, too few points.
+    for (const std::string bad : {"Kind = cutout;\nFrom = scene/cut.png.config;\nRegion = 0 0 9 0 9 9;\n",
+                                  "Kind = cutout;\nFrom = ../light.png.config;\nRegion = 0 0 9 0 9 9;\n",
+                                  "Kind = cutout;\nFrom = scene/light.png.config;\nRegion = 0 0 9 9;\n",
+                                  "Kind = cutout;\nFrom = scene/light.png.config;\nRegion = 0 0 9 0 9;\n"}) {
+        ASSERT_TRUE(WriteFile(content + "/recipes/scene/bad.png.config", bad));
+        options.recipe = content + "/recipes/scene/bad.png.config";
+        options.output = TestTempDir() + "/bad.png";
+        error.clear();
+        EXPECT_FALSE(GenerateAsset(options, error)) << bad;
+        EXPECT_NE(error.find("bad.png.config:"), std::string::npos) << error;
+    }
+}
+
+TEST(PictureTest, EmojiTakeTheSceneLightGreyedTintedAndShaded) {
+    if (!fs::exists(kEmojiFont)) {
+        GTEST_SKIP() << "no colour emoji font (scripts/setup.sh installs it)";
+    }
+    const auto make = [](const std::string& light, Picture& picture) {
+        std::string error;
+        EXPECT_TRUE(Generate("Kind = emoji;\nCharacter = U+1F34E;\nSize = 64;\n" + light, "lit.png", error))
+            << error;
+        return ReadPng(TestTempDir() + "/lit.png", picture);
+    };
+    Picture plain, grey, blue, shaded;
+    ASSERT_TRUE(make("", plain));
+    ASSERT_TRUE(make("Saturation = 0;\n", grey));
+    ASSERT_TRUE(make("Tint = #0000ffff;\n", blue));
+    ASSERT_TRUE(make("Shade = 1;\nLightFrom = right;\n", shaded));
+    long opaque = 0, colourful = 0, greyed = 0, blueOnly = 0, darkLeft = 0, keptRight = 0;
+    for (size_t i = 0; i < plain.rgba.size(); i += 4) {
+        if (plain.rgba[i + 3] < 250) {
+            continue;
+        }
+        ++opaque;
+        const uint8_t* p = &plain.rgba[i];
+        const uint8_t* g = &grey.rgba[i];
+        const uint8_t* b = &blue.rgba[i];
+        colourful += std::abs(p[0] - p[1]) > 40;
+        greyed += std::abs(g[0] - g[1]) <= 2 && std::abs(g[1] - g[2]) <= 2;
+        blueOnly += b[0] == 0 && b[1] == 0 && std::abs(b[2] - p[2]) <= 1;
+        const size_t x = (i / 4) % 64;
+        const int before = p[0] + p[1] + p[2];
+        const int after = shaded.rgba[i] + shaded.rgba[i + 1] + shaded.rgba[i + 2];
+        darkLeft += x < 20 && after < before * 0.75;
+        keptRight += x >= 44 && after > before * 0.6;
+    }
+    EXPECT_GT(colourful, 300) << "a red apple";
+    EXPECT_EQ(greyed, opaque) << "without saturation every pixel is grey";
+    EXPECT_EQ(blueOnly, opaque) << "a blue tint keeps the blue alone";
+    EXPECT_GT(darkLeft, 100) << "lit from the right, the left side is darker";
+    EXPECT_GT(keptRight, 100) << "and the right side keeps its light";
+}

@@ -52,3 +52,7 @@ FloorBoardPoint FloorBoardAt(float x, float y, float width, float height, float 
 
 /// Kind = lamproom (LampRoom.cpp): a lighthouse's lamp room at night.
 bool MakeLampRoom(const Recipe& recipe, Canvas& canvas, std::string& error);
+
+/// Kind = cutout (Cutout.cpp): pieces of another recipe's picture, cut along
+/// polygons, for scenery drawn in front of a level's objects.
+bool MakeCutout(const Recipe& recipe, const Sources& sources, Canvas& canvas, std::string& error);

@@ -455,15 +455,66 @@ bool MakeLoadBar(const Recipe& recipe, const Sources&, Canvas& canvas, std::stri
 
 // --- 6. emoji ------------------------------------------------------------------
 
+// The scene's light on an object picture: its colours drawn toward their
+// grey by 1 - saturation, multiplied by the tint (mixed with white by the
+// tint's alpha), then darkened by up to `shade` away from the light's side.
+struct ObjectLight {
+    float saturation = 1.0f;
+    Colour tint{1, 1, 1, 0};
+    float shade = 0.0f;
+    std::string from = "left";
+};
+
+void ApplyObjectLight(const ObjectLight& light, Canvas& canvas) {
+    const float w = static_cast<float>(canvas.Width()), h = static_cast<float>(canvas.Height());
+    const float tint[3] = {1.0f + (light.tint.r - 1.0f) * light.tint.a,
+                           1.0f + (light.tint.g - 1.0f) * light.tint.a,
+                           1.0f + (light.tint.b - 1.0f) * light.tint.a};
+    for (int32_t y = 0; y < canvas.Height(); ++y) {
+        for (int32_t x = 0; x < canvas.Width(); ++x) {
+            float* p = canvas.Pixel(x, y);
+            if (p[3] <= 0.0f) {
+                continue;
+            }
+            // How far the pixel lies from the lit side, 0 … 1.
+            const float across = light.from == "left"    ? (x + 0.5f) / w
+                                 : light.from == "right" ? 1.0f - (x + 0.5f) / w
+                                                         : (y + 0.5f) / h;
+            const float dim = 1.0f - light.shade * across;
+            const float grey = 0.3f * p[0] + 0.59f * p[1] + 0.11f * p[2];
+            for (int i = 0; i < 3; ++i) {
+                const float coloured = grey + (p[i] - grey) * light.saturation;
+                p[i] = std::clamp(coloured * tint[i] * dim, 0.0f, p[3]);
+            }
+        }
+    }
+}
+
+bool ReadObjectLight(const Recipe& recipe, ObjectLight& light, std::string& error) {
+    if (!recipe.GetFloat("Saturation", light.saturation, 0, 1, false, error) ||
+        !recipe.GetColour("Tint", light.tint, false, error) ||
+        !recipe.GetFloat("Shade", light.shade, 0, 1, false, error) ||
+        !recipe.GetText("LightFrom", light.from, false, error)) {
+        return false;
+    }
+    if (light.from != "left" && light.from != "right" && light.from != "top") {
+        error = recipe.ErrorAt(recipe.Find("LightFrom"), "LightFrom is left, right or top");
+        return false;
+    }
+    return true;
+}
+
 bool MakeEmoji(const Recipe& recipe, const Sources& sources, Canvas& canvas, std::string& error) {
-    if (!recipe.CheckKeys({"Kind", "Character", "Size", "Font"}, error)) {
+    if (!recipe.CheckKeys({"Kind", "Character", "Size", "Font", "Saturation", "Tint", "Shade", "LightFrom"},
+                          error)) {
         return false;
     }
     std::string character, fontName = "NotoColorEmoji.ttf";
     int32_t size = 96;
+    ObjectLight light;
     if (!recipe.GetText("Character", character, true, error) ||
         !recipe.GetInt("Size", size, 8, 1024, false, error) ||
-        !recipe.GetText("Font", fontName, false, error)) {
+        !recipe.GetText("Font", fontName, false, error) || !ReadObjectLight(recipe, light, error)) {
         return false;
     }
     const RecipeEntry* entry = recipe.Find("Character");
@@ -491,6 +542,7 @@ bool MakeEmoji(const Recipe& recipe, const Sources& sources, Canvas& canvas, std
         error = recipe.ErrorAt(entry, error);
         return false;
     }
+    ApplyObjectLight(light, canvas);
     return true;
 }
 
@@ -619,8 +671,9 @@ bool CutPiece(const Recipe& recipe, Canvas& canvas, std::string& error) {
 
 bool IsPictureKind(const std::string& kind) {
     return kind == "background" || kind == "panel" || kind == "text" || kind == "cursor" ||
-           kind == "loadbar" || kind == "emoji" || kind == "glow" || kind == "portrait" || kind == "townmap" || kind == "mapprop" ||
-           kind == "peg" || kind == "pegboard" || kind == "room" || kind == "lamproom";
+           kind == "loadbar" || kind == "emoji" || kind == "glow" || kind == "portrait" ||
+           kind == "townmap" || kind == "mapprop" || kind == "peg" || kind == "pegboard" || kind == "room" ||
+           kind == "lamproom" || kind == "cutout";
 }
 
 bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& sources, Canvas& out,
@@ -666,6 +719,9 @@ bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& s
     }
     if (kind == "lamproom") {
         return MakeLampRoom(recipe, out, error);
+    }
+    if (kind == "cutout") {
+        return MakeCutout(recipe, sources, out, error);
     }
     error = recipe.ErrorAt(recipe.Find("Kind"), "unknown picture kind '" + kind + "'");
     return false;
