@@ -621,3 +621,38 @@ TEST(PictureTest, EmojiTakeTheSceneLightGreyedTintedAndShaded) {
     EXPECT_GT(darkLeft, 100) << "lit from the right, the left side is darker";
     EXPECT_GT(keptRight, 100) << "and the right side keeps its light";
 }
+
+TEST(PictureTest, ClutterPaintsItsItemsWhereTheRecipeSaysWithShadowsAwayFromTheLight) {
+    if (!fs::exists(kEmojiFont)) {
+        GTEST_SKIP() << "no colour emoji font (scripts/setup.sh installs it)";
+    }
+    // A red apple on the left; on the right the same apple, turned and in the dark.
+    std::string error;
+    ASSERT_TRUE(Generate("Kind = clutter;\nSize = 200 100;\nShadow = 8 0 0 1;\n"
+                         "Item = U+1F34E 50 50 40;\nItem = U+1F34E 150 50 40 90 0;\n",
+                         "clutter.png", error))
+        << error;
+    Picture picture;
+    ASSERT_TRUE(ReadPng(TestTempDir() + "/clutter.png", picture));
+    ASSERT_EQ(picture.width, 200u);
+    ASSERT_EQ(picture.height, 100u);
+    const auto at = [&](uint32_t x, uint32_t y) { return &picture.rgba[(y * picture.width + x) * 4]; };
+    EXPECT_EQ(at(100, 50)[3], 0) << "nothing between the items";
+    EXPECT_EQ(at(5, 5)[3], 0);
+    EXPECT_EQ(at(50, 52)[3], 255);
+    EXPECT_GT(at(50, 52)[0], 2 * at(50, 52)[1]) << "the first apple keeps its colour";
+    EXPECT_LT(at(150, 52)[0] + at(150, 52)[1] + at(150, 52)[2], 30) << "the second lies in the dark";
+    // The shadow falls 8 pixels to the right: past the apple's right edge, not its left.
+    uint32_t right = 50, left = 50;
+    while (right < 99 && at(right + 1, 52)[3] == 255) {
+        ++right;
+    }
+    while (left > 0 && at(left - 1, 52)[3] == 255) {
+        --left;
+    }
+    EXPECT_GT(at(right + 4, 52)[3], 200) << "shadow right of " << right;
+    EXPECT_EQ(at(left - 4, 52)[3], 0) << "no shadow left of " << left;
+
+    EXPECT_FALSE(Generate("Kind = clutter;\nSize = 20 20;\nItem = U+1F34E 5 5 2;\n", "bad.png", error));
+    EXPECT_NE(error.find(":3: an Item is"), std::string::npos) << error;
+}

@@ -56,3 +56,24 @@ bool MakeLampRoom(const Recipe& recipe, Canvas& canvas, std::string& error);
 /// Kind = cutout (Cutout.cpp): pieces of another recipe's picture, cut along
 /// polygons, for scenery drawn in front of a level's objects.
 bool MakeCutout(const Recipe& recipe, const Sources& sources, Canvas& canvas, std::string& error);
+
+/// The scene's light on an object picture: its colours drawn toward their
+/// grey by 1 - saturation, multiplied by the tint (mixed with white by the
+/// tint's alpha), then darkened by up to `shade` away from the light's side
+/// ("left", "right" or "top").
+struct ObjectLight {
+    float saturation = 1.0f;
+    Colour tint{1, 1, 1, 0};
+    float shade = 0.0f;
+    std::string from = "left";
+};
+/// Reads the optional keys Saturation, Tint, Shade and LightFrom.
+bool ReadObjectLight(const Recipe& recipe, ObjectLight& light, std::string& error);
+void ApplyObjectLight(const ObjectLight& light, Canvas& canvas);
+/// "U+1F511" or the character itself in UTF-8; 0 for anything else.
+uint32_t ParseCharacter(const std::string& character);
+
+/// Kind = clutter (Clutter.cpp): many object pictures of the emoji font in
+/// one picture, each placed, sized, turned, lit and shadowed: the things of
+/// a scene that are only there to be looked past.
+bool MakeClutter(const Recipe& recipe, const Sources& sources, Canvas& canvas, std::string& error);

@@ -455,55 +455,6 @@ bool MakeLoadBar(const Recipe& recipe, const Sources&, Canvas& canvas, std::stri
 
 // --- 6. emoji ------------------------------------------------------------------
 
-// The scene's light on an object picture: its colours drawn toward their
-// grey by 1 - saturation, multiplied by the tint (mixed with white by the
-// tint's alpha), then darkened by up to `shade` away from the light's side.
-struct ObjectLight {
-    float saturation = 1.0f;
-    Colour tint{1, 1, 1, 0};
-    float shade = 0.0f;
-    std::string from = "left";
-};
-
-void ApplyObjectLight(const ObjectLight& light, Canvas& canvas) {
-    const float w = static_cast<float>(canvas.Width()), h = static_cast<float>(canvas.Height());
-    const float tint[3] = {1.0f + (light.tint.r - 1.0f) * light.tint.a,
-                           1.0f + (light.tint.g - 1.0f) * light.tint.a,
-                           1.0f + (light.tint.b - 1.0f) * light.tint.a};
-    for (int32_t y = 0; y < canvas.Height(); ++y) {
-        for (int32_t x = 0; x < canvas.Width(); ++x) {
-            float* p = canvas.Pixel(x, y);
-            if (p[3] <= 0.0f) {
-                continue;
-            }
-            // How far the pixel lies from the lit side, 0 … 1.
-            const float across = light.from == "left"    ? (x + 0.5f) / w
-                                 : light.from == "right" ? 1.0f - (x + 0.5f) / w
-                                                         : (y + 0.5f) / h;
-            const float dim = 1.0f - light.shade * across;
-            const float grey = 0.3f * p[0] + 0.59f * p[1] + 0.11f * p[2];
-            for (int i = 0; i < 3; ++i) {
-                const float coloured = grey + (p[i] - grey) * light.saturation;
-                p[i] = std::clamp(coloured * tint[i] * dim, 0.0f, p[3]);
-            }
-        }
-    }
-}
-
-bool ReadObjectLight(const Recipe& recipe, ObjectLight& light, std::string& error) {
-    if (!recipe.GetFloat("Saturation", light.saturation, 0, 1, false, error) ||
-        !recipe.GetColour("Tint", light.tint, false, error) ||
-        !recipe.GetFloat("Shade", light.shade, 0, 1, false, error) ||
-        !recipe.GetText("LightFrom", light.from, false, error)) {
-        return false;
-    }
-    if (light.from != "left" && light.from != "right" && light.from != "top") {
-        error = recipe.ErrorAt(recipe.Find("LightFrom"), "LightFrom is left, right or top");
-        return false;
-    }
-    return true;
-}
-
 bool MakeEmoji(const Recipe& recipe, const Sources& sources, Canvas& canvas, std::string& error) {
     if (!recipe.CheckKeys({"Kind", "Character", "Size", "Font", "Saturation", "Tint", "Shade", "LightFrom"},
                           error)) {
@@ -518,18 +469,8 @@ bool MakeEmoji(const Recipe& recipe, const Sources& sources, Canvas& canvas, std
         return false;
     }
     const RecipeEntry* entry = recipe.Find("Character");
-    uint32_t code = 0;
-    if (character.size() > 2 && (character[0] == 'U' || character[0] == 'u') && character[1] == '+') {
-        char* end = nullptr;
-        code = static_cast<uint32_t>(std::strtoul(character.c_str() + 2, &end, 16));
-        if (*end != '\0' || character.size() > 8) {
-            code = 0;
-        }
-    } else {
-        const std::vector<uint32_t> codes = DecodeUtf8(character);
-        code = codes.size() == 1 ? codes[0] : 0;
-    }
-    if (code == 0 || code > 0x10FFFF) {
+    const uint32_t code = ParseCharacter(character);
+    if (code == 0) {
         error = recipe.ErrorAt(entry, "a Character is one character or its number, as in U+1F511");
         return false;
     }
@@ -667,13 +608,69 @@ bool CutPiece(const Recipe& recipe, Canvas& canvas, std::string& error) {
 
 } // namespace
 
+// --- 6c. the scene's light on object pictures (emoji and clutter) -----------------
+
+void ApplyObjectLight(const ObjectLight& light, Canvas& canvas) {
+    const float w = static_cast<float>(canvas.Width()), h = static_cast<float>(canvas.Height());
+    const float tint[3] = {1.0f + (light.tint.r - 1.0f) * light.tint.a,
+                           1.0f + (light.tint.g - 1.0f) * light.tint.a,
+                           1.0f + (light.tint.b - 1.0f) * light.tint.a};
+    for (int32_t y = 0; y < canvas.Height(); ++y) {
+        for (int32_t x = 0; x < canvas.Width(); ++x) {
+            float* p = canvas.Pixel(x, y);
+            if (p[3] <= 0.0f) {
+                continue;
+            }
+            // How far the pixel lies from the lit side, 0 … 1.
+            const float across = light.from == "left"    ? (x + 0.5f) / w
+                                 : light.from == "right" ? 1.0f - (x + 0.5f) / w
+                                                         : (y + 0.5f) / h;
+            const float dim = 1.0f - light.shade * across;
+            const float grey = 0.3f * p[0] + 0.59f * p[1] + 0.11f * p[2];
+            for (int i = 0; i < 3; ++i) {
+                const float coloured = grey + (p[i] - grey) * light.saturation;
+                p[i] = std::clamp(coloured * tint[i] * dim, 0.0f, p[3]);
+            }
+        }
+    }
+}
+
+bool ReadObjectLight(const Recipe& recipe, ObjectLight& light, std::string& error) {
+    if (!recipe.GetFloat("Saturation", light.saturation, 0, 1, false, error) ||
+        !recipe.GetColour("Tint", light.tint, false, error) ||
+        !recipe.GetFloat("Shade", light.shade, 0, 1, false, error) ||
+        !recipe.GetText("LightFrom", light.from, false, error)) {
+        return false;
+    }
+    if (light.from != "left" && light.from != "right" && light.from != "top") {
+        error = recipe.ErrorAt(recipe.Find("LightFrom"), "LightFrom is left, right or top");
+        return false;
+    }
+    return true;
+}
+
+uint32_t ParseCharacter(const std::string& character) {
+    uint32_t code = 0;
+    if (character.size() > 2 && (character[0] == 'U' || character[0] == 'u') && character[1] == '+') {
+        char* end = nullptr;
+        code = static_cast<uint32_t>(std::strtoul(character.c_str() + 2, &end, 16));
+        if (*end != '\0' || character.size() > 8) {
+            code = 0;
+        }
+    } else {
+        const std::vector<uint32_t> codes = DecodeUtf8(character);
+        code = codes.size() == 1 ? codes[0] : 0;
+    }
+    return code > 0x10FFFF ? 0 : code;
+}
+
 // --- 7. dispatch, fonts and texts ----------------------------------------------
 
 bool IsPictureKind(const std::string& kind) {
     return kind == "background" || kind == "panel" || kind == "text" || kind == "cursor" ||
            kind == "loadbar" || kind == "emoji" || kind == "glow" || kind == "portrait" ||
            kind == "townmap" || kind == "mapprop" || kind == "peg" || kind == "pegboard" || kind == "room" ||
-           kind == "lamproom" || kind == "cutout";
+           kind == "lamproom" || kind == "cutout" || kind == "clutter";
 }
 
 bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& sources, Canvas& out,
@@ -722,6 +719,9 @@ bool MakePicture(const Recipe& recipe, const std::string& kind, const Sources& s
     }
     if (kind == "cutout") {
         return MakeCutout(recipe, sources, out, error);
+    }
+    if (kind == "clutter") {
+        return MakeClutter(recipe, sources, out, error);
     }
     error = recipe.ErrorAt(recipe.Find("Kind"), "unknown picture kind '" + kind + "'");
     return false;
