@@ -14,6 +14,10 @@
 --   6. the key opens the chest; the winch handle lies inside;
 --   7. the handle fits the winch, and the winch lowers the boat: done.
 --
+-- The journal's page for the boathouse fills as the player goes: the
+-- keeper's note on entering, a sketch of the grapple once it has reached
+-- the key, and the boat afloat at the end.
+--
 -- Names: every element of boathouse.scene, every item and every string key
 -- is also a global holding its own name, so Find(rope) means Find("rope").
 -- Texts live in text/message.config (message.KEY), text/hint.config (what
@@ -64,10 +68,19 @@ function Initialize()
 
     -- What the goal panel says; changed as the player gets further.
     SetGoalMessage(message.boathouse_goal)
+
+    -- Whether the keeper's note is in the journal yet: kept with the
+    -- level's progress, so that it is given once.
+    CreateBoolParameter("noteGiven")
 end
 
 -- Called each time the player comes into the level.
 function LaunchLevel()
+    -- The journal's page for the boathouse opens with the keeper's note.
+    if not noteGiven then
+        UpdateJournal("note")
+        noteGiven = true
+    end
     if not GetSwitchState("winch") then
         ShowMessage(message.boathouse_intro, 6)
     end
@@ -85,8 +98,10 @@ function grapple_OnCombine()
 end
 
 function key_OnAcquire()
-    -- The grapple has done its work: it is used up.
+    -- The grapple has done its work: it is used up, and sketched into the
+    -- journal.
     ExpendActiveItem()
+    UpdateJournal("sketch")
 end
 
 function chest_OnUnlock()
@@ -106,6 +121,7 @@ function winch_OnSwitch()
     ShowObject("boat_down")
     DisableObject("winch")
     SetGoalMessage(message.boathouse_done)
+    UpdateJournal("torn_map")
     CompleteLevel(3)
 end
 

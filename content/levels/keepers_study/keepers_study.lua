@@ -4,15 +4,26 @@
 -- layout "drawer"). Solved or skipped, the drawer is open and stays open
 -- (the parameter drawerOpen is saved with the level), and the keeper's
 -- things are to be found about the room.
+--
+-- The journal's page for the study: the keeper's note about her drawer on
+-- entering, a piece of her torn plan from the drawer, and the cliff path
+-- once everything is found.
 
 function Initialize()
     SetRootLevel("keepers_study")
     CreateTreasures()
     CreateBoolParameter("drawerOpen")
+    CreateBoolParameter("noteGiven")
     SetGoalMessage(message.study_done)
 end
 
 function LaunchLevel()
+    -- The journal's page for the study opens with the keeper's note about
+    -- her drawer.
+    if not noteGiven then
+        UpdateJournal("note")
+        noteGiven = true
+    end
     if drawerOpen then
         ShowMessage(message.study_intro, 5)
     else
@@ -24,6 +35,8 @@ end
 -- The board closed: "solved" or "skipped".
 function OnPuzzleFinish(result)
     drawerOpen = true
+    -- In the drawer lies a piece of the keeper's torn plan.
+    UpdateJournal("torn_map")
     if result == "solved" then
         ShowMessage(message.study_drawer_solved, 6)
     else
@@ -33,5 +46,7 @@ end
 
 function AllTreasuresFound()
     ShowMessage(message.study_done, 4)
+    -- Everything found, the way on is clear: the cliff path is sketched in.
+    UpdateJournal("sketch")
     CompleteLevel(3)
 end
