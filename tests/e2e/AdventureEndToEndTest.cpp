@@ -5,7 +5,7 @@
 // workbench's close-up is visited and left, rope and hook are combined into
 // the grapple, the grapple reaches the key and the key opens the chest; the
 // game is saved and restarted, and the restored level is finished with the
-// winch.
+// winch. The journal's page for the boathouse fills on the way.
 #include "harness/GameSession.h"
 #include "harness/Pictures.h"
 #include "harness/Playing.h"
@@ -95,6 +95,10 @@ TEST(AdventureEndToEnd, TheBoathouseIsSolvedWithItemsACombinationALockASubLevelA
         EXPECT_NE(saved.find("object_parameters.chest.state = true;"), std::string::npos) << saved.substr(0, 600)
                                                                                            << game.Log();
         EXPECT_NE(saved.find("object_parameters.to_bench.used = true;"), std::string::npos);
+        // The journal's page holds the keeper's note, given on entering, and
+        // the grapple's sketch, given when it reached the key.
+        const std::string state = testing_support::ReadFile(GameSession::FindSaveFile("state.scene"));
+        EXPECT_NE(state.find("boathouse,boathouse,note,sketch;"), std::string::npos) << state;
         EXPECT_EQ(game.Close(), 0);
     }
     {
@@ -116,6 +120,11 @@ TEST(AdventureEndToEnd, TheBoathouseIsSolvedWithItemsACombinationALockASubLevelA
         if (game.WaitForStillPicture(done)) {
             SavePicture(done, std::string(TEST_BINARY_DIR) + "/adventure-boat-lowered.png");
         }
+        // The boat afloat is the page's last piece.
+        ASSERT_TRUE(game.Console("saveGame"));
+        Pause(1.0);
         EXPECT_EQ(game.Close(), 0);
+        const std::string state = testing_support::ReadFile(GameSession::FindSaveFile("state.scene"));
+        EXPECT_NE(state.find("boathouse,boathouse,note,sketch,torn_map;"), std::string::npos) << state;
     }
 }

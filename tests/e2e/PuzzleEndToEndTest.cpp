@@ -2,7 +2,8 @@
 // the level starts. One run solves it with real clicks, from a solution the
 // test computes from the puzzle's scene file with the board rules the game
 // uses; another waits for the skip button and skips. Both times the level
-// goes on: its script marks the drawer open, which the level's save shows.
+// goes on: its script marks the drawer open, which the level's save shows,
+// and puts the plan's piece from the drawer into the journal.
 #include "harness/GameSession.h"
 #include "harness/Pictures.h"
 #include "harness/Playing.h"
@@ -41,6 +42,10 @@ void ExpectTheDrawerOpen(GameSession& game) {
     std::this_thread::sleep_for(std::chrono::seconds(1));
     const std::string saved = testing_support::ReadFile(GameSession::FindSaveFile("0_keepers_study.save"));
     EXPECT_NE(saved.find("drawerOpen.value = true;"), std::string::npos) << saved.substr(0, 600) << game.Log();
+    // The journal's page for the study: the keeper's note, then the piece
+    // of her plan that lay in the drawer.
+    const std::string state = testing_support::ReadFile(GameSession::FindSaveFile("state.scene"));
+    EXPECT_NE(state.find("keepers_study,keepers_study,note,torn_map;"), std::string::npos) << state;
 }
 
 // A button of the board's scene: its position is its corner.

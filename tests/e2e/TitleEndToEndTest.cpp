@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <map>
 #include <string>
 #include <thread>
 
@@ -59,17 +58,6 @@ bool WaitForTitle(GameSession& game, Image& title) {
         return false;
     }
     return true;
-}
-
-// The game's sound, mixed in real time into `file` by the sound library's
-// wave back-end (stereo 16-bit at the capture rate).
-std::map<std::string, std::string> HeardInto(const std::string& file) {
-    const std::string config = file + ".conf";
-    testing_support::WriteFile(config, "[general]\ndrivers = wave\nchannels = stereo\nsample-type = int16\n"
-                                       "frequency = " +
-                                           std::to_string(testing_support::kCaptureRate) +
-                                           "\n[wave]\nfile = " + file + "\n");
-    return {{"ALSOFT_DRIVERS", "wave"}, {"ALSOFT_CONF", config}};
 }
 
 // The root mean square of the left channel over [begin, end); 0 when empty.
@@ -155,7 +143,7 @@ TEST(TitleEndToEnd, OptionsCancelRollsTheMusicVolumeBackAndOkKeepsItHeardAfterAR
 
     Image opened, changed;
     {
-        GameSession game("", HeardInto(heardBefore));
+        GameSession game("", GameSession::HeardInto(heardBefore));
         ASSERT_TRUE(game.Display().Ready()) << game.Problem();
         ASSERT_TRUE(game.WaitForWindow()) << game.Problem();
         ASSERT_TRUE(game.MoveMouse(kRestX, kRestY));
@@ -196,7 +184,7 @@ TEST(TitleEndToEnd, OptionsCancelRollsTheMusicVolumeBackAndOkKeepsItHeardAfterAR
     // A real restart on the same save folder: the menu shows the kept value
     // and the music plays at it from the start.
     {
-        GameSession game("", HeardInto(heardAfter));
+        GameSession game("", GameSession::HeardInto(heardAfter));
         ASSERT_TRUE(game.Display().Ready()) << game.Problem();
         ASSERT_TRUE(game.WaitForWindow()) << game.Problem();
         ASSERT_TRUE(game.MoveMouse(kRestX, kRestY));

@@ -1,6 +1,7 @@
 #include "GameSession.h"
 
 #include "render/Image.h"
+#include "support/AudioCapture.h"
 #include "support/TestEnvironment.h"
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -206,6 +208,22 @@ int GameSession::Close(double seconds) {
 
 int GameSession::WaitForExit(double seconds) {
     return game && game->Started() ? game->WaitForExit(seconds * TimeScale()) : 127;
+}
+
+std::map<std::string, std::string> GameSession::HeardInto(const std::string& file) {
+    const std::string config = file + ".conf";
+    std::ofstream(config) << "[general]\ndrivers = wave\nchannels = stereo\nsample-type = int16\n"
+                          << "frequency = " << testing_support::kCaptureRate << "\n[wave]\nfile = " << file << "\n";
+    return {{"ALSOFT_DRIVERS", "wave"}, {"ALSOFT_CONF", config}};
+}
+
+double GameSession::SecondsHeard(const std::string& file) {
+    // Stereo 16-bit frames; the header's few dozen bytes are well below a
+    // millisecond and are not worth parsing a file still being written.
+    constexpr double kBytesPerSecond = 4.0 * testing_support::kCaptureRate;
+    std::error_code error;
+    const auto bytes = fs::file_size(file, error);
+    return error ? 0.0 : double(bytes) / kBytesPerSecond;
 }
 
 std::string GameSession::FindSaveFile(const std::string& name) {

@@ -84,6 +84,14 @@ public:
     /// kStillRunning after `seconds` (the game then still runs).
     int WaitForExit(double seconds);
 
+    /// Variables for the environment constructor that make the game's sound
+    /// library mix in real time into the WAV file `file` (its wave back-end,
+    /// stereo 16-bit at the capture rate) instead of into nothing.
+    static std::map<std::string, std::string> HeardInto(const std::string& file);
+    /// The seconds of sound written so far into `file` by a game started
+    /// with HeardInto: where in the recording "now" is. 0 before it exists.
+    static double SecondsHeard(const std::string& file);
+
     /// The path of the save folder file of that name (found below
     /// XDG_DATA_HOME, whatever the company and title settings say), or "".
     static std::string FindSaveFile(const std::string& name);
