@@ -14,23 +14,33 @@ function Initialize()
     -- Shown in the goal panel once everything is found.
     SetGoalMessage(message.square_done)
     -- Journal pieces already given; kept with the level's progress.
+    CreateBoolParameter("journalGiven")
     CreateBoolParameter("noteGiven")
     CreateBoolParameter("sketchGiven")
 end
 
--- Each time the level is entered. The journal is at hand from the first
--- level on; its page for the square opens with the harbour master's note.
+-- Each time the level is entered. The journal is handed over once the
+-- harbour master has spoken (see OnStoryDone); a player coming back to the
+-- square already has it.
 function LaunchLevel()
-    GiveJournal()
-    if not noteGiven then
-        UpdateJournal("note")
-        noteGiven = true
+    if journalGiven then
+        GiveJournal()
     end
 end
 
 -- Called after the intro story, when the player has heard what to do.
 function OnStoryDone(story)
     ShowMessage(message.square_intro, 5)
+    -- Maren hands over the keeper's journal: it rises in the middle of the
+    -- square and flies to its place; its page opens with her note.
+    if not journalGiven then
+        GiveJournal()
+        journalGiven = true
+    end
+    if not noteGiven then
+        UpdateJournal("note")
+        noteGiven = true
+    end
     -- The story told of the Sea Lark: a sketch of her anchor joins the page.
     if not sketchGiven then
         UpdateJournal("sketch")
