@@ -476,7 +476,8 @@ bool MapScreen::Message(int32_t message, Object* sender) {
         if (settings) {
             const char* key = InSecondWorld() ? "Music_EmberlowMap" : "Music_DunhavenMap";
             const String path = settings->GetString(key);
-            LogFormat("MapScreen: plays the map's music %s (%s)", path.CStr(), key);
+            // Not under "MapScreen:", which starts the map's problem lines.
+            LogFormat("Map music: %s (%s)", path.CStr(), key);
             GetUI().services.PlayMusicByName(path.CStr());
         }
         return true;
