@@ -7,8 +7,42 @@
 #include "render/RenderState.h"
 #include "render/Sprite.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+
+namespace {
+
+// The rectangle around the pixels that add light (some red, green or blue
+// and some alpha), one pixel wider on each side within the picture, so that
+// a filtered draw keeps the glow's soft rim.
+void FindLitRectangle(const Sprite& sprite, Lightmap::Layer& layer) {
+    const uint8_t* pixels = sprite.Pixels();
+    const int32_t width = sprite.Width(), height = sprite.Height();
+    int32_t left = width, top = height, right = -1, bottom = -1;
+    for (int32_t y = 0; pixels && y < height; ++y) {
+        const uint8_t* row = pixels + size_t(y) * size_t(width) * 4;
+        for (int32_t x = 0; x < width; ++x) {
+            const uint8_t* p = row + size_t(x) * 4;
+            if (p[3] != 0 && (p[0] | p[1] | p[2]) != 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    if (right < 0) {
+        layer.litX = layer.litY = layer.litWidth = layer.litHeight = 0;
+        return;
+    }
+    layer.litX = std::max(left - 1, 0);
+    layer.litY = std::max(top - 1, 0);
+    layer.litWidth = std::min(right + 2, width) - layer.litX;
+    layer.litHeight = std::min(bottom + 2, height) - layer.litY;
+}
+
+} // namespace
 
 Light::Light() {
     Name.SetFirstString("NewLight");
@@ -76,6 +110,9 @@ void Lightmap::LoadLights() {
         layer.lightName = String(light->GetName());
         layer.index = light->Index.FirstInt();
         layer.sprite = FindLightImage(base, extension, layer.index);
+        if (layer.sprite) {
+            FindLitRectangle(*layer.sprite, layer);
+        }
         layers.push_back(layer);
     }
 }
@@ -101,7 +138,11 @@ bool Lightmap::Draw() {
         RenderStack::SetBlendMode(kBlendAlphaAdd);
         RenderStack::SetColor(c[0] * light->Color.GetFloat(0), c[1] * light->Color.GetFloat(1),
                               c[2] * light->Color.GetFloat(2), c[3] * light->Color.GetFloat(3));
-        layer.sprite->Draw();
+        if (layer.sprite->Brightness() != 0.0f) {
+            layer.sprite->Draw(); // brightened, even its black adds light
+        } else {
+            layer.sprite->DrawPart(layer.litX, layer.litY, layer.litWidth, layer.litHeight);
+        }
     }
     return true;
 }

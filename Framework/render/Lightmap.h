@@ -12,7 +12,10 @@
 // becomes that light's layer. Missing images leave the light without a layer,
 // silently. Lights added later are picked up at the next "SpritePath" change.
 // Drawing adds each lit layer over the base picture (AlphaAdd) in the current
-// colour times the light's colour.
+// colour times the light's colour. A layer adds nothing where it is black or
+// transparent, so only the rectangle around its other pixels is drawn (with
+// a pixel to spare for filtering): a lamp's glow in a corner of the screen
+// costs its corner, not the whole screen, every frame.
 //
 // Layers name their light and find it again on each draw, so a light deleted
 // from the scene simply stops lighting. The light sprites belong to the cache.
@@ -51,6 +54,8 @@ public:
         String lightName;
         int32_t index = 0;
         Sprite* sprite = nullptr; ///< null: the light has no picture
+        /// The part of the picture drawn, in its pixels; empty when it adds nothing.
+        int32_t litX = 0, litY = 0, litWidth = 0, litHeight = 0;
     };
     const std::vector<Layer>& Layers() const { return layers; }
 

@@ -264,6 +264,30 @@ void Sprite::Draw() {
     glEnd();
 }
 
+void Sprite::DrawPart(int32_t x, int32_t y, int32_t w, int32_t h) {
+    const int32_t left = std::max(x, 0);
+    const int32_t top = std::max(y, 0);
+    const int32_t right = int32_t(std::min(int64_t(x) + w, int64_t(width)));
+    const int32_t bottom = int32_t(std::min(int64_t(y) + h, int64_t(height)));
+    if (left >= right || top >= bottom || !Bind(!RenderStack::Current().modelView.IsTranslationOnly())) {
+        return;
+    }
+    const float u0 = float(left) / float(texWidth);
+    const float u1 = float(right) / float(texWidth);
+    const float v0 = float(top) / float(texHeight);
+    const float v1 = float(bottom) / float(texHeight);
+    glBegin(GL_QUADS);
+    glTexCoord2f(u0, v0);
+    glVertex3f(float(left), float(top), 0.0f);
+    glTexCoord2f(u1, v0);
+    glVertex3f(float(right), float(top), 0.0f);
+    glTexCoord2f(u1, v1);
+    glVertex3f(float(right), float(bottom), 0.0f);
+    glTexCoord2f(u0, v1);
+    glVertex3f(float(left), float(bottom), 0.0f);
+    glEnd();
+}
+
 bool Sprite::PixelColor(int32_t x, int32_t y, float rgba[4]) const {
     if (!pixels || x < 0 || y < 0 || x >= width || y >= height) {
         return false;

@@ -59,6 +59,10 @@ public:
 
     /// Draws the picture; see the header comment.
     virtual void Draw();
+    /// Draws only the rectangle of the picture at (x, y), w × h pixels, at
+    /// its place in the picture, clipped to the picture; nothing when
+    /// nothing of it is inside.
+    void DrawPart(int32_t x, int32_t y, int32_t w, int32_t h);
     /// Binds the texture for a caller that draws its own quads (a batch of
     /// particles), uploading it first when needed, and marks the sprite drawn
     /// this frame. `transformed` switches to linear filtering as a turned or

@@ -252,6 +252,45 @@ TEST_F(EffectWidgets, LightLayersAddOverTheBaseOnlyWhileTheirLightIsOn) {
     EXPECT_TRUE(Near(gl.ReadPixel(36, 28), 40, 140, 40));
 }
 
+TEST_F(EffectWidgets, LightLayerDrawsOnlyAroundItsLitPixelsAndAddsTheSameLightThere) {
+    GL_TEST_CONTEXT_OR_SKIP(gl, 64, 48);
+    WritePicture("room.tga", 16, 16, 40, 40, 40, 255);
+    WritePicture("room_L2.tga", 16, 16, 0, 0, 0, 255); // black adds nothing: no part to draw
+    Image glow;
+    ASSERT_TRUE(glow.Create(16, 16));
+    for (uint32_t y = 0; y < 16; ++y) {
+        for (uint32_t x = 0; x < 16; ++x) {
+            const bool lit = x >= 9 && x < 12 && y >= 5 && y < 7;
+            uint8_t* p = glow.PixelAt(x, y);
+            p[0] = 0;
+            p[1] = lit ? 200 : 0;
+            p[2] = x == 3 && y == 12 ? 90 : 0; // red under zero alpha adds nothing either
+            p[3] = x == 3 && y == 12 ? 0 : 255;
+        }
+    }
+    ASSERT_TRUE(glow.SaveTga("room_L1.tga"));
+    Add<Light>("lamp");
+    Add<Light>("dark")->Index.SetFirstInt(2);
+    Lightmap* room = Add<Lightmap>("room");
+    room->SpritePath.SetFirstString("room.tga");
+    DrawFrame();
+    ASSERT_EQ(room->Layers().size(), 2u);
+    const Lightmap::Layer& lamp = room->Layers()[0].index == 1 ? room->Layers()[0] : room->Layers()[1];
+    const Lightmap::Layer& dark = room->Layers()[0].index == 1 ? room->Layers()[1] : room->Layers()[0];
+    EXPECT_EQ(lamp.litX, 8);
+    EXPECT_EQ(lamp.litY, 4);
+    EXPECT_EQ(lamp.litWidth, 5);
+    EXPECT_EQ(lamp.litHeight, 4);
+    EXPECT_EQ(dark.litWidth * dark.litHeight, 0);
+    // The picture's top-left corner is the centre of the 64 x 48 screen.
+    for (auto [x, y] : {std::pair{9, 5}, std::pair{11, 6}}) {
+        EXPECT_TRUE(Near(gl.ReadPixel(32 + x, 24 + y), 40, 240, 40)) << x << ", " << y;
+    }
+    for (auto [x, y] : {std::pair{12, 6}, std::pair{8, 5}, std::pair{3, 12}, std::pair{0, 0}}) {
+        EXPECT_TRUE(Near(gl.ReadPixel(32 + x, 24 + y), 40, 40, 40)) << x << ", " << y;
+    }
+}
+
 TEST_F(EffectWidgets, SceneFileBuildsEveryEffectClassAndScreenFillCoversTheScreen) {
     GL_TEST_CONTEXT_OR_SKIP(gl, 64, 48);
     testing_support::WriteFile("effects.scene", "Widget = fill;\nWidget = area;\nWidget = blur;\n"
