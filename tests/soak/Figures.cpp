@@ -5,11 +5,14 @@
 #include "render/Image.h"
 #include "support/TestEnvironment.h"
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -103,6 +106,46 @@ long CpuTicks(pid_t pid) {
     return fields.size() > 12 ? std::stol(fields[11]) + std::stol(fields[12]) : 0;
 }
 
+// Resident memory by where it comes from, from /proc/PID/smaps: the shared
+// libraries' code and data that are file-backed (LLVM and the GL driver,
+// which a machine with a GPU maps differently, apart), other mapped files,
+// and the anonymous memory that is the game's own: its heap (the pictures'
+// pixels), the driver's copies of the textures, stacks.
+struct ResidentSplit {
+    int64_t llvm = 0, driver = 0, libraries = 0, files = 0, anonymous = 0;
+};
+
+ResidentSplit ReadResidentSplit(pid_t pid) {
+    ResidentSplit split;
+    std::ifstream in("/proc/" + std::to_string(pid) + "/smaps");
+    std::string line;
+    int64_t* current = &split.anonymous;
+    while (std::getline(in, line)) {
+        if (!line.empty() && std::isxdigit(static_cast<unsigned char>(line[0])) &&
+            line.find('-') < line.find(' ')) {
+            // A mapping's header: address range, perms, offset, device, inode, path.
+            std::istringstream fields(line);
+            std::string range, perms, offset, device, inode, path;
+            fields >> range >> perms >> offset >> device >> inode;
+            std::getline(fields >> std::ws, path);
+            if (path.empty() || path[0] == '[') {
+                current = &split.anonymous;
+            } else if (path.find("libLLVM") != std::string::npos) {
+                current = &split.llvm;
+            } else if (path.find("/dri/") != std::string::npos || path.find("libgallium") != std::string::npos) {
+                current = &split.driver;
+            } else if (path.find(".so") != std::string::npos) {
+                current = &split.libraries;
+            } else {
+                current = &split.files;
+            }
+        } else if (line.starts_with("Rss:")) {
+            *current += std::atoll(line.c_str() + 4);
+        }
+    }
+    return split;
+}
+
 void Console(GameSession& game, const std::string& command) {
     game.Key("grave") && game.Type(command) && game.Key("Return") && game.Key("grave");
 }
@@ -118,8 +161,13 @@ void Idle(GameSession& game, const char* place) {
     const auto start = Clock::now();
     std::this_thread::sleep_for(std::chrono::duration<double>(kIdleSeconds));
     const double cpu = double(CpuTicks(game.Pid()) - before) / double(sysconf(_SC_CLK_TCK));
-    std::printf("  %-28s %6.1f%% of a core   resident %4lld MB\n", place, 100.0 * cpu / SecondsSince(start),
-                static_cast<long long>(ResidentKiB(game.Pid()) / 1024));
+    const ResidentSplit split = ReadResidentSplit(game.Pid());
+    std::printf("  %-28s %6.1f%% of a core   resident %4lld MB: anonymous %lld, file-backed: LLVM %lld, "
+                "GL driver %lld, other libraries %lld, other files %lld\n",
+                place, 100.0 * cpu / SecondsSince(start), static_cast<long long>(ResidentKiB(game.Pid()) / 1024),
+                static_cast<long long>(split.anonymous / 1024), static_cast<long long>(split.llvm / 1024),
+                static_cast<long long>(split.driver / 1024), static_cast<long long>(split.libraries / 1024),
+                static_cast<long long>(split.files / 1024));
     std::fflush(stdout);
 }
 
