@@ -44,12 +44,12 @@
 #include <png.h>
 
 #include <algorithm>
-#include <ctime>
-#include <cstring>
-#include <strings.h>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <string>
+#include <strings.h>
 #include <unistd.h>
 #include <vector>
 
@@ -372,8 +372,8 @@ void BM_DemoLevel(benchmark::State& state) {
         state.counters["update_allocs/frame"] = counted ? double(parts.updateAllocations) / kFrames : -1.0;
         state.counters["submit_allocs/frame"] = counted ? double(parts.submitAllocations) / kFrames : -1.0;
     }
-    std::printf("DemoLevel: the title's screens %s; the level %s, its screens %s\n", titleScreens.c_str(), level,
-                ScreenNames().c_str());
+    std::printf("DemoLevel: the title's screens %s; the level %s, its screens %s\n", titleScreens.c_str(),
+                level, ScreenNames().c_str());
     Shutdown(game);
 }
 BENCHMARK(BM_DemoLevel)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -132,7 +132,8 @@ ResidentSplit ReadResidentSplit(pid_t pid) {
                 current = &split.anonymous;
             } else if (path.find("libLLVM") != std::string::npos) {
                 current = &split.llvm;
-            } else if (path.find("/dri/") != std::string::npos || path.find("libgallium") != std::string::npos) {
+            } else if (path.find("/dri/") != std::string::npos ||
+                       path.find("libgallium") != std::string::npos) {
                 current = &split.driver;
             } else if (path.find(".so") != std::string::npos) {
                 current = &split.libraries;
@@ -164,7 +165,8 @@ void Idle(GameSession& game, const char* place) {
     const ResidentSplit split = ReadResidentSplit(game.Pid());
     std::printf("  %-28s %6.1f%% of a core   resident %4lld MB: anonymous %lld, file-backed: LLVM %lld, "
                 "GL driver %lld, other libraries %lld, other files %lld\n",
-                place, 100.0 * cpu / SecondsSince(start), static_cast<long long>(ResidentKiB(game.Pid()) / 1024),
+                place, 100.0 * cpu / SecondsSince(start),
+                static_cast<long long>(ResidentKiB(game.Pid()) / 1024),
                 static_cast<long long>(split.anonymous / 1024), static_cast<long long>(split.llvm / 1024),
                 static_cast<long long>(split.driver / 1024), static_cast<long long>(split.libraries / 1024),
                 static_cast<long long>(split.files / 1024));
