@@ -23,6 +23,7 @@
 #include "io/StringTable.h"
 #include "platform/CloseSignals.h"
 #include "platform/Environment.h"
+#include "platform/FreeMemory.h"
 #include "platform/ExecutablePath.h"
 #include "platform/GameWindow.h"
 #include "platform/InputCallback.h"
@@ -357,6 +358,8 @@ bool Startup(GameHooks& game) {
     ShowGameWindow();
     // 11. The preload, unless the partner splash picture exists.
     game.Preload();
+    // Decoding the preloaded pictures freed its buffers between the textures it kept.
+    ReturnFreeMemoryToSystem();
     // 12. The console configuration; without it (or its font) there is no console.
     GetConsole().Load(GlobalText("ConsoleConfigPath", "config/console.config").CStr(),
                       BoolOption("AllowConsole"));

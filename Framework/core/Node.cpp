@@ -2,6 +2,8 @@
 
 #include "core/Var.h"
 
+#include <cstring>
+
 bool Node::Resolve() {
     if (IsDirty()) {
         for (Var* var : properties) {
@@ -21,16 +23,25 @@ bool Node::IsDirty() const {
 }
 
 bool Node::RegisterPropertyEntry(Var* var) {
-    if (!var || !var->name || propertyIndex.FindEntry(var->name)) {
+    if (!var || !var->name || FindProperty(var->name)) {
         return false;
     }
-    propertyIndex.Insert(var->name, var);
     properties.push_back(var);
     return true;
 }
 
 Var* Node::FindProperty(const char* name) {
-    return propertyIndex.Find(name);
+    if (!name) {
+        return nullptr;
+    }
+    // Declarations name their properties with literals, so the same pointer
+    // usually means the same name; the text decides otherwise.
+    for (Var* var : properties) {
+        if (var->name == name || std::strcmp(var->name, name) == 0) {
+            return var;
+        }
+    }
+    return nullptr;
 }
 
 void Node::ClearChangedMarks() {

@@ -2,10 +2,13 @@
 // Node: the property container every element is built on.
 //
 // Properties are Var members of the derived classes, registered in
-// declaration order; the node keeps them in that order and in a lazily sorted
-// index by name. The node does not own the variables.
+// declaration order; the node keeps them in that order and finds one by name
+// with a walk over that list. An element has a few dozen properties at most
+// and is looked up by name only when it is loaded, animated or scripted,
+// never per frame, so a per-element sorted index would cost far more memory
+// (every element of a large scene carried one) than the walk costs time.
+// The node does not own the variables.
 
-#include "core/NameMap.h"
 #include "core/Object.h"
 
 #include <vector>
@@ -36,6 +39,5 @@ public:
     void ClearChangedMarks();
 
 private:
-    NameMap<const char*, Var*> propertyIndex;
     std::vector<Var*> properties;
 };

@@ -5,6 +5,7 @@
 #include "core/Scene.h"
 #include "io/FileListing.h"
 #include "io/Resources.h"
+#include "platform/FreeMemory.h"
 #include "render/Bitmap.h"
 #include "render/Sprite.h"
 #include "data/GameSettingKeys.h"
@@ -206,6 +207,8 @@ bool LevelScenes::LoadLevelSet(const char* name, bool enter) {
     // 8.
     ui.services.BeginLoadingProgress("", true);
     game.ApplyLevelOrbCount();
+    // The scene files' parse tables are gone; their pages go back to the system.
+    ReturnFreeMemoryToSystem();
     // 9.
     return SwitchToLevel(name, enter);
 }
