@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -56,10 +58,20 @@ bool EntryLess(const ConfigTable::Entry* a, const ConfigTable::Entry* b) {
 
 } // namespace
 
+ConfigTable::~ConfigTable() {
+    Clear();
+}
+
 void ConfigTable::Clear() {
     entries.clear();
+    // The arena only hands out memory: every entry built in it is destroyed
+    // here (its texts may own heap blocks), then the arena goes as a whole.
+    for (auto& [block, built] : entryBlocks) {
+        std::destroy_n(block, built);
+    }
     entryBlocks.clear();
-    blockSize = blockFill = 0;
+    arena.reset();
+    blockSize = 0;
     sorted = true;
     sortedPrefix = 0;
     path.Assign("");
@@ -272,6 +284,9 @@ bool ConfigTable::Read(BaseFile& file, const char* name) {
     std::vector<int32_t> runEntries(runs.size(), -1);
     std::vector<uint32_t> counts;
     entries.reserve(runs.size());
+    // One arena block holds every entry and every value of the file (an
+    // entry per run at most, alignment slack per value array).
+    Arena(runs.size() * (sizeof(Entry) + alignof(String)) + spans.size() * sizeof(String) + 4096);
     for (const RunKey& sortedRun : order) {
         const std::string_view key = keyOf(spans[runs[sortedRun.run]]);
         if (entries.empty() || entries.back()->key.View() != key) {
@@ -459,17 +474,30 @@ void ConfigTable::InsertKey(const char* key, const std::vector<String>& values) 
     }
     Entry* entry = NewEntry();
     entry->key.Assign(key);
-    entry->values = values;
+    entry->values.assign(values.begin(), values.end());
     entries.push_back(entry);
     sorted = false;
 }
 
+std::pmr::memory_resource& ConfigTable::Arena(size_t bytes) {
+    if (!arena) {
+        // Blocks come from the global operator new, so the allocation
+        // counters of the tests and benchmarks see them.
+        arena = std::make_unique<std::pmr::monotonic_buffer_resource>(std::max(bytes, size_t{1024}),
+                                                                      std::pmr::new_delete_resource());
+    }
+    return *arena;
+}
+
 ConfigTable::Entry* ConfigTable::NewEntry(size_t room) {
-    if (entryBlocks.empty() || blockFill == blockSize) {
+    if (entryBlocks.empty() || entryBlocks.back().second == blockSize) {
         // Blocks grow with the table, so a small table stays small.
         blockSize = std::max(room, entryBlocks.empty() ? size_t{16} : std::min(blockSize * 2, size_t{4096}));
-        entryBlocks.push_back(std::make_unique<Entry[]>(blockSize));
-        blockFill = 0;
+        void* block = Arena().allocate(blockSize * sizeof(Entry), alignof(Entry));
+        entryBlocks.emplace_back(static_cast<Entry*>(block), 0);
     }
-    return &entryBlocks.back()[blockFill++];
+    auto& [block, built] = entryBlocks.back();
+    Entry* entry = new (block + built) Entry{String(), ValueList(&Arena())};
+    ++built;
+    return entry;
 }

@@ -20,24 +20,35 @@
 //
 // Keys compare byte for byte. Entries are appended unsorted and sorted on the
 // next look-up; Save writes them in their current order.
+//
+// Memory: the entries and their value arrays live in the table's own arena
+// (a few large blocks), released as a whole by Clear and by the destructor.
+// A scene file's table can hold millions of values while the scene's
+// elements are created; kept apart from the elements' memory, it goes back
+// to the system in whole pages instead of leaving holes between them.
 
 #include "core/String.h"
 
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <string>
+#include <utility>
 #include <vector>
 
 class BaseFile;
 
 class ConfigTable {
 public:
+    /// A key's values; allocated in the table's arena, valid until Clear.
+    using ValueList = std::pmr::vector<String>;
     struct Entry {
         String key;
-        std::vector<String> values;
+        ValueList values;
     };
 
     ConfigTable() = default;
+    ~ConfigTable();
     ConfigTable(const ConfigTable&) = delete;
     ConfigTable& operator=(const ConfigTable&) = delete;
 
@@ -90,14 +101,17 @@ private:
     /// A new empty entry from the current block, opening a block of `room`
     /// entries (at least) when it is full.
     Entry* NewEntry(size_t room = 0);
+    /// The arena, made on first use; `bytes` sizes its first block.
+    std::pmr::memory_resource& Arena(size_t bytes = 0);
 
     // Entries are held by pointer so that sorting moves pointers, not texts;
-    // they live in blocks owned by the table, so a file of many keys costs a
-    // few allocations for them instead of one per key.
+    // they live in blocks carved from the arena (each block with the number
+    // of entries built in it), so a file of many keys costs a few
+    // allocations for them instead of one per key.
     std::vector<Entry*> entries;
-    std::vector<std::unique_ptr<Entry[]>> entryBlocks;
+    std::vector<std::pair<Entry*, size_t>> entryBlocks;
+    std::unique_ptr<std::pmr::monotonic_buffer_resource> arena;
     size_t blockSize = 0;
-    size_t blockFill = 0;
     size_t sortedPrefix = 0;
     bool sorted = true;
     String path;

@@ -77,7 +77,8 @@ bool BuildScene(ConfigTable& table, Scene& scene) {
     }
     // The "Widget" entry's values are copied: creating elements never touches
     // the table, but the names must outlive any later re-sort.
-    std::vector<String> names = table.At(table.Find("Widget")).values;
+    const auto& widgetNames = table.At(table.Find("Widget")).values;
+    std::vector<String> names(widgetNames.begin(), widgetNames.end());
     std::vector<Element*> created(names.size(), nullptr);
 
     for (size_t i = 0; i < names.size(); ++i) {

@@ -456,4 +456,4 @@ bool DeclareNamedString(const char* name, Var& var, int32_t count, Element* owne
     String linkName = String::ToUnderscoreLower(name);
     return DeclareString(name, var, count, owner, linkName.CStr());
 }
-static_assert(sizeof(Var) <= 56, "the 32-bit fields of a variable share their words");
+static_assert(sizeof(Var) <= 48, "a variable is a large part of every element: its 32-bit fields share one word");

@@ -115,11 +115,9 @@ public:
     bool SetItemFromText(int32_t index, const char* text);
 
     uint32_t flags = kUntyped | kHintLinear | kSaved;
-    int32_t rangeMin = 0;
-    int32_t rangeMax = 0;
 
 private:
-    int32_t count = 0; ///< beside the other 32-bit fields, so no padding follows them
+    int32_t count = 0; ///< beside the flags, so no padding follows them
 
 public:
     const char* name = nullptr;

@@ -1,5 +1,6 @@
 #include "core/ConfigTable.h"
 #include "io/MemoryFile.h"
+#include "support/AllocationCounter.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -223,4 +224,33 @@ TEST(ConfigTable, BinaryGarbageAndNulBytesReadWithoutHarm) {
     ReadText(t, garbage);
     EXPECT_GE(t.Count(), 1);
     EXPECT_EQ(Value(t, "Key"), ""); // the text ends at the NUL, and its last character ("a") is dropped
+}
+
+// A scene file's table is built while the scene's elements are allocated; its
+// keys and values come in a few large blocks, never one allocation per key,
+// so that releasing it frees whole pages. The table stays usable after a
+// re-read and after additions (every value still readable).
+TEST(ConfigTable, ManyKeysTakeAFewAllocationsAndSurviveRereadsAndAdditions) {
+    std::string text;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string key = "e" + std::to_string(i);
+        text += key + ".Position = 1;\n" + key + ".Position = 2;\n" + key + ".Type = Bitmap;\n";
+    }
+    ConfigTable t;
+    if (testing_support::AllocationCounter::Available()) {
+        testing_support::AllocationCounter counter;
+        ReadText(t, text);
+        EXPECT_LT(counter.Count(), 100u);
+    } else {
+        ReadText(t, text);
+    }
+    ASSERT_EQ(t.Count(), 40000);
+    EXPECT_EQ(Value(t, "e19999.Position", 1), "2");
+    t.AddString("e19999.Position", "a value longer than the inline buffer of a short text, on the heap");
+    t.AddString("New", "x");
+    EXPECT_EQ(t.ValueCount("e19999.Position"), 3);
+    EXPECT_EQ(Value(t, "New"), "x");
+    ReadText(t, "A = 1;\n");
+    EXPECT_EQ(t.Count(), 1);
+    EXPECT_EQ(Value(t, "A"), "1");
 }

@@ -147,7 +147,7 @@ const char* TypeExpectation(int32_t type) {
 
 // 2. One "NAME.PROPERTY" key of a built element.
 void CheckPropertyKey(FileUnderCheck& file, Element& element, const std::string& property,
-                      const std::vector<String>& values) {
+                      const ConfigTable::ValueList& values) {
     Var* var = element.FindProperty(property.c_str());
     if (!var) {
         file.report.Error(file.path, Label(element) + ": " + element.GetClassName() + " has no property " +
@@ -177,7 +177,7 @@ void CheckPropertyKey(FileUnderCheck& file, Element& element, const std::string&
     }
 }
 
-void CheckParent(FileUnderCheck& file, Element& element, const std::vector<String>& values) {
+void CheckParent(FileUnderCheck& file, Element& element, const ConfigTable::ValueList& values) {
     if (values.empty() || !element.IsA("Widget")) {
         return;
     }

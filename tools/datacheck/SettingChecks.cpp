@@ -101,7 +101,8 @@ std::string GlobalsElementName(ConfigTable& table) {
     if (index < 0) {
         return "";
     }
-    std::vector<String> names = table.At(index).values;
+    const auto& values = table.At(index).values;
+    std::vector<String> names(values.begin(), values.end());
     std::sort(names.begin(), names.end(),
               [](const String& a, const String& b) { return std::strcmp(a.CStr(), b.CStr()) < 0; });
     for (const String& name : names) {
