@@ -13,6 +13,7 @@
 #include "io/StringTable.h"
 #include "play/Doodad.h"
 #include "play/ItemDatabase.h"
+#include "play/LevelScenes.h"
 #include "play/QuestScreen.h"
 #include "render/RenderResources.h"
 #include "render/ScreenCamera.h"
@@ -112,24 +113,37 @@ protected:
     QuestScreen& Load() {
         quest = std::make_unique<QuestScreen>();
         EXPECT_TRUE(quest->LoadLevel("cove"));
-        for (const auto& doodad : kDoodads) {
-            auto picture = std::make_unique<Sprite>();
-            picture->Create(20, 20);
-            std::fill(picture->Pixels(), picture->Pixels() + 20 * 20 * 4, uint8_t(255));
-            Object(doodad.name)->AdoptSprite(std::move(picture));
-        }
-        quest->LevelScene()->Update();
+        GivePictures(*quest);
         return *quest;
     }
-    ::Doodad* Object(const char* name) { return ObjectCast<::Doodad>(quest->LevelScene()->FindElement(name)); }
+    // Every doodad of the level gets an opaque 20 × 20 picture.
+    static void GivePictures(QuestScreen& level) {
+        for (const auto& entry : level.LevelScene()->Elements().Entries()) {
+            if (auto* doodad = ObjectCast<::Doodad>(entry.value)) {
+                auto picture = std::make_unique<Sprite>();
+                picture->Create(20, 20);
+                std::fill(picture->Pixels(), picture->Pixels() + 20 * 20 * 4, uint8_t(255));
+                doodad->AdoptSprite(std::move(picture));
+            }
+        }
+        level.LevelScene()->Update();
+    }
+    ::Doodad* Object(const char* name) { return Object(*quest, name); }
+    static ::Doodad* Object(QuestScreen& level, const char* name) {
+        return ObjectCast<::Doodad>(level.LevelScene()->FindElement(name));
+    }
     // Clicks the middle of the doodad, as a player would.
-    void Click(const char* name) {
-        const ::Doodad* doodad = Object(name);
-        GetInputManager().mouseX = int(doodad->Position.GetFloat(0)) + 10 + 512;
-        GetInputManager().mouseY = 10 + 384;
-        quest->MouseButton(0, true);
-        quest->MouseButton(0, false);
-        quest->LevelScene()->Update();
+    void Click(const char* name) { Click(*quest, name); }
+    static void Click(QuestScreen& level, const char* name) {
+        const ::Doodad* doodad = Object(level, name);
+        ClickAt(level, int(doodad->Position.GetFloat(0)) + 10 + 512, 10 + 384);
+    }
+    static void ClickAt(QuestScreen& level, int x, int y) {
+        GetInputManager().mouseX = x;
+        GetInputManager().mouseY = y;
+        level.MouseButton(0, true);
+        level.MouseButton(0, false);
+        level.LevelScene()->Update();
     }
     void Hold(const char* item) { CurrentPlayer()->ActiveItem.SetFirstString(item); }
     std::string Held() { return CurrentPlayer()->ActiveItem.FirstString().CStr(); }
@@ -330,4 +344,90 @@ TEST_F(Gadgets, TheCursorTellsInformationLinksAndUsableThingsApart) {
     ASSERT_TRUE(Run("DisableObject('door_link')"));
     Click("lever_off");
     EXPECT_EQ(cursorOver("door"), kCursorDefault) << "a disabled link, asked again after a click";
+}
+
+TEST_F(Gadgets, ALinkLeadsIntoItsCloseUpAndTheBackRegionOutWithBothLevelsAsTheyWereLeft) {
+    // The HUD every level screen loads, with a back region on the left edge
+    // (screen x 0 … 60, y 134 … 634).
+    ASSERT_TRUE(testing_support::WriteFile("gui/DunhavenHud.scene",
+                                           "Widget = hud;\nWidget = back;\nhud.Type = QuestScreen;\n"
+                                           "hud.backRegions = back;\nback.Type = Region;\n"
+                                           "back.Region = 0,0, 60,0, 60,500, 0,500;\nback.Visible = false;\n"
+                                           "back.Position = -512;\nback.Position = -250;\n"));
+    ASSERT_TRUE(testing_support::WriteFile("levels/cove_cellar/cove_cellar.scene",
+                                           "Widget = options;\noptions.Type = LevelOptions;\noptions.GameMode = 0;\n"
+                                           "Widget = rope;\nrope.Type = Doodad;\nrope.Position = 200;\n"
+                                           "rope.Position = 0;\n"));
+    ASSERT_TRUE(testing_support::WriteFile("levels/cove_cellar/cove_cellar.lua",
+                                           "function Initialize() SetRootLevel('cove') BindItem('rope') "
+                                           "EnableObject('rope') end\n"));
+    LevelScenes& levels = GetLevelScenes();
+    levels.Attach();
+    struct Unload {
+        LevelScenes& levels;
+        ~Unload() {
+            levels.UnloadLevels();
+            GetUI().Clear();
+            levels.Detach();
+        }
+    } unload{levels};
+    ASSERT_TRUE(levels.LoadLevelSet("cove", true));
+    auto* cove = ObjectCast<QuestScreen>(levels.FindLevel("cove"));
+    auto* cellar = ObjectCast<QuestScreen>(levels.FindLevel("cove_cellar"));
+    ASSERT_TRUE(cove && cellar);
+    GivePictures(*cove);
+    GivePictures(*cellar);
+    ASSERT_EQ(GetUI().TopScreen(), cove);
+    const auto events = [&] {
+        String text;
+        GetGlobalText("events", cove->script.state, text);
+        return std::string(text.CStr());
+    };
+
+    // In the level: the key found, the chest opened with it, the lever thrown.
+    Click(*cove, "key");
+    ASSERT_TRUE(CurrentPlayer()->HasItem("key"));
+    // Taken from the inventory into the hand, as a drag would.
+    CurrentPlayer()->RemoveInventoryItemAt(CurrentPlayer()->FindInventoryItem("key"));
+    Hold("key");
+    Click(*cove, "chest_closed");
+    Click(*cove, "lever_off");
+    ASSERT_EQ(events(), "acquire;unlock;switch;");
+    static_cast<LevelLink*>(cove->gadgets.Find("door_link"))->linkPath = "cove_cellar";
+    Click(*cove, "door");
+    ASSERT_EQ(GetUI().TopScreen(), cellar) << "the link shows its close-up";
+
+    // In the close-up: the rope found, then out through the back region.
+    Click(*cellar, "rope");
+    EXPECT_TRUE(CurrentPlayer()->HasItem("rope"));
+    cellar->Update();
+    cellar->scene->Update();
+    ClickAt(*cellar, 20, 384);
+    ASSERT_EQ(GetUI().TopScreen(), cove) << "the back region leads to the root level";
+
+    // The level is as it was left, its script not started over.
+    EXPECT_EQ(events(), "acquire;unlock;switch;");
+    EXPECT_TRUE(static_cast<Lock*>(cove->gadgets.Find("chest"))->state);
+    EXPECT_TRUE(static_cast<Switch*>(cove->gadgets.Find("lever"))->state);
+    EXPECT_TRUE(cove->gadgets.Find("key")->used);
+    Click(*cove, "key");
+    EXPECT_FALSE(CurrentPlayer()->HasItem("key")) << "a found item is not found twice";
+    EXPECT_TRUE(Object(*cove, "chest_open")->Visible.FirstBool());
+    EXPECT_TRUE(CurrentPlayer()->HasItem("rope")) << "the close-up's find is carried out";
+    cove->Update();
+    cove->scene->Update();
+    ClickAt(*cove, 20, 384);
+    EXPECT_EQ(GetUI().TopScreen(), cove) << "the root level has no way back";
+
+    // And the close-up, visited again, keeps its own find.
+    Click(*cove, "door");
+    ASSERT_EQ(GetUI().TopScreen(), cellar);
+    EXPECT_TRUE(cellar->gadgets.Find("rope")->used);
+    const int32_t emptySlot = CurrentPlayer()->FirstEmptyInventorySlot();
+    Click(*cellar, "rope");
+    EXPECT_EQ(CurrentPlayer()->FirstEmptyInventorySlot(), emptySlot) << "nor is the close-up's";
+    // The script's way out leads to the same place.
+    ASSERT_TRUE(cellar->script.Run("ShowRootLevel()"));
+    EXPECT_EQ(GetUI().TopScreen(), cove);
+    EXPECT_TRUE(static_cast<Lock*>(cove->gadgets.Find("chest"))->state);
 }
