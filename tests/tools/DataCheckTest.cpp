@@ -391,6 +391,22 @@ TEST(DataCheck, LevelsWithoutFilesScriptsThatDoNotCompileUnnamedTreasuresAndUnkn
                     "\"treasure.pebble\" in the string tables");
 }
 
+TEST(DataCheck, ALevelsMusicMustExistAndIsUsedByItsLevel) {
+    const auto garden = [](const std::string& music) {
+        return "Widget = stone;\nWidget = options;\nstone.Type = Bitmap;\n"
+               "stone.SpritePath = levels/garden/stone%d.png;\nstone.FrameIndex = 2;\n"
+               "options.Type = LevelOptions;\noptions.Music = " +
+               music + ";\n";
+    };
+    EXPECT_FINDINGS(CheckChanged({{"levels/garden/garden.scene", garden("music/garden.ogg")},
+                                  {"music/garden.ogg", "OggS: only its presence is checked"}}));
+    // The piece written before stays in the folder, now used by nothing.
+    EXPECT_FINDINGS(CheckChanged({{"levels/garden/garden.scene", garden("music/missing.ogg")}}),
+                    "error: levels/garden/garden.scene: level \"garden\" plays the music music/missing.ogg, "
+                    "which does not exist",
+                    "warning: music/garden.ogg: nothing uses this file");
+}
+
 TEST(DataCheck, GadgetsNamingMissingDoodadsLinksToNoLevelAndLockKeysNoLevelGives) {
     const std::string png = PngBytes();
     CheckReport report = CheckChanged({

@@ -10,6 +10,7 @@
 #include "io/File.h"
 #include "io/FileListing.h"
 #include "play/ItemDatabase.h"
+#include "play/LevelOptions.h"
 #include "io/StringTable.h"
 #include "script/ScriptHooks.h"
 #include "ui/ConsoleCommands.h"
@@ -96,6 +97,23 @@ std::vector<std::vector<std::string>> ItemProducts(Recording& recording) {
 }
 
 // One level's scene and script; `listed` levels report missing files.
+
+// The level plays its options' music while it is on screen: the piece must
+// exist, and it counts as used.
+void CheckLevelMusic(const std::string& name, const std::string& scenePath, Scene& scene, CheckReport& report,
+                     Recording& recording) {
+    const LevelOptions* options = FindLevelOptions(scene);
+    const std::string music = options ? options->Music.FirstString().CStr() : "";
+    if (music.empty()) {
+        return;
+    }
+    if (!Exists(music.c_str())) {
+        report.Error(scenePath, "level " + Quoted(name) + " plays the music " + music + ", which does not exist");
+        return;
+    }
+    recording.MarkUsed(music);
+}
+
 void CheckLevelFiles(const std::string& name, bool listed, CheckReport& report, Recording& recording,
                      GadgetScan& gadgets) {
     const std::string settingsFile = Setting("GlobalsPath");
@@ -121,6 +139,7 @@ void CheckLevelFiles(const std::string& name, bool listed, CheckReport& report, 
         recording.MarkUsed(scenePath);
         recording.MarkUsed(scriptPath);
     }
+    CheckLevelMusic(name, scenePath, *scene, report, recording);
     std::string text;
     if (!ReadText(scriptPath, text)) {
         report.Error(settingsFile, "level " + Quoted(name) + " has no script " + scriptPath);
