@@ -74,6 +74,15 @@ bool StoryScreen::OnPush() {
     return true;
 }
 
+// Whoever waits for the story (a level, a test playing the game) learns
+// here that its screen has gone and input reaches the screen below again.
+bool StoryScreen::OnPop() {
+    if (!storyName.Empty()) {
+        LogFormat("StoryScreen: '%s' is over after page %s", storyName.CStr(), currentPage.CStr());
+    }
+    return Screen::OnPop();
+}
+
 bool StoryScreen::Inert() {
     Resolve();
     return HasUnresolvedSavedLinks();

@@ -73,6 +73,7 @@ public:
 
     /// Resolves the links at once, so the skip button works from the start.
     bool OnPush() override;
+    bool OnPop() override;
     /// Timed messages, then the hover highlights of the layout in use.
     void Update() override;
     bool Message(int32_t message, Object* sender) override;

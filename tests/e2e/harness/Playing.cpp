@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -60,14 +61,38 @@ std::map<std::string, std::vector<std::string>> StoryPages(const std::string& st
     return pages;
 }
 
-// The story's parchment, speaker and veil go: most of the picture changes
-// (a hovered answer's glow changes only a little of it).
-bool StoryCloses(GameSession& game, const Image& page) {
+// The rows of the page's words on the parchment (the answers lie below).
+constexpr uint32_t kWordsTop = 580, kWordsBottom = 680;
+
+// Whether the page's words differ between two pictures: a new page always
+// changes a good part of them, while a hovered answer's glow lies outside.
+bool WordsDiffer(const Image& a, const Image& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height() || b.Height() < kWordsBottom) {
+        return true;
+    }
+    const uint8_t* pa = static_cast<const uint8_t*>(a.Pixels());
+    const uint8_t* pb = static_cast<const uint8_t*>(b.Pixels());
+    long differing = 0;
+    for (size_t i = size_t(kWordsTop) * a.Width() * 4; i < size_t(kWordsBottom) * a.Width() * 4; i += 4) {
+        const bool same = std::abs(pa[i] - pb[i]) <= 24 && std::abs(pa[i + 1] - pb[i + 1]) <= 24 &&
+                          std::abs(pa[i + 2] - pb[i + 2]) <= 24;
+        differing += same ? 0 : 1;
+    }
+    return differing > long(a.Width()) * (kWordsBottom - kWordsTop) / 50;
+}
+
+// The page as the player sees it once it stands still. A page after the
+// first must show other words than the page before: on a loaded machine the
+// log names the new page before the game has drawn it, and the old picture
+// standing still is not the new page.
+bool WaitForPage(GameSession& game, const Image* before, Image& picture) {
     const auto start = std::chrono::steady_clock::now();
-    Image now;
     while (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() <
-           5.0 * GameSession::TimeScale()) {
-        if (game.Capture(now) && DifferingShare(page, now) > 0.2) {
+           20.0 * GameSession::TimeScale()) {
+        if (!game.WaitForStillPicture(picture, 20.0)) {
+            return false;
+        }
+        if (!before || WordsDiffer(*before, picture)) {
             return true;
         }
         std::this_thread::sleep_for(kCaptureInterval);
@@ -167,7 +192,9 @@ bool ReadStory(GameSession& game, LogWatch& watch, const std::string& story, int
         return false;
     }
     const std::string prefix = "StoryScreen: " + story + ", page ";
+    const std::string over = "StoryScreen: '" + story + "' is over";
     int lastX = -1;
+    Image previous;
     for (size_t read = 0; read <= pages.size(); ++read) {
         std::string line;
         if (!watch.WaitFor(prefix, 20.0, &line)) {
@@ -184,8 +211,8 @@ bool ReadStory(GameSession& game, LogWatch& watch, const std::string& story, int
         }
         // The page's words and answers fade in; the answers take clicks once shown.
         Image picture;
-        if (!game.WaitForStillPicture(picture, 20.0)) {
-            ADD_FAILURE() << "the page " << page << " of " << story << " never stood still";
+        if (!WaitForPage(game, read == 0 ? nullptr : &previous, picture)) {
+            ADD_FAILURE() << "the page " << page << " of " << story << " never stood still with its words";
             return false;
         }
         if (keep) {
@@ -207,7 +234,8 @@ bool ReadStory(GameSession& game, LogWatch& watch, const std::string& story, int
             if (!game.Click(x, kAnswerY)) {
                 continue;
             }
-            answered = last ? StoryCloses(game, picture) : watch.WaitFor(prefix, 5.0, nullptr, true);
+            // The last answer is taken once the story's screen has gone.
+            answered = watch.WaitFor(last ? over : prefix, last ? 10.0 : 5.0, nullptr, true);
         }
         if (!answered) {
             ADD_FAILURE() << "the answer of page " << page << " of " << story << " was not taken\n"
@@ -217,6 +245,7 @@ bool ReadStory(GameSession& game, LogWatch& watch, const std::string& story, int
         if (last) {
             return true;
         }
+        CopyPicture(picture, previous);
     }
     ADD_FAILURE() << "the story " << story << " did not end after every page";
     return false;
