@@ -326,8 +326,10 @@ TEST_F(Gadgets, TheCursorTellsInformationLinksAndUsableThingsApart) {
     QuestScreen& q = Load();
     // The hover rules run for the screen on top only.
     ASSERT_TRUE(GetUI().PushScreen(&q, 0));
+    // The fixture owns the level: it leaves the stack without being handed
+    // to the stack's release queue, which would free it a second time.
     struct PopAtEnd {
-        ~PopAtEnd() { GetUI().PopScreen(0); }
+        ~PopAtEnd() { GetUI().ReplaceStack(nullptr); }
     } popAtEnd;
     const auto cursorOver = [&](const char* name) {
         GetInputManager().mouseX = int(Object(name)->Position.GetFloat(0)) + 10 + 512;
