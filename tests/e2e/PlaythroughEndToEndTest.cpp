@@ -30,6 +30,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <iostream>
@@ -237,6 +238,9 @@ public:
             ASSERT_TRUE(game.Capture(map));
         }
         Keep(map, "map-to-" + level);
+        if (lastMap.Create(map.Width(), map.Height())) {
+            std::memcpy(lastMap.Pixels(), map.Pixels(), map.PixelBytes());
+        }
         const SceneFile town("map/town.scene");
         ASSERT_TRUE(town.Has(level, "Position")) << "no marker for " << level;
         const ScenePoint marker = town.Position(level);
@@ -325,7 +329,58 @@ public:
             if (testing::Test::HasFatalFailure()) {
                 return;
             }
+            if (place > 0 && place != EndingPlace()) {
+                SeeTheLampRelit(place);
+            }
         }
+    }
+
+    // The map opening after the place that relights the lighthouse shows its
+    // lamp burning: before the traveller sets off, the camera stands where it
+    // stood when the player arrived there, and the glow is where that map
+    // showed the lamp dark.
+    void SeeTheLampRelit(size_t place) {
+        const SceneFile changes("map/changes.scene");
+        const std::vector<std::string>& lights = changes.Values("lamp_relit", "Level");
+        if (lights.empty() || lights[0] != kChapter[place].level || lastMap.Width() == 0) {
+            return;
+        }
+        const SceneFile town("map/town.scene");
+        const SceneFile globals("config/globals.scene");
+        const std::vector<std::string> settings = globals.ElementsWith("Map_Extents");
+        ASSERT_FALSE(settings.empty());
+        const float extents[4] = {
+            globals.Number(settings[0], "Map_Extents", 0), globals.Number(settings[0], "Map_Extents", 1),
+            globals.Number(settings[0], "Map_Extents", 2), globals.Number(settings[0], "Map_Extents", 3)};
+        const ScenePoint marker = town.Position(kChapter[place].level);
+        const Vec2 camera = ClampCamera(Vec2{marker.x, marker.y}, extents, 1024.0f, 768.0f);
+        // The middle of the lamp's glow, a square of 60 pixels around it.
+        const ScenePoint lamp = town.Position("lamp_lit");
+        constexpr float size = 300.0f; // the glow picture's side
+        const int x = ScreenX(lamp.x + size / 2 - camera.x), y = ScreenY(lamp.y + size / 2 - camera.y);
+        ASSERT_TRUE(x >= 30 && x < 994 && y >= 30 && y < 738) << "the lamp lies off the screen";
+        const auto glow = [&](const Image& picture) {
+            double sum = 0.0;
+            for (int row = y - 30; row < y + 30; ++row) {
+                const uint8_t* pixel = picture.Pixels() + (size_t(row) * picture.Width() + size_t(x - 30)) * 4;
+                for (int column = 0; column < 60; ++column, pixel += 4) {
+                    sum += pixel[0] + pixel[1] + pixel[2];
+                }
+            }
+            return sum / (60.0 * 60.0 * 3.0);
+        };
+        const double dark = glow(lastMap);
+        Image now;
+        double lit = 0.0;
+        for (int attempt = 0; attempt < 24 && lit < dark + 40.0; ++attempt) {
+            Pause(0.25);
+            ASSERT_TRUE(game.Capture(now));
+            lit = glow(now);
+        }
+        Keep(now, "map-lamp-relit");
+        EXPECT_GE(lit, dark + 40.0) << "the lighthouse's lamp does not burn on the map after "
+                                    << kChapter[place].level << " (mean " << dark << " before, " << lit
+                                    << " after)";
     }
 
     // After the ending: the credits roll over the finished game, and their
@@ -499,6 +554,8 @@ public:
 
 private:
     std::string shots;
+    // The map as the player last arrived at a place.
+    Image lastMap;
     // Per folder: the sessions of one test number their steps on.
     static inline std::map<std::string, int> shotCounts;
     static inline std::set<std::string> shotsCleared;
