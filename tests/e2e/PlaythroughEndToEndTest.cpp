@@ -92,6 +92,19 @@ size_t EndingPlace() {
     return settings.empty() ? SIZE_MAX : size_t(globals.Number(settings[0], "LastPlayableLevel", 0, -1.0f));
 }
 
+// Where the map's camera stands over a marker: centred on it, kept inside
+// the map's extents (the Map_Extents setting).
+Vec2 MapCamera(const ScenePoint& marker) {
+    const SceneFile globals("config/globals.scene");
+    const std::vector<std::string> settings = globals.ElementsWith("Map_Extents");
+    EXPECT_FALSE(settings.empty()) << "no Map_Extents setting";
+    float extents[4] = {};
+    for (size_t i = 0; i < 4 && !settings.empty(); ++i) {
+        extents[i] = globals.Number(settings[0], "Map_Extents", i);
+    }
+    return ClampCamera(Vec2{marker.x, marker.y}, extents, 1024.0f, 768.0f);
+}
+
 // The screen point of the middle of text button `button` of a screen's scene file.
 std::pair<int, int> ButtonMiddle(const SceneFile& screen, const std::string& button) {
     const ScenePoint corner = screen.Position(button);
@@ -244,13 +257,7 @@ public:
         const SceneFile town("map/town.scene");
         ASSERT_TRUE(town.Has(level, "Position")) << "no marker for " << level;
         const ScenePoint marker = town.Position(level);
-        const SceneFile globals("config/globals.scene");
-        const std::vector<std::string> settings = globals.ElementsWith("Map_Extents");
-        ASSERT_FALSE(settings.empty());
-        const float extents[4] = {
-            globals.Number(settings[0], "Map_Extents", 0), globals.Number(settings[0], "Map_Extents", 1),
-            globals.Number(settings[0], "Map_Extents", 2), globals.Number(settings[0], "Map_Extents", 3)};
-        const Vec2 camera = ClampCamera(Vec2{marker.x, marker.y}, extents, 1024.0f, 768.0f);
+        const Vec2 camera = MapCamera(marker);
         watch.SkipAhead();
         ASSERT_TRUE(game.Click(ScreenX(marker.x - camera.x), ScreenY(marker.y - camera.y)));
         ASSERT_TRUE(watch.WaitFor("Level " + level + ": on screen", 30.0, nullptr, true))
@@ -346,14 +353,7 @@ public:
             return;
         }
         const SceneFile town("map/town.scene");
-        const SceneFile globals("config/globals.scene");
-        const std::vector<std::string> settings = globals.ElementsWith("Map_Extents");
-        ASSERT_FALSE(settings.empty());
-        const float extents[4] = {
-            globals.Number(settings[0], "Map_Extents", 0), globals.Number(settings[0], "Map_Extents", 1),
-            globals.Number(settings[0], "Map_Extents", 2), globals.Number(settings[0], "Map_Extents", 3)};
-        const ScenePoint marker = town.Position(kChapter[place].level);
-        const Vec2 camera = ClampCamera(Vec2{marker.x, marker.y}, extents, 1024.0f, 768.0f);
+        const Vec2 camera = MapCamera(town.Position(kChapter[place].level));
         // The middle of the lamp's glow, a square of 60 pixels around it.
         const ScenePoint lamp = town.Position("lamp_lit");
         constexpr float size = 300.0f; // the glow picture's side
