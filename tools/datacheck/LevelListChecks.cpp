@@ -96,8 +96,6 @@ std::vector<std::vector<std::string>> ItemProducts(Recording& recording) {
     return out;
 }
 
-// One level's scene and script; `listed` levels report missing files.
-
 // The level plays its options' music while it is on screen: the piece must
 // exist, and it counts as used.
 void CheckLevelMusic(const std::string& name, const std::string& scenePath, Scene& scene, CheckReport& report,
@@ -114,6 +112,7 @@ void CheckLevelMusic(const std::string& name, const std::string& scenePath, Scen
     recording.MarkUsed(music);
 }
 
+// One level's scene and script; `listed` levels report missing files.
 void CheckLevelFiles(const std::string& name, bool listed, CheckReport& report, Recording& recording,
                      GadgetScan& gadgets) {
     const std::string settingsFile = Setting("GlobalsPath");

@@ -70,8 +70,8 @@ bool WordsDiffer(const Image& a, const Image& b) {
     if (a.Width() != b.Width() || a.Height() != b.Height() || b.Height() < kWordsBottom) {
         return true;
     }
-    const uint8_t* pa = static_cast<const uint8_t*>(a.Pixels());
-    const uint8_t* pb = static_cast<const uint8_t*>(b.Pixels());
+    const uint8_t* pa = a.Pixels();
+    const uint8_t* pb = b.Pixels();
     long differing = 0;
     for (size_t i = size_t(kWordsTop) * a.Width() * 4; i < size_t(kWordsBottom) * a.Width() * 4; i += 4) {
         const bool same = std::abs(pa[i] - pb[i]) <= 24 && std::abs(pa[i + 1] - pb[i + 1]) <= 24 &&
