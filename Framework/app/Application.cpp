@@ -13,6 +13,7 @@
 #include "core/ClassRegistry.h"
 #include "core/Element.h"
 #include "core/EngineState.h"
+#include "core/LoadStop.h"
 #include "core/Log.h"
 #include "core/Redraw.h"
 #include "core/Random.h"
@@ -92,6 +93,33 @@ public:
 };
 
 StartupCloseCallback startupClose;
+
+// A close request ends a long load (core/LoadStop.h), during start-up and in
+// a frame alike; the request itself stays queued for the frame loop, which
+// then ends the game as after any close request. The question reads the
+// system's events, so while the answer is no it is asked at most every
+// kLoadStopQuestionSeconds.
+constexpr double kLoadStopQuestionSeconds = 0.02;
+bool loadStopAsked = false;
+uint64_t loadStopAskedAt = 0;
+
+bool CloseRequestWaiting() {
+    Platform& platform = GetPlatform();
+    const uint64_t now = platform.GetPerformanceCounter();
+    const auto interval = static_cast<uint64_t>(kLoadStopQuestionSeconds *
+                                                static_cast<double>(platform.GetPerformanceFrequency()));
+    if (loadStopAsked && now >= loadStopAskedAt && now - loadStopAskedAt < interval) {
+        return false;
+    }
+    loadStopAsked = true;
+    loadStopAskedAt = now;
+    return startupClose.requested || platform.CloseRequestPending();
+}
+
+void InstallLoadStop() {
+    loadStopAsked = false;
+    SetLoadStopCheck(CloseRequestWaiting);
+}
 
 // Screens restart the global frame clock after a long load (core/EngineState.h).
 void InstallFrameClockRestart() {
@@ -303,6 +331,7 @@ bool CloseRequestedDuringStartup() {
 
 bool Startup(GameHooks& game) {
     InstallFrameClockRestart();
+    InstallLoadStop();
     framesRun = 0;
     startupClose.requested = false;
     // 1. The global settings and the options, with their built-in defaults.
@@ -396,6 +425,7 @@ bool Startup(GameHooks& game) {
 
 void RunFrameLoop(GameHooks& game) {
     InstallFrameClockRestart();
+    InstallLoadStop();
     // 1. Both clocks start now; the first frame is measured from here.
     loopClock.Reset();
     frameClock.Reset();
@@ -448,6 +478,7 @@ void Shutdown(GameHooks& game) {
     // 7. Delete the global settings.
     game.DeleteGlobals();
     running = false;
+    SetLoadStopCheck(nullptr);
 
     const double averageRate = totalTime > 0.0 ? static_cast<double>(framesRun) / totalTime : 0.0;
     LogFormat("%s shut down after %llu frames (%.1f frames per second)", game.ProductName(),

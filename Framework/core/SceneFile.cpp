@@ -3,6 +3,7 @@
 #include "core/ClassRegistry.h"
 #include "core/ConfigTable.h"
 #include "core/Link.h"
+#include "core/LoadStop.h"
 #include "core/Log.h"
 #include "core/Scene.h"
 
@@ -30,6 +31,13 @@ Element* CreateElementOfClass(const String* className) {
     }
     return static_cast<Element*>(object);
 }
+
+// How often building a scene asks whether to stop: a few hundred elements
+// take about a millisecond, so a close request is seen at once and the
+// question costs nothing next to the building.
+constexpr size_t kElementsBetweenStopChecks = 256;
+
+enum class Built { Elements, Nothing, Stopped };
 
 } // namespace
 
@@ -70,10 +78,12 @@ bool LoadProperties(Element& element, ConfigTable& table) {
     return true;
 }
 
-bool BuildScene(ConfigTable& table, Scene& scene) {
+namespace {
+
+Built BuildElements(ConfigTable& table, Scene& scene) {
     const int32_t count = table.ValueCount("Widget");
     if (count == 0) {
-        return false;
+        return Built::Nothing;
     }
     // The "Widget" entry's values are copied: creating elements never touches
     // the table, but the names must outlive any later re-sort.
@@ -82,6 +92,11 @@ bool BuildScene(ConfigTable& table, Scene& scene) {
     std::vector<Element*> created(names.size(), nullptr);
 
     for (size_t i = 0; i < names.size(); ++i) {
+        if (i % kElementsBetweenStopChecks == kElementsBetweenStopChecks - 1 && LoadShouldStop()) {
+            LogFormat("LoadScene: %s: the load stops after %zu of its %zu elements (a close request)",
+                      table.Path().CStr(), i, names.size());
+            return Built::Stopped;
+        }
         const char* name = names[i].CStr();
         Element* element = CreateElementOfClass(table.Value(0, PropertyKey(name, "Type").CStr()));
         if (!element) {
@@ -119,7 +134,13 @@ bool BuildScene(ConfigTable& table, Scene& scene) {
             AttachChild(&scene, widget);
         }
     }
-    return true;
+    return Built::Elements;
+}
+
+} // namespace
+
+bool BuildScene(ConfigTable& table, Scene& scene) {
+    return BuildElements(table, scene) == Built::Elements;
 }
 
 void SaveScene(Scene& scene, ConfigTable& table) {
@@ -178,7 +199,9 @@ std::unique_ptr<Scene> LoadScene(const char* path) {
         return nullptr;
     }
     auto scene = std::make_unique<Scene>();
-    if (!BuildScene(table, *scene)) {
+    // A stopped load hands back nothing: half a scene would be shown, or
+    // saved over the whole one.
+    if (BuildElements(table, *scene) != Built::Elements) {
         return nullptr;
     }
     scene->Resolve();

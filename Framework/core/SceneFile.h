@@ -22,12 +22,13 @@ class Scene;
 void SaveProperties(Element& element, ConfigTable& table);
 /// Reads the saved properties of the element named by its "Name".
 bool LoadProperties(Element& element, ConfigTable& table);
-/// Creates and links the elements listed in "Widget"; false when it lists none.
+/// Creates and links the elements listed in "Widget"; false when it lists
+/// none, or when the load was told to stop (core/LoadStop.h) part of the way.
 bool BuildScene(ConfigTable& table, Scene& scene);
 /// Writes every element of the scene into an empty table.
 void SaveScene(Scene& scene, ConfigTable& table);
 /// Reads the single element of a ".widget" file into the scene; null on failure.
 Element* LoadWidgetFile(Scene& scene, const char* path);
 /// Loads a scene file as a new, resolved scene owned by the caller; null when
-/// the file cannot be read or lists no element.
+/// the file cannot be read, lists no element, or its load was told to stop.
 std::unique_ptr<Scene> LoadScene(const char* path);

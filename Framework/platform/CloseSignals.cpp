@@ -44,3 +44,7 @@ bool TakeCloseSignal() {
     closeSignalArrived = 0;
     return true;
 }
+
+bool CloseSignalPending() {
+    return closeSignalArrived != 0;
+}

@@ -14,3 +14,5 @@ void InstallCloseSignalHandlers();
 void RestoreCloseSignalHandlers();
 /// True once after a close signal arrived (the flag is cleared by reading it).
 bool TakeCloseSignal();
+/// True while a close signal waits for TakeCloseSignal; leaves it waiting.
+bool CloseSignalPending();

@@ -440,6 +440,28 @@ void Present() {
     }
 }
 
+bool WindowCloseRequestPending() {
+    if (!state.window) {
+        return false;
+    }
+    if (DisplayConnectionLost() || ProbeDisplayConnection()) {
+        return true;
+    }
+    SDL_PumpEvents();
+    SDL_Event events[64];
+    if (SDL_PeepEvents(events, 1, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0) {
+        return true;
+    }
+    const int count = SDL_PeepEvents(events, 64, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+    const Uint32 id = SDL_GetWindowID(state.window);
+    for (int i = 0; i < count; ++i) {
+        if (events[i].window.event == SDL_WINDOWEVENT_CLOSE && events[i].window.windowID == id) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void PumpWindowEvents(InputCallback& callback) {
     if (!state.window) {
         return;

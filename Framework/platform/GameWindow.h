@@ -88,6 +88,10 @@ uint64_t PresentedFrameCount();
 /// re-centres the viewport after size changes and reports a changed display
 /// mode as OnDisplayChange. Nothing without a window.
 void PumpWindowEvents(InputCallback& callback);
+/// True when the window's events hold a close request (its close button, a
+/// quit request) or its display is gone; reads the system's new events into
+/// the queue but leaves them all for PumpWindowEvents. False without a window.
+bool WindowCloseRequestPending();
 
 /// Sanitizer builds: keeps the loaded GL driver modules resident until exit,
 /// so that leak reports inside them can be named and suppressed; nothing in

@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 
+#include "platform/CloseSignals.h"
 #include "platform/GameWindow.h"
 #include "platform/SystemPlatform.h"
 
@@ -36,4 +37,8 @@ bool Platform::SetWindowFullscreen(bool on) {
 
 bool Platform::WindowIsFullscreen() {
     return IsFullscreen();
+}
+
+bool Platform::CloseRequestPending() {
+    return CloseSignalPending() || WindowCloseRequestPending();
 }

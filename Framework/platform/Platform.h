@@ -38,6 +38,10 @@ public:
     /// the game window (SetFullscreen, IsFullscreen).
     virtual bool SetWindowFullscreen(bool on);
     virtual bool WindowIsFullscreen();
+    /// True when a close request (the window's close button, a close signal,
+    /// a lost display) waits for the next PumpEvents, which still delivers
+    /// it; no other event is taken from the queue. Long loads ask it.
+    virtual bool CloseRequestPending();
 };
 
 /// The platform in use: the one installed with SetPlatform, else the system's.

@@ -7,6 +7,8 @@
 #include "core/Element.h"
 #include "core/EngineState.h"
 #include "core/Object.h"
+#include "core/Scene.h"
+#include "core/SceneFile.h"
 #include "platform/InputCallback.h"
 #include "support/TestEnvironment.h"
 #include "support/VirtualPlatform.h"
@@ -219,6 +221,46 @@ TEST(FrameLoop, TheWindowGoesFullScreenWithTheFocusAndAFrameWithoutItDeliversNoI
     EXPECT_EQ(platform.windowCalls, (std::vector<std::string>{"fullscreen"}));
     input.Uninstall();
     options = previousOptions;
+}
+
+TEST(FrameLoop, ACloseRequestArrivingWhileALargeSceneLoadsStopsTheLoadAndEndsTheGameAfterThatFrame) {
+    RegisterClass("Element", MakeObject<Element>, "Test");
+    std::string text;
+    for (int i = 0; i < 5000; ++i) {
+        text += "Widget = e" + std::to_string(i) + ";\n";
+    }
+    for (int i = 0; i < 5000; ++i) {
+        text += "e" + std::to_string(i) + ".Type = Element;\n";
+    }
+    ASSERT_TRUE(testing_support::WriteFile("large.scene", text));
+
+    VirtualPlatform platform;
+    ScopedPlatform installed(platform);
+    struct LoadingGame : RecordingGame {
+        bool loadReturned = false;
+        bool loaded = false;
+        void OnFrame() override {
+            RecordingGame::OnFrame();
+            if (frames == 2) {
+                // The player closes the window while the level's scene is built.
+                platform->closePending = true;
+                loaded = LoadScene("large.scene") != nullptr;
+                loadReturned = true;
+            }
+        }
+    } game;
+    game.platform = &platform;
+    game.workSeconds = 0.016;
+    LogCapture log;
+
+    RunFrameLoop(game);
+
+    EXPECT_TRUE(game.loadReturned);
+    EXPECT_FALSE(game.loaded);
+    EXPECT_TRUE(log.Contains("large.scene: the load stops after 255 of its 5000 elements"));
+    EXPECT_EQ(game.frames, 3); // the next frame's pump delivers the request
+    EXPECT_FALSE(running);
+    ClearRegistry();
 }
 
 TEST(FrameLoop, RunsOneFrameEvenWhenStoppedAtOnce) {

@@ -3,6 +3,7 @@
 #include "core/ClassRegistry.h"
 #include "core/ConfigTable.h"
 #include "core/Link.h"
+#include "core/LoadStop.h"
 #include "io/PackArchive.h"
 #include "support/TestEnvironment.h"
 
@@ -202,6 +203,38 @@ TEST_F(SceneFileTest, UnknownClassesAreSkippedAndEmptyListsFail) {
     WriteFile("empty.scene", "# nothing\nSomething = 1;\n");
     EXPECT_EQ(LoadScene("empty.scene"), nullptr);
     EXPECT_EQ(LoadScene("missing.scene"), nullptr);
+}
+
+TEST_F(SceneFileTest, ALoadToldToStopHandsBackNothingAndAsksOnlyEveryFewHundredElements) {
+    std::string text;
+    for (int i = 0; i < 1000; ++i) {
+        text += "Widget = w" + std::to_string(i) + ";\n";
+    }
+    for (int i = 0; i < 1000; ++i) {
+        text += "w" + std::to_string(i) + ".Type = Loaded;\n";
+    }
+    WriteFile("large.scene", text);
+
+    // Never told to stop: the whole scene, the question asked a few times.
+    int asked = 0;
+    SetLoadStopCheck([&] {
+        ++asked;
+        return false;
+    });
+    std::unique_ptr<Scene> whole(LoadScene("large.scene"));
+    ASSERT_NE(whole, nullptr);
+    EXPECT_EQ(whole->CountElements(), 1000);
+    EXPECT_EQ(asked, 3);
+
+    // Told to stop at the second question: nothing half built comes back.
+    asked = 0;
+    SetLoadStopCheck([&] { return ++asked == 2; });
+    LogCapture log;
+    std::unique_ptr<Scene> stopped(LoadScene("large.scene"));
+    SetLoadStopCheck(nullptr);
+    EXPECT_EQ(stopped, nullptr);
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(log.Contains("large.scene: the load stops after 511 of its 1000 elements"));
 }
 
 TEST_F(SceneFileTest, ParentCyclesInAFileEndAtTheTopLevel) {

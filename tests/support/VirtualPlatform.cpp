@@ -21,6 +21,10 @@ void VirtualPlatform::PumpEvents(InputCallback& callback) {
             scheduled.event(callback);
         }
     }
+    if (closePending) {
+        closePending = false;
+        callback.OnClose();
+    }
 }
 
 void VirtualPlatform::Advance(double seconds) {

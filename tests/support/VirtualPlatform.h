@@ -34,6 +34,7 @@ public:
     bool CursorInClient() override { return cursorInClient; }
     bool SetWindowFullscreen(bool on) override;
     bool WindowIsFullscreen() override { return fullscreen; }
+    bool CloseRequestPending() override { return closePending; }
 
     /// Moves the clock forward by `seconds` (rounded to whole ticks).
     void Advance(double seconds);
@@ -52,6 +53,8 @@ public:
     /// The window's mode, and each switch in order ("fullscreen", "windowed").
     bool fullscreen = false;
     std::vector<std::string> windowCalls;
+    /// A close request waiting in the queue: the next pump delivers it.
+    bool closePending = false;
 
 private:
     struct ScheduledEvent {
