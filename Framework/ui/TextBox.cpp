@@ -109,20 +109,24 @@ bool TextBox::Layout() {
         fits = false;
         return false;
     }
-    const bool links = Link.FirstBool();
-    const char on = links ? static_cast<char>(LinkColor.FirstInt()) : '\0';
-    const char off = links ? static_cast<char>(DefaultColor.FirstInt()) : '\0';
-    const String source = SourceText();
-    fits = LayoutText(*font->GetFontBase(), source.CStr(), Area.GetFloat(0), laidOut, on, off);
-    const float lineHeight = static_cast<float>(font->Height());
-    if (fits && !laidOut.lines.empty() &&
-        static_cast<float>(laidOut.lines.size()) * lineHeight >= Area.GetFloat(1)) {
-        fits = false;
-    }
+    fits = LayoutWith(*font->GetFontBase(), font->Height(), laidOut);
     if (!laidOut.lines.empty()) {
         caretLine = laidOut.lines.back() + "_";
     }
     return fits;
+}
+
+bool TextBox::LayoutWith(FontBase& face, int32_t lineHeight, TextLines& out) const {
+    const bool links = Link.FirstBool();
+    const char on = links ? static_cast<char>(LinkColor.FirstInt()) : '\0';
+    const char off = links ? static_cast<char>(DefaultColor.FirstInt()) : '\0';
+    const String source = SourceText();
+    if (!LayoutText(face, source.CStr(), Area.GetFloat(0), out, on, off)) {
+        return false;
+    }
+    // The lines must end above the area's bottom edge.
+    return out.lines.empty() ||
+           static_cast<float>(out.lines.size()) * static_cast<float>(lineHeight) < Area.GetFloat(1);
 }
 
 void TextBox::SetText(const char* text) {

@@ -29,6 +29,7 @@
 #include "ui/TextLayout.h"
 
 class Font;
+class FontBase;
 class Sprite;
 
 class TextBox : public Widget {
@@ -63,6 +64,10 @@ public:
     /// Lays the current text out with the current font; false when it does
     /// not fit (or there is no font).
     bool Layout();
+    /// Lays the box's text out by the rules of Layout() with `face`, whose
+    /// lines are `lineHeight` pixels apart, into `out`; true when it fits.
+    /// Tools measure with fonts of their own through it.
+    bool LayoutWith(FontBase& face, int32_t lineHeight, TextLines& out) const;
     /// The text the box shows: the string-table text of "Text" when looked
     /// up, else "Text".
     String SourceText() const;

@@ -83,6 +83,7 @@ bool LayoutText(FontBase& font, const char* text, float width, TextLines& out, c
             break;
         }
         if (breakAt == std::string::npos) {
+            out.unplacedFrom = start;
             return false; // a word wider than the width: the rest is dropped
         }
         store(start, breakAt, widthAtBreak);

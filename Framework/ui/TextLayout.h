@@ -19,6 +19,7 @@
 
 #include "core/String.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -27,9 +28,14 @@ class FontBase;
 struct TextLines {
     std::vector<String> lines;
     std::vector<float> widths;
+    /// Where a layout that stopped found no place to break: the offset in the
+    /// text of the line that could not be placed; npos after a layout that
+    /// placed everything.
+    size_t unplacedFrom = static_cast<size_t>(-1);
     void Clear() {
         lines.clear();
         widths.clear();
+        unplacedFrom = static_cast<size_t>(-1);
     }
 };
 

@@ -29,15 +29,24 @@ bool TextWindow::Layout() {
         fits = false;
         return false;
     }
+    fits = LayoutWith(*face->GetFontBase(), face->Height(), laidOut);
+    return fits;
+}
+
+String TextWindow::SourceText() const {
     String source;
     if (!LookupString(text.FirstString().CStr(), source)) {
         source = text.FirstString();
     }
-    fits = LayoutText(*face->GetFontBase(), source.CStr(), static_cast<float>(InteriorWidth()), laidOut);
-    if (fits && static_cast<int64_t>(laidOut.lines.size()) * face->Height() > InteriorHeight()) {
-        fits = false;
+    return source;
+}
+
+bool TextWindow::LayoutWith(FontBase& face, int32_t lineHeight, TextLines& out) const {
+    const String source = SourceText();
+    if (!LayoutText(face, source.CStr(), static_cast<float>(InteriorWidth()), out)) {
+        return false;
     }
-    return fits;
+    return static_cast<int64_t>(out.lines.size()) * lineHeight <= InteriorHeight();
 }
 
 bool TextWindow::Draw() {

@@ -27,6 +27,12 @@ public:
 
     /// Wraps the text again; false when it does not fit across or down.
     bool Layout();
+    /// Wraps the text by the rules of Layout() with `face`, whose lines are
+    /// `lineHeight` pixels apart, into `out`; true when it fits. Tools measure
+    /// with fonts of their own through it.
+    bool LayoutWith(FontBase& face, int32_t lineHeight, TextLines& out) const;
+    /// The text shown: the string-table text of "text", else "text" itself.
+    String SourceText() const;
     bool LayoutFits() const { return fits; }
     const TextLines& Lines() const { return laidOut; }
 

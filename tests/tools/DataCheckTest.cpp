@@ -789,3 +789,109 @@ TEST(DataCheck, MapMarkersNeighboursReachAndChangesAgainstTheLevelList) {
     // attic is reached through bend; only pond is cut off.
     EXPECT_FALSE(has("attic\" cannot be reached") || has("attic cannot be reached")) << text;
 }
+
+namespace {
+
+// The errors the check of the clean data set plus `changes` finds in `file`.
+std::string ErrorsIn(const std::string& file, const Files& changes) {
+    std::string errors;
+    for (const std::string& line : Lines(CheckChanged(changes))) {
+        if (line.rfind("error: " + file + ": ", 0) == 0) {
+            errors += line + "\n";
+        }
+    }
+    return errors;
+}
+
+// The window's default pieces, each 2 × 2 pixels.
+void AddWindowPieces(Files& files) {
+    const std::string png = PngBytes();
+    for (const char* piece : {"TL", "T", "TR", "L", "R", "BL", "B", "BR"}) {
+        files[std::string("gui/Window/frame_") + piece + ".png"] = png;
+        files[std::string("gui/Window/fill_") + piece + ".png"] = png;
+    }
+    files["gui/Window/fill_BG.png"] = png;
+}
+
+} // namespace
+
+TEST(DataCheck, TextBoxesAndTextWindowsWhoseStringKeysAreMissing) {
+    const std::string scene = "Widget = box;\nWidget = other;\nWidget = plain;\nWidget = note;\n"
+                              "box.Type = TextBox;\nbox.Text = str.welcome;\n"
+                              "other.Type = TextBox;\nother.Text = menus.welcome;\n"
+                              // Literal texts and a box that shows its text as it is.
+                              "plain.Type = TextBox;\nplain.Text = Welcome home.;\n"
+                              "note.Type = TextBox;\nnote.Text = str.raw;\nnote.UseLookup = false;\n";
+    const std::string window = "Widget = w;\nw.Type = TextWindow;\nw.font = fonts/plain.config;\n"
+                               "w.text = str.welcome;\nw.area = 10;\nw.area = 10;\n";
+    EXPECT_EQ(ErrorsIn("gui/Texts.scene", {{"gui/Texts.scene", scene}}),
+              "error: gui/Texts.scene: TextBox \"box\": text string table \"str\" has no key \"welcome\"\n"
+              "error: gui/Texts.scene: TextBox \"other\": text no string table \"menus\" holds "
+              "\"menus.welcome\"\n");
+    Files withWindow = {{"gui/Window.scene", window}};
+    AddWindowPieces(withWindow);
+    EXPECT_EQ(ErrorsIn("gui/Window.scene", withWindow),
+              "error: gui/Window.scene: TextWindow \"w\": text string table \"str\" has no key \"welcome\"\n");
+    // With the key in the table and the table that was named wrongly renamed.
+    Files fixed = {{"gui/Texts.scene", scene},
+                   {"gui/Window.scene", window},
+                   {"text/str.config", "ok = OK;\npaused = Paused;\nwelcome = A;\n"},
+                   {"text/menus.config", "welcome = AA;\n"}};
+    AddWindowPieces(fixed);
+    EXPECT_EQ(ErrorsIn("gui/Texts.scene", fixed), "");
+    EXPECT_EQ(ErrorsIn("gui/Window.scene", fixed), "");
+}
+
+TEST(DataCheck, TextsThatDoNotFitTheirAreaWithTheirFont) {
+    // The plain font: 'A' advances 2 pixels, a blank 0, lines are 2 pixels apart.
+    auto scene = [](const char* boxHeight, const char* windowTiles) {
+        return std::string("Widget = wide;\nWidget = tall;\nWidget = w;\n"
+                           "wide.Type = TextBox;\nwide.Font = 2;\nwide.Text = str.wide;\n"
+                           "wide.Area = 12;\nwide.Area = 40;\n"
+                           "tall.Type = TextBox;\ntall.Font = 2;\ntall.Text = str.tall;\n"
+                           "tall.Area = 12;\ntall.Area = ") +
+               boxHeight +
+               ";\n"
+               // Window pieces of 2 × 2 pixels: the middle is 2 pixels per tile.
+               "w.Type = TextWindow;\nw.font = fonts/plain.config;\nw.text = str.tall;\nw.area = 5;\n"
+               "w.area = " +
+               windowTiles + ";\n";
+    };
+    Files files = {{"text/str.config", "ok = OK;\npaused = Paused;\nwide = AAA AAAAAA AA;\n"
+                                       "tall = AAAA AAAA AAAA;\n"},
+                   {"gui/Texts.scene", scene("6", "2")}};
+    AddWindowPieces(files);
+    // Three lines of 2 pixels reach the box's bottom edge: the last must end above it.
+    EXPECT_EQ(ErrorsIn("gui/Texts.scene", files),
+              "error: gui/Texts.scene: TextBox \"wide\": text \"str.wide\" does not fit its area: the word "
+              "\"AAAAAA\" is 12 px wide, the area 12 px (1 px too narrow: a line must be narrower than the "
+              "area)\n"
+              "error: gui/Texts.scene: TextBox \"tall\": text \"str.tall\" does not fit its area: 3 lines of 2 "
+              "px take 6 px, the area is 6 px high (1 px too low)\n"
+              "error: gui/Texts.scene: TextWindow \"w\": text \"str.tall\" does not fit its middle: 3 lines of "
+              "2 px take 6 px, the area is 4 px high (2 px too low)\n");
+    files["text/str.config"] = "ok = OK;\npaused = Paused;\nwide = AAA AAAAA AA;\ntall = AAAA AAAA AAAA;\n";
+    files["gui/Texts.scene"] = scene("7", "3");
+    EXPECT_EQ(ErrorsIn("gui/Texts.scene", files), "");
+}
+
+TEST(DataCheck, WindowsWithMissingFrameOrBackgroundPieces) {
+    Files files = {{"gui/Frames.scene", "Widget = framed;\nWidget = bare;\n"
+                                        "framed.Type = Window;\nframed.segments = gui/Window/frame_TL.png;\n"
+                                        "framed.segments = gui/Window/frame_T.png;\n"
+                                        // The text window draws neither frame nor background:
+                                        // its missing pieces are no fault.
+                                        "bare.Type = TextWindow;\nbare.font = fonts/plain.config;\n"
+                                        "bare.segments = gui/none.png;\nbare.backgrounds = gui/none.png;\n"
+                                        "bare.drawFrame = false;\nbare.drawBackground = false;\n"}};
+    AddWindowPieces(files);
+    Files broken = files;
+    broken["gui/Window/frame_T.png"] = "";
+    broken["gui/Window/fill_BG.png"] = "";
+    EXPECT_EQ(ErrorsIn("gui/Frames.scene", broken),
+              "error: gui/Frames.scene: Window \"framed\": frame piece top: sprite \"gui/Window/frame_T.png\" "
+              "not found\n"
+              "error: gui/Frames.scene: Window \"framed\": background piece centre: sprite "
+              "\"gui/Window/fill_BG.png\" not found\n");
+    EXPECT_EQ(ErrorsIn("gui/Frames.scene", files), "");
+}

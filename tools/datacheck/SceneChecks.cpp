@@ -1,8 +1,10 @@
 #include "SceneChecks.h"
 
 #include "CheckReport.h"
+#include "FontMetrics.h"
 #include "LevelChecks.h"
 #include "Recording.h"
+#include "TextChecks.h"
 
 #include "anim/Anim.h"
 #include "anim/AnimControl.h"
@@ -46,6 +48,8 @@ struct FileUnderCheck {
     std::set<std::string> listed;
     /// Listed beyond the first element of a widget file: built, never read.
     std::set<std::string> unread;
+    /// The fonts the file's texts are measured with.
+    FontMetricsCache fonts;
 };
 
 // The classes of the game's design that are not part of this build yet. An
@@ -258,7 +262,8 @@ bool IsOptionalLink(const Element& element, const Var& var) {
 void CheckLinks(FileUnderCheck& file, Element& element) {
     for (Var* var : element.Properties()) {
         // A link the file cannot set (a hotspot's icon) is no fault of the file.
-        if (!var->IsLink() || !var->HasUnresolved() || !(var->flags & Var::kSaved)) {
+        if (!var->IsLink() || !var->HasUnresolved() || !(var->flags & Var::kSaved) ||
+            IsLinkOfTextChecks(element, *var)) {
             continue;
         }
         const bool optional = IsOptionalLink(element, *var);
@@ -497,6 +502,7 @@ void CheckResolvedElement(FileUnderCheck& file, Element& element) {
     if (Button* button = ObjectCast<Button>(&element)) {
         CheckButton(file, *button);
     }
+    CheckTextElement(file.path, file.report, file.recording, file.fonts, element);
     CheckLevelObject(file.path, file.report, element);
     CheckAnimChannels(file, element);
 }
@@ -534,7 +540,7 @@ SceneFileFacts CheckSceneFile(const std::string& path, CheckReport& report, Reco
         names.emplace_back(name.CStr());
     }
     Scene scene;
-    FileUnderCheck file{path, report, recording, table, scene, {}, {}, {}};
+    FileUnderCheck file{path, report, recording, table, scene, {}, {}, {}, {}};
     if (EndsWith(path, ".widget") && names.size() > 1) {
         report.Warning(path, "only the first of the " + std::to_string(names.size()) +
                                  " elements listed under \"Widget\" is read (" + Quoted(names[0]) + ")");

@@ -14,6 +14,7 @@
 // Effects: a region whose polygon does not parse, a frame group whose format
 // names none of its children, an emitter whose sprite or spawn picture is
 // missing.
+// Texts and windows: see TextChecks.h.
 //
 // Links of the global settings element are left to the settings checks,
 // which know which settings the game reads.

@@ -67,21 +67,6 @@ bool IsStringSetting(const std::string& name) {
                        [&](const char* prefix) { return StartsWith(name, prefix); });
 }
 
-// "table.key" with no pattern and no path in it.
-bool LooksLikeStringIdentifier(const std::string& text) {
-    const size_t dot = text.find('.');
-    return dot != std::string::npos && dot > 0 && dot + 1 < text.size() && !IsPattern(text) &&
-           text.find('/') == std::string::npos && text.find(' ') == std::string::npos;
-}
-
-std::string MissingStringText(const std::string& identifier) {
-    const std::string table = identifier.substr(0, identifier.find('.'));
-    if (!FindStringTable(table.c_str())) {
-        return "no string table " + Quoted(table) + " holds " + Quoted(identifier);
-    }
-    return "string table " + Quoted(table) + " has no key " + Quoted(identifier.substr(table.size() + 1));
-}
-
 // The settings file as the checker sees it: which settings it gives.
 struct SettingsFile {
     std::string path;
@@ -196,6 +181,20 @@ private:
 };
 
 } // namespace
+
+bool LooksLikeStringIdentifier(const std::string& text) {
+    const size_t dot = text.find('.');
+    return dot != std::string::npos && dot > 0 && dot + 1 < text.size() && !IsPattern(text) &&
+           text.find('/') == std::string::npos && text.find(' ') == std::string::npos;
+}
+
+std::string MissingStringText(const std::string& identifier) {
+    const std::string table = identifier.substr(0, identifier.find('.'));
+    if (!FindStringTable(table.c_str())) {
+        return "no string table " + Quoted(table) + " holds " + Quoted(identifier);
+    }
+    return "string table " + Quoted(table) + " has no key " + Quoted(identifier.substr(table.size() + 1));
+}
 
 const std::vector<std::string>& SettingsTheGameReads() {
     // The settings read on the way every player takes (start-up and its

@@ -27,3 +27,10 @@ void CheckSettings(CheckReport& report, Recording& recording);
 /// The settings left at their defaults that are checked all the same,
 /// because the game reads them.
 const std::vector<std::string>& SettingsTheGameReads();
+
+/// "table.key" with no pattern, no path and no blank in it: a text the game
+/// looks up in the string tables rather than shows as it is.
+bool LooksLikeStringIdentifier(const std::string& text);
+/// Why the string identifier `identifier` finds no text: its table or its key
+/// is missing.
+std::string MissingStringText(const std::string& identifier);

@@ -1,6 +1,7 @@
 #include "StoryChecks.h"
 
 #include "CheckReport.h"
+#include "FontMetrics.h"
 
 #include "GameStartup.h"
 #include "core/ConfigTable.h"
@@ -12,9 +13,6 @@
 #include "io/StringTable.h"
 #include "menus/StoryFile.h"
 #include "menus/StoryScreen.h"
-#include "render/FontBase.h"
-#include "render/FontDescription.h"
-#include "render/Image.h"
 #include "ui/ConsoleCommands.h"
 #include "ui/TextLayout.h"
 
@@ -32,61 +30,6 @@ std::string Setting(const char* name) {
 std::string Filled(const char* setting, const String& name) {
     return FormatLevelPath(Setting(setting).c_str(), name.CStr()).CStr();
 }
-
-/// The advances of a bitmap font from its description, for measuring only.
-class FontMetrics : public FontBase {
-public:
-    bool Load(const char* path) override {
-        ConfigTable table;
-        String imagePath;
-        Image image;
-        if (!table.Load(path) || !table.GetString(0, "ImagePath", imagePath) ||
-            !image.Load(imagePath.CStr()) || !image.ExpandDelta() ||
-            !ReadFontDescription(table, image, description, path)) {
-            return false;
-        }
-        for (size_t i = 0; i < description.glyphs.size(); ++i) {
-            advances.emplace(description.glyphs[i].code, description.glyphs[i].advance);
-        }
-        return true;
-    }
-    void Release() override {}
-    int32_t TextWidth(const char* text) override {
-        int32_t width = 0;
-        for (const char* c = text ? text : ""; *c; ++c) {
-            width += GlyphAdvance(static_cast<int8_t>(*c));
-        }
-        return width;
-    }
-    int32_t GlyphAdvance(int32_t code) override {
-        if (code == ' ') {
-            return description.spaceWidth;
-        }
-        int32_t index = 0;
-        return FindGlyph(code, index) ? index : 0;
-    }
-    /// Answers the advance itself as the index: nothing here draws.
-    bool FindGlyph(int32_t code, int32_t& index) override {
-        auto found = advances.find(code);
-        if (found == advances.end()) {
-            const auto substitute = description.lookups.find(code);
-            found =
-                substitute == description.lookups.end() ? advances.end() : advances.find(substitute->second);
-        }
-        if (found == advances.end()) {
-            return false;
-        }
-        index = found->second;
-        return true;
-    }
-    void Draw(const char*) override {}
-    void SetColorCode(int32_t) override {}
-    int32_t Height() const { return description.height; }
-
-private:
-    FontDescription description;
-    std::map<int32_t, int32_t> advances;
-};
 
 /// One text box of the story screen with the font it measures with.
 struct Box {
@@ -129,20 +72,11 @@ private:
         out.name = box->GetName();
         out.width = box->Area.GetFloat(0);
         out.height = box->Area.GetFloat(1);
-        const std::string fontPath = Setting(setting);
-        auto& font = fonts[fontPath];
-        if (!font) {
-            font = std::make_unique<FontMetrics>();
-            if (!font->Load(fontPath.c_str())) {
-                font.reset();
-                return;
-            }
-        }
-        out.font = font.get();
+        out.font = fonts.Find(Setting(setting));
     }
 
     std::vector<NameMap<String, Element*>::Entry> empty;
-    std::map<std::string, std::unique_ptr<FontMetrics>> fonts;
+    FontMetricsCache fonts;
 };
 
 bool Fits(const Box& box, const String& value) {
