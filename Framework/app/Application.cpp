@@ -203,9 +203,9 @@ bool FullscreenOption() {
 }
 
 // Frame step 1, before the pump: with the focus the window is full screen
-// when the option asks for it; without it input stops at once. The window
-// layer leaves full screen and minimises the window when the focus goes
-// (platform/GameWindow.cpp).
+// when the option asks for it; without it input stops at once. (Leaving full
+// screen while the focus is away is not done: on X servers without a window
+// manager the window then took no pointer input after its return.)
 void FollowWindowFocus(InputManagerCallback& input) {
     if (EditingOption()) {
         return;

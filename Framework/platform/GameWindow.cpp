@@ -191,15 +191,10 @@ bool CreateGameWindow(int width, int height, const char* className) {
         return false;
     }
     // The process keeps its own SIGINT/SIGTERM handling (they arrive as
-    // close requests), and the last window closing is a close request, not a
-    // quit. A full-screen window that loses the focus leaves full screen and
-    // is minimised, so that the player's desktop is usable (the display's own
-    // mode comes back); when the player returns to it, it is full screen
-    // again. On a display without a window manager nothing can minimise it,
-    // and it stays as it is. The variable SDL_VIDEO_MINIMIZE_ON_FOCUS_LOSS=0
-    // keeps it full screen for players who want that.
+    // close requests); the game decides itself what focus loss does in full
+    // screen, and the last window closing is a close request, not a quit.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         LogFormat("No display for the game window (%s): running without a window", SDL_GetError());

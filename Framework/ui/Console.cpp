@@ -318,7 +318,8 @@ void Console::Draw() {
     if (showFps) {
         DrawFrameRate();
     }
-    if (statusTime > 0.0f) {
+    const bool statusDrawn = statusTime > 0.0f;
+    if (statusDrawn) {
         RenderStack::SetColor(1.0f, 1.0f, 1.0f, std::min(statusTime, 1.0f));
         DrawText(status.CStr(), float(inset), float(font->GetFont3D()->Descent()));
         statusTime -= frameSeconds;
@@ -328,8 +329,11 @@ void Console::Draw() {
         DrawOverlay();
     }
     // The read-out, the fading status line and the open console change from
-    // frame to frame (or may at any key): they keep the frames coming.
-    if (showFps || statusTime > 0.0f || open) {
+    // frame to frame (or may at any key): they keep the frames coming. A
+    // status line drawn in this frame asks for one more, which draws the
+    // picture without it once its time is up; otherwise its last, faint
+    // picture stayed on screen until something else moved.
+    if (showFps || statusDrawn || open) {
         RequestRedraw();
     }
 }

@@ -69,18 +69,6 @@ GameSession::GameSession(const std::string& dataFolder) : GameSession(dataFolder
 
 GameSession::GameSession(const std::string& dataFolder,
                          const std::map<std::string, std::string>& environment) {
-    Launch(dataFolder, environment);
-}
-
-GameSession::GameSession(WithWindowManager) {
-    if (display.Ready() && !display.StartWindowManager()) {
-        problem = display.Problem();
-        return;
-    }
-    Launch("", {});
-}
-
-void GameSession::Launch(const std::string& dataFolder, const std::map<std::string, std::string>& environment) {
     if (!display.Ready()) {
         problem = display.Problem();
         return;
