@@ -229,8 +229,8 @@ public:
         Pause(4.0);
         Shot("title-welcome-back");
         // The place is loaded behind the title, or else the map is.
-        const bool inThePlace = game.Log().find("Level " + std::string(kChapter[place].level) +
-                                                ": on screen") != std::string::npos;
+        const bool inThePlace = watch.Ahead().find("Level " + std::string(kChapter[place].level) +
+                                                   ": on screen") != std::string::npos;
         ASSERT_TRUE(game.Click(kTitlePlayX, kTitlePlayY));
         ASSERT_TRUE(game.MoveMouse(kRestX, kRestY));
         if (!inThePlace) {

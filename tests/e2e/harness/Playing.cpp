@@ -104,6 +104,8 @@ bool WaitForPage(GameSession& game, const Image* before, Image& picture) {
 
 // ---- LogWatch ------------------------------------------------------------------------
 
+LogWatch::LogWatch(GameSession& session) : game(session), offset(session.Log().size()) {}
+
 bool LogWatch::WaitFor(const std::string& fragment, double seconds, std::string* line, bool keepPlace) {
     const auto start = std::chrono::steady_clock::now();
     for (;;) {

@@ -30,7 +30,10 @@ class Image;
 
 class LogWatch {
 public:
-    explicit LogWatch(GameSession& session) : game(session) {}
+    /// Starts at the end of what the log holds now: a game started again on
+    /// the same test folder appends to the log of the one before, whose
+    /// lines must not count for it.
+    explicit LogWatch(GameSession& session);
     /// Waits until the log holds `fragment` after the watch's point; the
     /// point then moves past that line (unless `keepPlace`). The line is
     /// given in `line` when asked for.
