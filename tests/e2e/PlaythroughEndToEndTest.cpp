@@ -228,11 +228,12 @@ public:
         // The title's menu fades in after two seconds.
         Pause(4.0);
         Shot("title-welcome-back");
-        // The place is loaded behind the title, or else the map is.
-        const bool inThePlace = watch.Ahead().find("Level " + std::string(kChapter[place].level) +
-                                                   ": on screen") != std::string::npos;
         ASSERT_TRUE(game.Click(kTitlePlayX, kTitlePlayY));
         ASSERT_TRUE(game.MoveMouse(kRestX, kRestY));
+        // The place shows when it was loaded behind the title; else the map
+        // opens. (Its line comes once it shows, not while it waits behind.)
+        const bool inThePlace =
+            watch.WaitFor("Level " + std::string(kChapter[place].level) + ": on screen", 15.0, nullptr, true);
         if (!inThePlace) {
             TravelTo(place);
         }
