@@ -13,7 +13,7 @@ packages=(
   libfreetype-dev zlib1g-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick libx11-dev
+  xvfb xauth xdotool x11-utils imagemagick libx11-dev openbox
   # demo data sources
   fonts-dejavu-core fonts-noto-color-emoji
 )

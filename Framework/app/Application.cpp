@@ -203,9 +203,9 @@ bool FullscreenOption() {
 }
 
 // Frame step 1, before the pump: with the focus the window is full screen
-// when the option asks for it; without it input stops at once. (Leaving full
-// screen while the focus is away is not done: on X servers without a window
-// manager the window then took no pointer input after its return.)
+// when the option asks for it; without it input stops at once. On a desktop
+// the window layer also leaves full screen and minimises the window when the
+// focus goes (platform/GameWindow.cpp); on a bare display it stays.
 void FollowWindowFocus(InputManagerCallback& input) {
     if (EditingOption()) {
         return;

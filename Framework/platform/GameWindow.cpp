@@ -6,6 +6,7 @@
 #include "platform/InputCallback.h"
 #include "platform/ScaledPicture.h"
 #include "platform/WindowEvents.h"
+#include "platform/WindowManager.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -125,6 +126,19 @@ void ReleaseWindow() {
     state = WindowState{};
 }
 
+// On a desktop a full-screen window that loses the focus steps aside: it
+// leaves full screen and is minimised, so the player's other programs are
+// usable in the display's own mode, and it is full screen again when the
+// player returns. On a bare display (no window manager) nothing could
+// minimise it, and it keeps full screen. A player's own setting of the
+// variable SDL_VIDEO_MINIMIZE_ON_FOCUS_LOSS still decides over this.
+void ChooseFocusLossBehaviour(SDL_Window* window) {
+    const bool desktop = DisplayHasWindowManager(window);
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, desktop ? "1" : "0");
+    LogLine(desktop ? "The display has a window manager: full screen steps aside when the focus goes"
+                    : "The display has no window manager: full screen stays when the focus goes");
+}
+
 } // namespace
 
 void SetGameContextAttributes() {
@@ -191,8 +205,9 @@ bool CreateGameWindow(int width, int height, const char* className) {
         return false;
     }
     // The process keeps its own SIGINT/SIGTERM handling (they arrive as
-    // close requests); the game decides itself what focus loss does in full
-    // screen, and the last window closing is a close request, not a quit.
+    // close requests), and the last window closing is a close request, not a
+    // quit. What a full-screen window does when the focus goes is decided
+    // once the window shows on its display (ChooseFocusLossBehaviour).
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -217,6 +232,7 @@ bool CreateGameWindow(int width, int height, const char* className) {
     KeepGraphicsDriverLoaded();
     ResetDisplayConnectionLost();
     WatchDisplayConnection(state.window);
+    ChooseFocusLossBehaviour(state.window);
     state.logicalWidth = width;
     state.logicalHeight = height;
     SetSwapIntervalZero();

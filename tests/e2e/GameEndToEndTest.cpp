@@ -219,3 +219,54 @@ TEST(EndToEnd, LosingTheFocusShowsThePausedViewAndRegainingItLeavesIt) {
     EXPECT_LT(DifferingShare(playing, back), 0.0005) << "the game did not come back as it was";
     EXPECT_EQ(game.Close(), 0) << game.Log();
 }
+
+namespace {
+// Asks `holds` every 50 ms until it is true or `seconds` have passed.
+template <typename Condition>
+bool WaitUntil(Condition holds, double seconds) {
+    const auto start = std::chrono::steady_clock::now();
+    while (!holds()) {
+        if (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >
+            seconds * GameSession::TimeScale()) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+} // namespace
+
+TEST(EndToEnd, OnADesktopTheGameLeavesFullScreenMinimisedWhenThePlayerSwitchesAwayAndReturnsToIt) {
+    GameSession game(GameSession::WithWindowManager{});
+    START_GAME(game);
+    VirtualDisplay& display = game.Display();
+    Image before, after, returned;
+    ASSERT_TRUE(game.MoveMouse(700, 600));
+    ASSERT_TRUE(game.WaitForStillPicture(before));
+    EXPECT_TRUE(display.IsFullScreenState(game.Window()));
+
+    // The player switches to another program: the game steps aside.
+    const unsigned long other = display.OpenOtherWindow();
+    ASSERT_NE(other, 0UL);
+    ASSERT_TRUE(display.Xdotool({"windowactivate", "--sync", std::to_string(other)}));
+    EXPECT_TRUE(WaitUntil([&] { return display.IsIconic(game.Window()); }, 10.0)) << "the game was not minimised";
+    EXPECT_FALSE(display.IsFullScreenState(game.Window()));
+
+    // And back: full screen again, and the pointer reaches the game (the
+    // cursor it draws follows the mouse).
+    ASSERT_TRUE(display.Xdotool({"windowactivate", "--sync", std::to_string(game.Window())}));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return !display.IsIconic(game.Window()) && display.IsFullScreenState(game.Window()); }, 10.0))
+        << "the game did not come back full screen";
+    // The cursor is drawn where the pointer was left (700, 600); each move
+    // below must show in a new picture.
+    ASSERT_TRUE(game.WaitForStillPicture(returned)) << game.Log();
+    ASSERT_TRUE(game.MoveMouse(200, 600));
+    ASSERT_TRUE(game.WaitForChangedStillPicture(returned, before)) << "the cursor did not follow the mouse";
+    ASSERT_TRUE(game.MoveMouse(700, 600));
+    ASSERT_TRUE(game.WaitForChangedStillPicture(before, after)) << "the cursor did not follow the mouse";
+    const DifferenceSpread moved = SpreadOfDifferences(before, after, CursorBox(200, 600), CursorBox(700, 600));
+    EXPECT_GT(moved.inFirst, 20);
+    EXPECT_GT(moved.inSecond, 20);
+    EXPECT_EQ(game.Close(), 0) << game.Log();
+}

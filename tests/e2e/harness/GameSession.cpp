@@ -69,6 +69,18 @@ GameSession::GameSession(const std::string& dataFolder) : GameSession(dataFolder
 
 GameSession::GameSession(const std::string& dataFolder,
                          const std::map<std::string, std::string>& environment) {
+    Launch(dataFolder, environment);
+}
+
+GameSession::GameSession(WithWindowManager) {
+    if (display.Ready() && !display.StartWindowManager()) {
+        problem = display.Problem();
+        return;
+    }
+    Launch("", {});
+}
+
+void GameSession::Launch(const std::string& dataFolder, const std::map<std::string, std::string>& environment) {
     if (!display.Ready()) {
         problem = display.Problem();
         return;
@@ -128,18 +140,28 @@ bool GameSession::Capture(Image& out) {
 bool GameSession::WaitForStillPicture(Image& out, double seconds, bool allowBlank) {
     const auto start = std::chrono::steady_clock::now();
     Image previous;
+    bool havePrevious = false;
     int sameInARow = 0;
     while (SecondsSince(start) <= seconds * TimeScale()) {
+        // A window that a window manager is still moving or resizing cannot
+        // be read for a moment; only one that stays unreadable fails.
         if (!Capture(out)) {
-            return false;
+            if (!window) {
+                return false;
+            }
+            havePrevious = false;
+            sameInARow = 0;
+            std::this_thread::sleep_for(kStillInterval);
+            continue;
         }
-        const bool same = previous.Width() > 0 && SamePixels(previous, out) && (allowBlank || !IsBlank(out));
+        const bool same = havePrevious && SamePixels(previous, out) && (allowBlank || !IsBlank(out));
         sameInARow = same ? sameInARow + 1 : 0;
         if (sameInARow + 1 >= kStillCaptures) {
             return true;
         }
         previous.Create(out.Width(), out.Height());
         std::memcpy(previous.Pixels(), out.Pixels(), out.PixelBytes());
+        havePrevious = true;
         std::this_thread::sleep_for(kStillInterval);
     }
     return false;
@@ -149,7 +171,11 @@ bool GameSession::WaitForChangedStillPicture(const Image& before, Image& out, do
     const auto start = std::chrono::steady_clock::now();
     while (SecondsSince(start) <= seconds * TimeScale()) {
         if (!Capture(out)) {
-            return false;
+            if (!window) {
+                return false;
+            }
+            std::this_thread::sleep_for(kStillInterval);
+            continue;
         }
         if (!SamePixels(before, out)) {
             return WaitForStillPicture(out, seconds);

@@ -29,6 +29,10 @@ public:
     /// The same with these variables added to the game's environment (they
     /// replace the defaults, e.g. DUNHAVEN_HOLD_EFFECTS=0 for moving effects).
     GameSession(const std::string& dataFolder, const std::map<std::string, std::string>& environment);
+    /// The built game on a display with a window manager, as on a player's
+    /// desktop (the display of the other sessions has none).
+    struct WithWindowManager {};
+    explicit GameSession(WithWindowManager);
     /// Kills the game if it still runs.
     ~GameSession();
     GameSession(const GameSession&) = delete;
@@ -97,6 +101,7 @@ public:
     static std::string FindSaveFile(const std::string& name);
 
 private:
+    void Launch(const std::string& dataFolder, const std::map<std::string, std::string>& environment);
     /// Window pixels of the logical screen's point.
     void ToWindow(int& x, int& y);
 

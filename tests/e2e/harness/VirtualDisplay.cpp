@@ -104,6 +104,54 @@ pid_t WindowProcess(Display* display, Window window) {
     return pid;
 }
 
+bool Viewable(Display* display, Window window) {
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+// The mapped window of `pid`: `top` itself, or, on a display with a window
+// manager, the program's window inside the frame `top`.
+Window ProcessWindowIn(Display* display, Window top, pid_t pid) {
+    if (WindowProcess(display, top) == pid) {
+        return Viewable(display, top) ? top : 0;
+    }
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    Window found = 0;
+    if (XQueryTree(display, top, &root, &parent, &children, &count)) {
+        for (unsigned int i = 0; i < count && !found; ++i) {
+            if (WindowProcess(display, children[i]) == pid && Viewable(display, children[i])) {
+                found = children[i];
+            }
+        }
+        if (children) {
+            XFree(children);
+        }
+    }
+    return found;
+}
+
+// The 32-bit items of a window property, empty when it has none.
+std::vector<unsigned long> PropertyItems(Display* display, Window window, const char* name, Atom type) {
+    const Atom property = XInternAtom(display, name, False);
+    Atom actualType = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> items;
+    if (XGetWindowProperty(display, window, property, 0, 64, False, type, &actualType, &format, &count, &after,
+                           &data) == Success &&
+        data && format == 32) {
+        const auto* values = reinterpret_cast<unsigned long*>(data);
+        items.assign(values, values + count);
+    }
+    if (data) {
+        XFree(data);
+    }
+    return items;
+}
+
 // Byte position of a colour channel inside a 32-bit pixel of the image.
 int ChannelShift(unsigned long mask) {
     int shift = 0;
@@ -127,6 +175,7 @@ VirtualDisplay::VirtualDisplay() {
 }
 
 VirtualDisplay::~VirtualDisplay() {
+    windowManager.reset();
     if (connection) {
         XCloseDisplay(connection);
     }
@@ -197,9 +246,7 @@ unsigned long VirtualDisplay::WaitForWindow(pid_t pid, double seconds) {
         Window found = 0;
         if (XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children, &count)) {
             for (unsigned int i = 0; i < count && !found; ++i) {
-                if (WindowProcess(connection, children[i]) == pid && IsMapped(children[i])) {
-                    found = children[i];
-                }
+                found = ProcessWindowIn(connection, children[i], pid);
             }
             if (children) {
                 XFree(children);
@@ -224,8 +271,7 @@ std::string VirtualDisplay::WindowTitle(unsigned long window) {
 }
 
 bool VirtualDisplay::IsMapped(unsigned long window) {
-    XWindowAttributes attributes;
-    return XGetWindowAttributes(connection, window, &attributes) && attributes.map_state == IsViewable;
+    return Viewable(connection, window);
 }
 
 WindowSize VirtualDisplay::SizeOf(unsigned long window) {
@@ -300,4 +346,51 @@ bool VirtualDisplay::Xdotool(const std::vector<std::string>& arguments) {
     command.insert(command.end(), arguments.begin(), arguments.end());
     ChildProcess tool(command, {{"DISPLAY", name}}, "/dev/null");
     return tool.WaitForExit(kXdotoolSeconds) == 0;
+}
+
+bool VirtualDisplay::StartWindowManager() {
+    windowManager = std::make_unique<ChildProcess>(std::vector<std::string>{"openbox"},
+                                                   std::map<std::string, std::string>{{"DISPLAY", name}},
+                                                   "/dev/null");
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() < 10.0) {
+        // A running manager names its check window on the root window.
+        if (!PropertyItems(connection, DefaultRootWindow(connection), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW)
+                 .empty()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    problem = "no window manager started (is the openbox package installed?)";
+    return false;
+}
+
+unsigned long VirtualDisplay::OpenOtherWindow() {
+    const int screen = DefaultScreen(connection);
+    const Window other = XCreateSimpleWindow(connection, DefaultRootWindow(connection), 10, 10, 300, 100, 0,
+                                             BlackPixel(connection, screen), WhitePixel(connection, screen));
+    if (!other) {
+        return 0;
+    }
+    XStoreName(connection, other, "another program");
+    XMapWindow(connection, other);
+    XSync(connection, False);
+    return other;
+}
+
+bool VirtualDisplay::IsIconic(unsigned long window) {
+    constexpr unsigned long kIconicState = 3;
+    const std::vector<unsigned long> state =
+        PropertyItems(connection, window, "WM_STATE", XInternAtom(connection, "WM_STATE", False));
+    return !state.empty() && state[0] == kIconicState;
+}
+
+bool VirtualDisplay::IsFullScreenState(unsigned long window) {
+    const Atom fullScreen = XInternAtom(connection, "_NET_WM_STATE_FULLSCREEN", False);
+    for (unsigned long atom : PropertyItems(connection, window, "_NET_WM_STATE", XA_ATOM)) {
+        if (atom == fullScreen) {
+            return true;
+        }
+    }
+    return false;
 }

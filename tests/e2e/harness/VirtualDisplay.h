@@ -8,8 +8,11 @@
 // would send it. Coordinates are pixels of the window, x to the right, y
 // downwards. Window handles are X window ids, 0 for none.
 
+#include "ChildProcess.h"
+
 #include <sys/types.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,10 +70,23 @@ public:
     /// Runs xdotool with these arguments on this display; true when it exited with 0 within 10 s.
     bool Xdotool(const std::vector<std::string>& arguments);
 
+    /// Starts a window manager (openbox) on this display, as on a player's
+    /// desktop: windows are framed, focused on activation and minimised on
+    /// request. False (Problem() says why) when none is running within 10 s.
+    bool StartWindowManager();
+    /// A plain window of another program (this harness), mapped at the top
+    /// left; 0 when it cannot be made. It lives as long as the display.
+    unsigned long OpenOtherWindow();
+    /// Whether the window manager keeps the window minimised (iconic).
+    bool IsIconic(unsigned long window);
+    /// Whether the window is in the window manager's full-screen state.
+    bool IsFullScreenState(unsigned long window);
+
 private:
     bool Start();
 
     pid_t server = -1;
+    std::unique_ptr<ChildProcess> windowManager;
     _XDisplay* connection = nullptr;
     std::string name;
     std::string problem;
