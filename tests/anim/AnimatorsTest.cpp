@@ -10,6 +10,7 @@
 #include "core/Scene.h"
 #include "render/RenderContext.h"
 #include "render/ScreenCamera.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -36,16 +37,12 @@ public:
 
 class Animators : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses();
         RegisterClass("Target", MakeObject<Target>, "Test");
         frameTime = 0.25f;
         std::srand(11);
-    }
-    void TearDown() override {
-        ResetScreenCamera();
-        ClearRegistry();
     }
     template <typename T> T* Add(const char* name, const char* className = T::StaticClassName()) {
         auto* element = static_cast<T*>(scene.CreateElement(className));

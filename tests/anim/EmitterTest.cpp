@@ -16,6 +16,7 @@
 #include "render/SpriteBatch.h"
 #include "render/WidgetRenderer.h"
 #include "support/AllocationCounter.h"
+#include "support/EngineSandbox.h"
 #include "support/GlTestContext.h"
 #include "support/TestEnvironment.h"
 
@@ -43,8 +44,8 @@ void WriteSquare(const char* path, uint32_t side, uint8_t alpha) {
 
 class Emitters : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses();
         InstallRenderResourceLoaders();
         InstallWidgetRenderer();
@@ -53,10 +54,6 @@ protected:
         WriteSquare("clear.tga", 8, 0);
         frameTime = 0.1f;
         std::srand(3);
-    }
-    void TearDown() override {
-        Resources::Shutdown();
-        ClearRegistry();
     }
 
     Emitter* Add(const char* name) {

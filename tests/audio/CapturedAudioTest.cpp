@@ -125,7 +125,6 @@ TEST_F(CapturedAudioTest, MusicFromThePackIsHeardUnderSoundEffects) {
     ASSERT_NE((*ping)->Play(false, 1.0f, 1.0f), Audio::kNoSource);
     PumpFor(0.8, [&] { (*theme)->Update(); });
     const Capture capture = StopAndCapture();
-    CloseArchive();
 
     const std::vector<Span> bursts = FindBursts(capture.left, capture.rate, 0.05f, 0.005);
     ASSERT_EQ(bursts.size(), 1u);

@@ -5,6 +5,7 @@
 #include "core/Link.h"
 #include "core/LoadStop.h"
 #include "io/PackArchive.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 
 #include "PackWriter.h"
@@ -52,16 +53,12 @@ public:
 
 class SceneFileTest : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses();
         RegisterClass("Panel", MakeObject<Panel>, "Test");
         RegisterClass("Settings", MakeObject<Settings>, "Test");
         RegisterClass("Loaded", MakeObject<Loaded>, "Test");
-    }
-    void TearDown() override {
-        CloseArchive();
-        ClearRegistry();
     }
 
     // A scene of nested panels, a plain element and a widget that is a child

@@ -3,6 +3,7 @@
 #include "core/ClassRegistry.h"
 #include "core/FrameTime.h"
 #include "core/Link.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -68,8 +69,8 @@ public:
 
 class SceneTest : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses();
         RegisterClass("Probe", MakeObject<Probe>, "Test");
         RegisterClass("Knob", MakeObject<Knob>, "Test");
@@ -77,7 +78,6 @@ protected:
         Probe::log().clear();
         frameTime = 0.1f;
     }
-    void TearDown() override { ClearRegistry(); }
 
     Probe* AddProbe(const char* name, Widget* parent = nullptr) {
         auto* probe = static_cast<Probe*>(scene.CreateElement("Probe"));

@@ -15,14 +15,8 @@ protected:
         GameDataTest::SetUp();
         LoadStateFile();
         ASSERT_NE(gameState, nullptr);
-        ClearCommands();
         RegisterConsoleCommands();
         InstallGameConsoleCommands();
-    }
-    void TearDown() override {
-        ClearCommands();
-        GetConsoleGameCommands() = ConsoleGameCommands();
-        GameDataTest::TearDown();
     }
 };
 

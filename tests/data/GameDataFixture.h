@@ -1,6 +1,7 @@
 #pragma once
 // A fixture with the game's global objects as start-up makes them: classes
-// registered, default settings and options, the save folder created.
+// registered, default settings and options, the save folder created; the
+// engine sandboxed around it.
 
 #include "GameStartup.h"
 #include "core/ClassRegistry.h"
@@ -10,6 +11,7 @@
 #include "data/Profiles.h"
 #include "data/SaveFiles.h"
 #include "data/State.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +29,8 @@ protected:
         folder = SaveDirectory().CStr();
     }
     void TearDown() override {
+        // Screens and levels read the state and the settings: they go first.
+        testing_support::EngineSandbox::EndScreens();
         startup.DeleteStateAndOptions();
         startup.DeleteGlobals();
     }
@@ -34,6 +38,7 @@ protected:
     std::string Path(const std::string& name) const { return folder + name; }
     bool Has(const std::string& name) const { return std::filesystem::exists(Path(name)); }
 
+    testing_support::EngineSandbox sandbox;
     GameStartup startup;
     std::string folder;
 };

@@ -19,10 +19,6 @@ protected:
         GameDataTest::SetUp();
         startup.LoadOptionsAndState();
     }
-    void TearDown() override {
-        SetScreenOpenQuery(nullptr);
-        GameDataTest::TearDown();
-    }
 };
 
 } // namespace

@@ -13,8 +13,6 @@ TEST_F(GameDataTest, PreloadRegistersTheTextStylesWithTheSettingsFonts) {
     GL_TEST_CONTEXT_OR_SKIP(gl, 32, 32);
     InstallRenderResourceLoaders();
     Resources::lookupEnabled = Resources::storeEnabled = true;
-    Resources::ResetPreloadFlag();
-    ClearTextStyles();
     // Only the 20-pixel face exists; the styles of the others get no font.
     Image strip;
     ASSERT_TRUE(strip.Create(4, 4));
@@ -39,7 +37,4 @@ TEST_F(GameDataTest, PreloadRegistersTheTextStylesWithTheSettingsFonts) {
     EXPECT_EQ(TextStyleFont(4), twenty);
     EXPECT_EQ(TextStyleFont(2), nullptr); // its 24-pixel file is absent
     EXPECT_STREQ(TextStyleName(9), "");
-    ClearTextStyles();
-    Resources::Shutdown();
-    Resources::ResetPreloadFlag();
 }

@@ -15,16 +15,8 @@
 namespace {
 
 // Pixels of the box whose colour differs by more than 30 in some channel.
-long ChangedIn(const Image& a, const Image& b, uint32_t left, uint32_t top, uint32_t right, uint32_t bottom) {
-    long changed = 0;
-    for (uint32_t y = top; y < bottom; ++y) {
-        for (uint32_t x = left; x < right; ++x) {
-            const uint8_t* p = a.PixelAt(x, y);
-            const uint8_t* q = b.PixelAt(x, y);
-            changed += std::abs(p[0] - q[0]) > 30 || std::abs(p[1] - q[1]) > 30 || std::abs(p[2] - q[2]) > 30;
-        }
-    }
-    return changed;
+long ChangedIn(const Image& a, const Image& b, int left, int top, int right, int bottom) {
+    return testing_support::CountDifferingPixelsIn(a, b, {left, top, right, bottom}, 30);
 }
 
 // Dark pixels (ink) in the box: the goal list's words on the parchment.

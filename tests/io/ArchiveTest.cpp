@@ -5,6 +5,7 @@
 #include "io/PackArchive.h"
 #include "io/PackBytes.h"
 
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,7 @@ namespace {
 
 class ArchiveTest : public ::testing::Test {
 protected:
-    void TearDown() override { CloseArchive(); }
+    testing_support::EngineSandbox sandbox;
 };
 
 std::string ReadWhole(File& file) {

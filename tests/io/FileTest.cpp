@@ -4,6 +4,7 @@
 #include "io/PackArchive.h"
 #include "io/PackBytes.h"
 
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -17,10 +18,7 @@ namespace {
 
 class FileTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        CloseArchive();
-        SetFileOpenHook(nullptr);
-    }
+    testing_support::EngineSandbox sandbox;
 
     void OpenPack(const std::vector<std::pair<std::string, std::string>>& entries) {
         ASSERT_TRUE(WriteFile("test.pack", pack_bytes::Archive(entries)));

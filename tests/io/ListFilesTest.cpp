@@ -3,6 +3,7 @@
 #include "io/PackArchive.h"
 #include "io/PackBytes.h"
 
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +48,7 @@ using Paths = std::vector<std::string>;
 
 class ListFilesTest : public ::testing::TestWithParam<bool> {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
         std::vector<std::pair<std::string, std::string>> entries;
         for (const std::string& path : kTree) {
@@ -61,7 +63,6 @@ protected:
             }
         }
     }
-    void TearDown() override { CloseArchive(); }
 };
 
 TEST_P(ListFilesTest, NonRecursiveListsDirectChildrenOnly) {
@@ -103,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(FromArchiveAndDisk, ListFilesTest, ::testing::Values(tr
 
 class ListFilesDifferencesTest : public ::testing::Test {
 protected:
-    void TearDown() override { CloseArchive(); }
+    testing_support::EngineSandbox sandbox;
 };
 
 TEST_F(ListFilesDifferencesTest, ArchiveMatchesOnlyTheSuffixAndLowerCaseDirectories) {

@@ -1,5 +1,6 @@
 #include "io/Resources.h"
 #include "core/Link.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -46,6 +47,7 @@ Object* LoadMusic(const char* path) {
 
 class ResourcesTest : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
         Resources::SetLoader(Resources::kSpriteRow, FakeSprite::Load);
         Resources::SetLoader(Resources::kFontRow, FakeFont::Load);
@@ -55,14 +57,6 @@ protected:
         Resources::lookupEnabled = true;
         Resources::storeEnabled = true;
         FakeSprite::loads = FakeSound::loads = FakeAnim::loads = musicLoads = 0;
-    }
-    void TearDown() override {
-        Resources::Shutdown();
-        Resources::ResetPreloadFlag();
-        for (int row = 0; row < Resources::kRowCount; ++row) {
-            Resources::SetLoader(static_cast<Resources::Row>(row), nullptr);
-        }
-        SetResourceFinder(nullptr);
     }
 };
 

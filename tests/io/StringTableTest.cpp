@@ -1,6 +1,7 @@
 #include "io/StringTable.h"
 #include "io/PackArchive.h"
 #include "io/PackBytes.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +12,7 @@ namespace {
 
 class StringTables : public ::testing::Test {
 protected:
-    void TearDown() override {
-        ClearStringTables();
-        CloseArchive();
-    }
+    testing_support::EngineSandbox sandbox;
     static std::string Lookup(const char* identifier) {
         String out("<unchanged>");
         LookupString(identifier, out);

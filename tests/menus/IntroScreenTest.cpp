@@ -52,15 +52,6 @@ protected:
         ASSERT_TRUE(WriteFile("levels/cove/cove.lua", "function Initialize() SetRootLevel('cove') end\n"));
         GetGlobals()->FindProperty("Levels")->SetString(0, "cove");
         startup.LoadOptionsAndState();
-        GetUI().Clear();
-    }
-    void TearDown() override {
-        GetUI().Clear();
-        GetLevelScenes().UnloadLevels();
-        GetUI().Update();
-        Resources::Shutdown();
-        GameDataTest::TearDown();
-        ClearRegistry();
     }
     void Run(float seconds) {
         for (float t = 0.0f; t < seconds; t += frameTime) {

@@ -48,14 +48,6 @@ protected:
         ASSERT_TRUE(player->AddJournalElement("note", "quay"));
         ASSERT_TRUE(player->AddJournalElement("map", "tower"));
         ASSERT_TRUE(player->AddJournalElement("key", "attic"));
-        GetUI().Clear();
-    }
-    void TearDown() override {
-        GetUI().Clear();
-        GetUI().Update();
-        Resources::Shutdown();
-        GameDataTest::TearDown();
-        ClearRegistry();
     }
     JournalMenu* Open() {
         EXPECT_TRUE(GetUI().PushScreenByName("JournalMenu", 0));

@@ -144,7 +144,6 @@ broken.Target = nothing_here;
 class MapScreenTest : public GameDataTest {
 protected:
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses([this] { startup.RegisterGameStateClasses(); });
         GameDataTest::SetUp();
         startup.RegisterGameClasses();
@@ -153,7 +152,6 @@ protected:
         InstallAnimResourceLoader();
         Resources::InstallLinkResolver();
         Resources::lookupEnabled = Resources::storeEnabled = true;
-        GetScreenCamera() = ScreenCamera{};
         SetDisplaySize(1024, 768);
         frameTime = 0.05f;
         Globals* settings = GetGlobals();
@@ -184,13 +182,6 @@ protected:
         const int32_t id = CreatePlayer("ann");
         ASSERT_TRUE(id >= 0 && SelectPlayer(id));
         player = CurrentPlayer();
-        GetUI().Clear();
-    }
-    void TearDown() override {
-        GetUI().Clear();
-        Resources::Shutdown();
-        GameDataTest::TearDown();
-        ClearRegistry();
     }
 
     MapScreen* Open() {
@@ -339,8 +330,6 @@ TEST_F(MapScreenTest, BackFromALevelTheMapPlaysItsWorldsMusicInEitherWorld) {
             GetUI().Clear();
             Resources::Shutdown();
             Audio::Shutdown();
-            Resources::SetLoader(Resources::kSoundRow, nullptr);
-            Resources::SetLoader(Resources::kMusicRow, nullptr);
         }
     } audioOff;
     ASSERT_TRUE(WriteFile("map/dusk.ogg", testing_support::EncodeTone({.rate = 22050, .seconds = 1.0})));

@@ -53,17 +53,8 @@ protected:
         LoadStateFile();
         ASSERT_NE(gameState, nullptr);
         frameTime = 0.1f;
-        GetUI().Clear();
-        GetUI().inputLock = 0.0f;
         ASSERT_TRUE(
             WriteFile("gui/idle.anim", "FrameCount = 10;\nChannel = nobody.Position.0,k;\nk = 0,0;\n"));
-    }
-    void TearDown() override {
-        GetUI().Clear();
-        ClearStringTables();
-        Resources::Shutdown();
-        GameDataTest::TearDown();
-        ClearRegistry();
     }
     void Frames(int count) {
         for (int i = 0; i < count; ++i) {

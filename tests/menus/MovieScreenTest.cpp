@@ -56,7 +56,6 @@ video.SpritePath = video/sound_only.ogv;
 class MovieScreenTest : public GameDataTest {
 protected:
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses([this] { startup.RegisterGameStateClasses(); });
         GameDataTest::SetUp();
         startup.RegisterGameClasses();
@@ -71,16 +70,9 @@ protected:
         ASSERT_TRUE(WriteFile("video/broken.scene", kVideoMovie));
         ASSERT_TRUE(WriteFile("video/sound_only.ogv", testing_support::EncodeTone({.seconds = 0.5})));
         ASSERT_TRUE(WriteFile("gui/MovieWatcher.scene", "Widget = base;\nbase.Type = MovieWatcher;\n"));
-        GetUI().Clear();
         ASSERT_TRUE(GetUI().PushScreenByName("MovieWatcher", 0));
         watcher = ObjectCast<MovieWatcher>(GetUI().TopScreen());
         ASSERT_NE(watcher, nullptr);
-    }
-    void TearDown() override {
-        GetUI().Clear();
-        Resources::Shutdown();
-        GameDataTest::TearDown();
-        ClearRegistry();
     }
     void Run(float seconds) {
         for (float t = 0.0f; t < seconds; t += frameTime) {

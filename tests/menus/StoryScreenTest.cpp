@@ -125,7 +125,6 @@ void WritePicture(const std::string& path, uint32_t w, uint32_t h) {
 class StoryScreenTest : public GameDataTest {
 protected:
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses([this] { startup.RegisterGameStateClasses(); });
         GameDataTest::SetUp();
         startup.RegisterGameClasses();
@@ -134,7 +133,6 @@ protected:
         InstallAnimResourceLoader();
         Resources::InstallLinkResolver();
         Resources::lookupEnabled = Resources::storeEnabled = true;
-        GetScreenCamera() = ScreenCamera{};
         SetDisplaySize(1024, 768);
         frameTime = 0.1f;
         GetGlobals()->FindProperty("Path_StoryActors")->SetFirstString("dialogue/actors/%s.tga");
@@ -151,14 +149,7 @@ protected:
         ASSERT_TRUE(WriteFile("gui/Base.scene", "Widget = base;\nbase.Type = Screen;\n"));
         const int32_t id = CreatePlayer("ann");
         ASSERT_TRUE(id >= 0 && SelectPlayer(id));
-        GetUI().Clear();
         ASSERT_TRUE(GetUI().PushScreenByName("Base", 0));
-    }
-    void TearDown() override {
-        GetUI().Clear();
-        Resources::Shutdown();
-        GameDataTest::TearDown();
-        ClearRegistry();
     }
 
     StoryScreen* Top() { return ObjectCast<StoryScreen>(GetUI().TopScreen()); }

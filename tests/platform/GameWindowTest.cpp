@@ -14,6 +14,7 @@
 #include "render/Image.h"
 #include "render/RenderContext.h"
 #include "render/ScreenDraw.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,7 @@ struct Recorder : InputCallback {
 // Opens the window for one test and closes it at the end, even on failure.
 class WindowTest : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     bool Open(int width = 1024, int height = 768) {
         // Without a desktop display SDL may still open a window through
         // another video driver, one that does not behave like a desktop.
@@ -70,7 +72,6 @@ protected:
         }
         return true;
     }
-    void TearDown() override { DestroyGameWindow(); }
     std::string skipReason;
 };
 

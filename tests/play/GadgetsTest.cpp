@@ -105,9 +105,6 @@ protected:
     }
     void TearDown() override {
         quest.reset();
-        GetItemDatabase().Clear();
-        ClearStringTables();
-        Resources::Shutdown();
         GameDataTest::TearDown();
     }
     QuestScreen& Load() {
@@ -365,14 +362,6 @@ TEST_F(Gadgets, ALinkLeadsIntoItsCloseUpAndTheBackRegionOutWithBothLevelsAsTheyW
                                            "EnableObject('rope') end\n"));
     LevelScenes& levels = GetLevelScenes();
     levels.Attach();
-    struct Unload {
-        LevelScenes& levels;
-        ~Unload() {
-            levels.UnloadLevels();
-            GetUI().Clear();
-            levels.Detach();
-        }
-    } unload{levels};
     ASSERT_TRUE(levels.LoadLevelSet("cove", true));
     auto* cove = ObjectCast<QuestScreen>(levels.FindLevel("cove"));
     auto* cellar = ObjectCast<QuestScreen>(levels.FindLevel("cove_cellar"));

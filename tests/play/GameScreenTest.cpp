@@ -30,14 +30,8 @@ protected:
         const int32_t id = CreatePlayer("Ada");
         ASSERT_TRUE(SelectPlayer(id));
         player = CurrentPlayer();
-        wasReady = engineReady;
         engineReady = true;
         frameTime = 0.5f;
-    }
-    void TearDown() override {
-        GetUI().Clear();
-        engineReady = wasReady;
-        GameDataTest::TearDown();
     }
 
     /// Writes gui/GameScreen.scene with the screen and `children` (scene-file
@@ -61,7 +55,6 @@ protected:
     }
 
     State* player = nullptr;
-    bool wasReady = false;
     // A window with the focus, so that the screens update.
     testing_support::VirtualPlatform platform;
     testing_support::ScopedPlatform scopedPlatform{platform};

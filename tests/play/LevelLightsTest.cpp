@@ -9,6 +9,7 @@
 #include "render/Lightmap.h"
 #include "render/ScreenCamera.h"
 #include "render/Sprite.h"
+#include "support/EngineSandbox.h"
 #include "ui/InputManagerCallback.h"
 
 #include <gtest/gtest.h>
@@ -38,8 +39,8 @@ Object* LoadTestMask(const char* path) {
 
 class LevelLights : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses();
         RegisterClass("Flashlight", MakeObject<Flashlight>, "Game Objects");
         RegisterClass("LightControl", MakeObject<LightControl>, "Game Objects");
@@ -48,11 +49,6 @@ protected:
         ResetScreenCamera();
         frameTime = 0.05f;
         std::srand(5);
-    }
-    void TearDown() override {
-        Resources::SetLoader(Resources::kSpriteRow, nullptr);
-        Resources::Shutdown();
-        ClearRegistry();
     }
     template <typename T> T* Add(const char* className, const char* name) {
         auto* element = static_cast<T*>(scene.CreateElement(className));

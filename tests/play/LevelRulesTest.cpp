@@ -10,6 +10,7 @@
 #include "play/LevelProgress.h"
 #include "play/Misclicks.h"
 #include "play/Treasures.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -27,13 +28,12 @@ void ReadText(ConfigTable& table, const std::string& text) {
 
 class LevelRules : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses();
         RegisterClass("Doodad", MakeObject<Doodad>, "Game Objects");
         std::srand(3);
     }
-    void TearDown() override { ClearRegistry(); }
     Doodad* AddTreasure(const std::string& name, const std::string& type) {
         auto* doodad = static_cast<Doodad*>(scene.CreateElement("Doodad"));
         scene.RenameElement(*doodad, name.c_str());
@@ -216,6 +216,7 @@ TEST(LevelProgress, WrittenThenReadRestoresEveryFieldAndAnOldSaveKeepsDefaults) 
 }
 
 TEST(GoalTexts, LinesAndGoalsUseNamesPluralsAndNumberWordsAndFallBackToKeys) {
+    testing_support::EngineSandbox sandbox;
     testing_support::WriteFile("text/treasure.config", "shell = Spiral Shell;\nbell = Bell;\n");
     testing_support::WriteFile("text/plurals.config", "shell = Spiral Shells;\n");
     testing_support::WriteFile("text/numbers.config", "number_3 = three;\n");
@@ -232,5 +233,4 @@ TEST(GoalTexts, LinesAndGoalsUseNamesPluralsAndNumberWordsAndFallBackToKeys) {
     EXPECT_EQ(PairsGoal(0, "", "message.done"), "message.done");
     EXPECT_EQ(TypesGoal(3, "shell", "", ""), "Find three Spiral Shells");
     EXPECT_EQ(FillPattern("%d%% of %s", {"all", "extra"}), "%d%% of all") << "only %s is filled";
-    ClearStringTables();
 }

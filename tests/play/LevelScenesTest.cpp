@@ -11,6 +11,7 @@
 #include "render/Image.h"
 #include "render/RenderResources.h"
 #include "render/Sprite.h"
+#include "support/DeferredQueue.h"
 
 #include <algorithm>
 
@@ -100,12 +101,6 @@ public:
     Var LevelDirectory;
 };
 
-struct Posted {
-    int32_t code;
-    void* data;
-    float delay;
-};
-
 class LevelScenesTest : public ScreenStackTest {
 protected:
     void SetUp() override {
@@ -122,21 +117,8 @@ protected:
         }
         SetLevelPlayerHooks(&game);
         levels.Attach();
-        savedGlobals = globals;
         globals = &settings;
-        ui.services.SetPoster([this](int32_t code, void* data, float delay) {
-            posted.push_back({code, data, delay});
-        });
-    }
-    void TearDown() override {
-        levels.UnloadLevels();
-        ui.Update();
-        ui.services.SetPoster(nullptr);
-        ui.services.Texts().Clear();
-        globals = savedGlobals;
-        levels.Detach();
-        SetLevelPlayerHooks(nullptr);
-        ScreenStackTest::TearDown();
+        ui.services.SetPoster(deferred.Poster());
     }
 
     TestLevel* Level(const char* name) { return static_cast<TestLevel*>(levels.FindLevel(name)); }
@@ -154,8 +136,7 @@ protected:
     RecordingGame game;
     LevelScenes& levels = GetLevelScenes();
     LevelSettings settings;
-    Element* savedGlobals = nullptr;
-    std::vector<Posted> posted;
+    testing_support::DeferredQueue deferred;
 };
 
 } // namespace
@@ -364,12 +345,12 @@ TEST_F(LevelScenesTest, QueuedLevelLoadPopsNowAndLoadsWhenItsMessageArrives) {
     PushProbe("map");
     levels.QueueLevelLoad("tower", 7.0f);
     EXPECT_TRUE(ui.Stack().empty());
-    ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].code, 1003);
-    EXPECT_FLOAT_EQ(posted[0].delay, 7.0f);
+    ASSERT_EQ(deferred.posted.size(), 1u);
+    EXPECT_EQ(deferred.posted[0].code, 1003);
+    EXPECT_FLOAT_EQ(deferred.posted[0].delay, 7.0f);
     EXPECT_TRUE(levels.Entries().empty());
     TakeJournal();
-    ui.OnDeferredMessage(posted[0].code, posted[0].data);
+    ui.OnDeferredMessage(deferred.posted[0].code, deferred.posted[0].data);
     EXPECT_EQ(TakeJournal(), (std::vector<std::string>{"tower:load", "tower:enter/none"}));
     ASSERT_EQ(ui.Stack().size(), 1u);
     EXPECT_EQ(ui.Stack()[0], Level("tower"));
@@ -408,10 +389,6 @@ TEST_F(LevelScenesTest, LevelsLoadedAfterABrightnessChangeTakeIt) {
     auto* bitmap = static_cast<Bitmap*>(Level("plaza")->scene->FindElement("picture", "Bitmap"));
     ASSERT_NE(bitmap->GetSprite(), nullptr);
     EXPECT_FLOAT_EQ(bitmap->GetSprite()->Brightness(), -0.5f);
-    ui.services.SetPictureBrightness(0.5f);
-    levels.UnloadLevels();
-    ui.Update();
-    Resources::Shutdown();
 }
 
 TEST_F(LevelScenesTest, ScreenshotOfEveryLevelIsQueuedSevenSecondsApart) {
@@ -421,15 +398,15 @@ TEST_F(LevelScenesTest, ScreenshotOfEveryLevelIsQueuedSevenSecondsApart) {
     ASSERT_TRUE(testing_support::WriteFile("stages/plaza/plaza.scene", "Widget = a;\n"));
     ASSERT_TRUE(testing_support::WriteFile("stages/tower/top.scene", "Widget = a;\n"));
     levels.ScreenshotAllLevels();
-    ASSERT_EQ(posted.size(), 4u);
+    ASSERT_EQ(deferred.posted.size(), 4u);
     const std::vector<std::pair<int32_t, float>> expected = {
         {1003, 0.0f}, {1002, 5.0f}, {1003, 7.0f}, {1002, 12.0f}};
     const std::vector<std::string> names = {"plaza", "plaza", "top", "top"};
-    for (size_t i = 0; i < posted.size(); ++i) {
-        EXPECT_EQ(posted[i].code, expected[i].first) << i;
-        EXPECT_FLOAT_EQ(posted[i].delay, expected[i].second) << i;
+    for (size_t i = 0; i < deferred.posted.size(); ++i) {
+        EXPECT_EQ(deferred.posted[i].code, expected[i].first) << i;
+        EXPECT_FLOAT_EQ(deferred.posted[i].delay, expected[i].second) << i;
         String name;
-        ASSERT_TRUE(ui.services.Texts().Take(posted[i].data, name)) << i;
+        ASSERT_TRUE(ui.services.Texts().Take(deferred.posted[i].data, name)) << i;
         EXPECT_EQ(std::string(name.CStr()), names[i]);
     }
 }

@@ -4,6 +4,7 @@
 #include "play/LevelScript.h"
 #include "script/ScriptArgs.h"
 #include "script/ScriptHooks.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,7 @@ String Text(const char* name, LevelScript& script) {
 
 class LevelScriptTest : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
         WriteFile("text/harbour.config", "door_text = The door is stuck.;\n");
         WriteFile("text/message.config", "find_pair = Find the pairs;\n");
@@ -31,10 +33,6 @@ protected:
         items.AddString("Item", "rope");
         GetItemDatabase().Read(items, "items.config");
         ASSERT_TRUE(script.Open("harbour"));
-    }
-    void TearDown() override {
-        GetItemDatabase().Clear();
-        ClearStringTables();
     }
     LevelScript script;
 };

@@ -71,7 +71,6 @@ protected:
     }
     void TearDown() override {
         quest.reset();
-        Resources::Shutdown();
         GameDataTest::TearDown();
     }
     QuestScreen& Load() {
@@ -199,8 +198,10 @@ TEST_F(QuestScreenTest, HoveringSomethingToUseShowsTheHandWithoutAllocatingEachF
     QuestScreen& q = Load();
     // The hover rules run for the screen on top only.
     ASSERT_TRUE(GetUI().PushScreen(&q, 0));
+    // The fixture owns the level: it leaves the stack without being handed
+    // to the stack's release queue, which would free it a second time.
     struct PopAtEnd {
-        ~PopAtEnd() { GetUI().PopScreen(0); }
+        ~PopAtEnd() { GetUI().ReplaceStack(nullptr); }
     } popAtEnd;
     GetInputManager().mouseX = 400 + 10 + 512;
     GetInputManager().mouseY = -300 + 10 + 384;

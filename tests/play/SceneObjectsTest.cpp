@@ -7,6 +7,7 @@
 #include "play/Hotspot.h"
 #include "play/LightHaze.h"
 #include "render/Sprite.h"
+#include "support/EngineSandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -58,17 +59,13 @@ public:
 
 class SceneObjects : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses();
         RegisterClass("Doodad", MakeObject<Doodad>, "Game Objects");
         RegisterClass("Hotspot", MakeObject<Hotspot>, "Game Objects");
         frameTime = 0.125f;
         std::srand(11);
-    }
-    void TearDown() override {
-        SetFoundFlightHooks(nullptr);
-        ClearRegistry();
     }
     template <typename T> T* Add(const char* name) {
         auto* element = static_cast<T*>(scene.CreateElement(T::StaticClassName()));

@@ -142,10 +142,8 @@ protected:
         ASSERT_TRUE(GetUI().PushScreen(quest.get(), 0));
     }
     void TearDown() override {
-        GetUI().Clear();
-        GetUI().gameScreenPopped = nullptr;
+        GetUI().Clear(); // the level the test owns leaves the stack before it goes
         quest.reset();
-        Resources::Shutdown();
         GameDataTest::TearDown();
     }
 

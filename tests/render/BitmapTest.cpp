@@ -14,7 +14,9 @@
 #include "render/ScreenFrame.h"
 #include "render/Sprite.h"
 #include "render/WidgetRenderer.h"
+#include "support/EngineSandbox.h"
 #include "support/GlTestContext.h"
+#include "support/PictureCompare.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -45,8 +47,8 @@ void WritePicture(const char* path, uint32_t w, uint32_t h, uint8_t r, uint8_t g
 
 class BitmapDrawing : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses();
         InstallRenderResourceLoaders();
         InstallWidgetRenderer();
@@ -55,10 +57,6 @@ protected:
         WritePicture("half.tga", 8, 8, 0, 0, 255, 255, 4);
         WritePicture("grey.tga", 8, 8, 200, 200, 200, 100);
         frameTime = 1.0f / 65.0f;
-    }
-    void TearDown() override {
-        Resources::Shutdown();
-        ClearRegistry();
     }
 
     Bitmap* Add(const char* name, const char* path, float x, float y, Widget* parent = nullptr) {
@@ -88,9 +86,7 @@ protected:
     Scene scene;
 };
 
-bool Near(Rgba p, int r, int g, int b, int tolerance = 2) {
-    return std::abs(p.r - r) <= tolerance && std::abs(p.g - g) <= tolerance && std::abs(p.b - b) <= tolerance;
-}
+constexpr testing_support::NearColour Near{2};
 
 } // namespace
 

@@ -19,7 +19,9 @@
 #include "render/Sprite.h"
 #include "render/WaveBitmap.h"
 #include "render/WidgetRenderer.h"
+#include "support/EngineSandbox.h"
 #include "support/GlTestContext.h"
+#include "support/PictureCompare.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -51,18 +53,14 @@ void WritePicture(const char* path, uint32_t w, uint32_t h, uint8_t r, uint8_t g
 
 class EffectWidgets : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses();
         InstallRenderResourceLoaders();
         InstallWidgetRenderer();
         Resources::lookupEnabled = Resources::storeEnabled = true;
         frameTime = 1.0f / 65.0f;
         std::srand(7);
-    }
-    void TearDown() override {
-        Resources::Shutdown();
-        ClearRegistry();
     }
 
     template <typename T> T* Add(const char* name) {
@@ -84,9 +82,7 @@ protected:
     Scene scene;
 };
 
-bool Near(Rgba p, int r, int g, int b, int tolerance = 3) {
-    return std::abs(p.r - r) <= tolerance && std::abs(p.g - g) <= tolerance && std::abs(p.b - b) <= tolerance;
-}
+constexpr testing_support::NearColour Near{3};
 
 } // namespace
 

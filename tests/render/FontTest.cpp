@@ -9,7 +9,9 @@
 #include "render/ScreenDraw.h"
 #include "render/TextStyles.h"
 #include "support/AllocationCounter.h"
+#include "support/EngineSandbox.h"
 #include "support/GlTestContext.h"
+#include "support/PictureCompare.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -53,13 +55,10 @@ Bgra Solid(int, int, int) {
 
 class FontFixture : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
         InstallRenderResourceLoaders();
         Resources::lookupEnabled = Resources::storeEnabled = true;
-    }
-    void TearDown() override {
-        ClearTextStyles();
-        Resources::Shutdown();
     }
 
     // Writes `name`.config naming a strip `name`.tga; returns the font found through the cache.
@@ -79,9 +78,7 @@ protected:
     }
 };
 
-bool Near(Rgba p, int r, int g, int b, int tolerance = 2) {
-    return std::abs(p.r - r) <= tolerance && std::abs(p.g - g) <= tolerance && std::abs(p.b - b) <= tolerance;
-}
+constexpr testing_support::NearColour Near{2};
 
 } // namespace
 
@@ -290,7 +287,7 @@ TEST(FontTexturePlan, CellsGoOnTheSmallestTexturesThatHoldThem) {
 }
 
 TEST(TextStyles, NumbersFollowRegistrationAndNamesStayPut) {
-    ClearTextStyles();
+    testing_support::EngineSandbox sandbox;
     Font first;
     Font second;
     EXPECT_EQ(RegisterTextStyle("Header Text", &first), 0);
@@ -309,7 +306,6 @@ TEST(TextStyles, NumbersFollowRegistrationAndNamesStayPut) {
     EXPECT_EQ(TextStyleCount(), 9);
     EXPECT_STREQ(TextStyleName(8), "Style 8");
     EXPECT_STREQ(TextStyleName(9), "");
-    ClearTextStyles();
 }
 
 TEST_F(FontFixture, AStringLongerThanOneBatchDrawsEveryGlyph) {

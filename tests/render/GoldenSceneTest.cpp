@@ -2,6 +2,7 @@
 // compared with stored pictures, from loose files and from a pack archive.
 // On a mismatch a picture of the differing pixels is written and named.
 #include "render/Image.h"
+#include "support/PictureCompare.h"
 #include "support/TestEnvironment.h"
 
 #include "PackWriter.h"
@@ -23,34 +24,16 @@ int RunViewer(const std::string& data, const std::string& scene, const std::stri
     return std::system(command.c_str());
 }
 
-// Counts pixels whose channels differ by more than `tolerance`; writes a diff
-// picture (differences in red over a dimmed copy) when any do.
+// Counts pixels whose colour differs by more than `tolerance` (-1 when a
+// picture is missing or the sizes differ); writes the diff picture when any do.
 int CompareWithGolden(const std::string& actualPath, const std::string& goldenPath, int tolerance,
                       std::string& diffPath) {
     Image actual, golden;
-    if (!actual.Load(actualPath.c_str()) || !golden.Load(goldenPath.c_str()) ||
-        actual.Width() != golden.Width() || actual.Height() != golden.Height()) {
+    if (!actual.Load(actualPath.c_str()) || !golden.Load(goldenPath.c_str())) {
         return -1;
     }
     Image diff;
-    diff.Create(actual.Width(), actual.Height());
-    int differing = 0;
-    for (uint32_t y = 0; y < actual.Height(); ++y) {
-        for (uint32_t x = 0; x < actual.Width(); ++x) {
-            const uint8_t* a = actual.PixelAt(x, y);
-            const uint8_t* g = golden.PixelAt(x, y);
-            uint8_t* d = diff.PixelAt(x, y);
-            bool same = true;
-            for (int c = 0; c < 4; ++c) {
-                same = same && std::abs(a[c] - g[c]) <= tolerance;
-            }
-            differing += same ? 0 : 1;
-            d[0] = same ? static_cast<uint8_t>(g[0] / 3) : 0;
-            d[1] = same ? static_cast<uint8_t>(g[1] / 3) : 0;
-            d[2] = same ? static_cast<uint8_t>(g[2] / 3) : 255;
-            d[3] = 255;
-        }
-    }
+    const int differing = int(testing_support::CountDifferingPixels(actual, golden, tolerance, &diff));
     if (differing > 0) {
         diffPath = std::filesystem::absolute("golden-diff.tga").string();
         diff.SaveTga(diffPath.c_str());

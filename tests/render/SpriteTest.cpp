@@ -9,6 +9,7 @@
 #include "render/ScreenDraw.h"
 #include "render/Texture.h"
 #include "support/GlTestContext.h"
+#include "support/PictureCompare.h"
 #include "support/TestEnvironment.h"
 
 #include <GL/gl.h>
@@ -71,15 +72,7 @@ void DrawAt(Sprite& sprite, float x, float y) {
     sprite.Draw();
 }
 
-::testing::AssertionResult Near(const Rgba& actual, int r, int g, int b, int tolerance = 2) {
-    if (std::abs(actual.r - r) <= tolerance && std::abs(actual.g - g) <= tolerance &&
-        std::abs(actual.b - b) <= tolerance) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure()
-           << "pixel (" << int(actual.r) << ", " << int(actual.g) << ", " << int(actual.b) << "), expected ("
-           << r << ", " << g << ", " << b << ")";
-}
+constexpr testing_support::NearColour Near{2};
 
 } // namespace
 

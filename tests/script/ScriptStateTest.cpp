@@ -6,6 +6,7 @@
 #include "io/PackBytes.h"
 #include "script/DeferredCalls.h"
 #include "script/GlobalScriptFunctions.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 
 extern "C" {
@@ -22,16 +23,10 @@ namespace {
 
 class ScriptStateTest : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
         ASSERT_TRUE(CreateScriptState(state));
         RegisterGlobalScriptFunctions(state);
-    }
-    void TearDown() override {
-        ClearDeferredCalls();
-        SetScriptInstructionBudget(kDefaultInstructionBudget);
-        SetScriptTimeBudget(kDefaultTimeBudgetSeconds);
-        GetScriptHost() = ScriptHost();
-        frameTime = 0.0f;
     }
     // Runs the deferred calls of one frame of `seconds`.
     static void Frame(float seconds) {

@@ -81,15 +81,6 @@ void AudioDeviceTest::SetUp() {
     Resources::storeEnabled = true;
 }
 
-void AudioDeviceTest::TearDown() {
-    Resources::Shutdown();
-    Audio::Shutdown();
-    Resources::SetLoader(Resources::kSoundRow, nullptr);
-    Resources::SetLoader(Resources::kMusicRow, nullptr);
-    Resources::lookupEnabled = false;
-    Resources::storeEnabled = false;
-}
-
 BaseSound* AudioDeviceTest::Effect(const char* path, double seconds) {
     WriteFile(path, EncodeTone({.rate = 22050, .seconds = seconds, .frequency = 1320.0}));
     Sound* sound = Resources::FindSound(path);

@@ -7,6 +7,8 @@
 // is one per process (below the system temp folder, removed at exit); every
 // Startup rewrites it from the beginning.
 
+#include "support/EngineSandbox.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -64,12 +66,12 @@ double ZeroCrossingFrequency(const std::vector<float>& samples, Span span, int r
 namespace testing_support {
 
 /// Tests on a captured device: the device starts before the test, the sound
-/// loaders are installed and the cache is on; afterwards the cache is emptied
-/// and the device closed.
+/// loaders are installed and the cache is on; afterwards the sandbox empties
+/// the cache and closes the device.
 class AudioDeviceTest : public ::testing::Test {
 protected:
+    EngineSandbox sandbox;
     void SetUp() override;
-    void TearDown() override;
     /// Writes a 1320 Hz tone of `seconds` to `path` and finds it as an effect.
     static ::BaseSound* Effect(const char* path, double seconds = 1.0);
 };

@@ -8,6 +8,7 @@
 #include "io/PackArchive.h"
 #include "io/PackBytes.h"
 
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 #include "support/ToolRun.h"
 
@@ -60,7 +61,7 @@ testing_support::ToolRun RunPack(const std::string& arguments) {
 
 class PackToolTest : public ::testing::Test {
 protected:
-    void TearDown() override { CloseArchive(); }
+    testing_support::EngineSandbox sandbox;
 };
 
 TEST_F(PackToolTest, CreateListExtractGivesBackTheSourceTree) {

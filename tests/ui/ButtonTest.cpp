@@ -8,6 +8,7 @@
 #include "render/RenderResources.h"
 #include "render/ScreenCamera.h"
 #include "render/TextStyles.h"
+#include "support/EngineSandbox.h"
 #include "support/GlTestContext.h"
 #include "support/TestEnvironment.h"
 #include "ui/CheckBox.h"
@@ -41,8 +42,8 @@ using Receiver = testing_support::MessageRecorder;
 
 class Controls : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses();
         InstallRenderResourceLoaders();
         Resources::InstallLinkResolver();
@@ -50,11 +51,6 @@ protected:
         // A 20 × 10 face whose left 5 columns are transparent.
         WritePicture("face.tga", 20, 10, 5);
         frameTime = 1.0f / 65.0f;
-        GetScreenCamera() = ScreenCamera{}; // scene coordinates are screen pixels
-    }
-    void TearDown() override {
-        Resources::Shutdown();
-        ClearRegistry();
     }
     template <typename T> T* Add(const char* className, float x, float y) {
         auto* control = static_cast<T*>(scene.CreateElement(className));
@@ -218,5 +214,4 @@ TEST_F(Controls, TextButtonTilesTruncateToTheMiddleTileWidth) {
     EXPECT_EQ(button->state, Button::kOver);
     MoveTo(129, 105);
     EXPECT_EQ(button->state, Button::kUp);
-    ClearTextStyles();
 }

@@ -2,6 +2,7 @@
 #include "ui/Console.h"
 #include "core/EngineState.h"
 #include "script/CommandTable.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 #include "ui/ConsoleCommands.h"
 
@@ -20,18 +21,11 @@ void ReportToConsole(const char* report) {
 
 class ConsoleTest : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
-        console.Shutdown();
         console.allowed = true;
-        ClearCommands();
         RegisterConsoleCommands();
         SetCommandReportReceiver(&ReportToConsole);
-    }
-    void TearDown() override {
-        console.Shutdown();
-        ClearCommands();
-        SetCommandReportReceiver(nullptr);
-        running = false;
     }
     void Type(const std::string& text) {
         for (char c : text) {

@@ -12,6 +12,7 @@
 #include "render/RenderState.h"
 #include "render/ScreenDraw.h"
 #include "render/Sprite.h"
+#include "support/EngineSandbox.h"
 #include "support/GlTestContext.h"
 #include "support/TestEnvironment.h"
 #include "ui/InputManagerCallback.h"
@@ -67,6 +68,7 @@ public:
 
 class CursorTest : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
         InstallRenderResourceLoaders();
         Resources::lookupEnabled = Resources::storeEnabled = true;
@@ -77,12 +79,6 @@ protected:
         SetDisplaySize(1024, 768);
         globals = &settings;
         GetInputManager().Install();
-    }
-    void TearDown() override {
-        globals = nullptr;
-        cursor.Reset();
-        GetInputManager().Uninstall();
-        Resources::Shutdown();
     }
 
     void MoveTo(int x, int y) {

@@ -8,13 +8,13 @@
 #include "core/EngineState.h"
 #include "core/Scene.h"
 #include "core/Widget.h"
-#include "io/Resources.h"
 #include "platform/GameWindow.h"
 #include "platform/InputCallback.h"
 #include "platform/WindowEvents.h"
 #include "render/Image.h"
 #include "render/ScreenDraw.h"
 #include "render/TextStyles.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 #include "support/VirtualPlatform.h"
 #include "ui/InputManagerCallback.h"
@@ -87,6 +87,7 @@ struct CapturingGame : GameStartup {
 } // namespace
 
 TEST(FirstScreen, StartupShowsTheIntroPageAndDrawsIt) {
+    testing_support::EngineSandbox sandbox;
     if (!std::getenv("DISPLAY")) {
         GTEST_SKIP() << "needs a display for the game window; run under xvfb-run";
     }
@@ -126,6 +127,7 @@ TEST(FirstScreen, StartupShowsTheIntroPageAndDrawsIt) {
 }
 
 TEST(FirstScreen, APartnerPictureWithoutASplashSceneStartsTheGameNormally) {
+    testing_support::EngineSandbox sandbox;
     ASSERT_TRUE(WriteFile("gui/IntroScreen.scene", kIntroScene));
     ASSERT_TRUE(WriteFile("splash/partner.jpg", "not shown: there is no splash scene"));
     VirtualPlatform platform;
@@ -142,12 +144,12 @@ TEST(FirstScreen, APartnerPictureWithoutASplashSceneStartsTheGameNormally) {
 }
 
 TEST(FirstScreen, ACloseRequestDuringThePreloadEndsItAndTheGameAfterOneFrame) {
+    testing_support::EngineSandbox sandbox;
     ASSERT_TRUE(WriteFile("gui/IntroScreen.scene", kIntroScene));
     for (int i = 0; i < 20; ++i) {
         WriteRedPicture(("gui/p" + std::to_string(i) + ".tga").c_str());
     }
     VirtualPlatform platform;
-    Resources::ResetPreloadFlag(); // a preload runs once a process
     // The first pump is the preload's first question.
     platform.Schedule(1, [](InputCallback& callback) { callback.OnClose(); });
     ScopedPlatform installed(platform);
@@ -162,6 +164,7 @@ TEST(FirstScreen, ACloseRequestDuringThePreloadEndsItAndTheGameAfterOneFrame) {
 }
 
 TEST(FirstScreen, WithoutAnIntroPageTheStackStaysEmptyAndFramesStillRun) {
+    testing_support::EngineSandbox sandbox;
     VirtualPlatform platform;
     ScopedPlatform installed(platform);
     LogCapture log;
@@ -250,6 +253,7 @@ struct ChangingGame : GameStartup {
 } // namespace
 
 TEST(IdleFrames, AStillScreenDrawsNothingAndEachChangeDrawsWhenItShould) {
+    testing_support::EngineSandbox sandbox;
     if (!std::getenv("DISPLAY")) {
         GTEST_SKIP() << "needs a display for the game window; run under xvfb-run";
     }
@@ -277,6 +281,7 @@ TEST(IdleFrames, AStillScreenDrawsNothingAndEachChangeDrawsWhenItShould) {
 }
 
 TEST(IdleFrames, AnExposedWindowAsksForARedraw) {
+    testing_support::EngineSandbox sandbox;
     TakeRedrawRequest();
     SDL_Event event{};
     event.type = SDL_WINDOWEVENT;

@@ -11,6 +11,7 @@
 #include "io/Resources.h"
 #include "render/Image.h"
 #include "render/RenderResources.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 #include "ui/ScreenBackground.h"
 #include "ui/ScreenGameHooks.h"
@@ -54,14 +55,13 @@ void WriteFillPicture(const char* path) {
 
 class LoadingPictureTest : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
         startup.RegisterGameStateClasses();
         ASSERT_TRUE(startup.CreateGlobalObjects());
         SetScreenGameHooks(&hooks);
     }
     void TearDown() override {
-        SetScreenGameHooks(nullptr);
-        Resources::Shutdown();
         startup.DeleteStateAndOptions();
         startup.DeleteGlobals();
     }

@@ -2,6 +2,8 @@
 // player and a deferred-message queue that runs like the input manager's.
 #include "ui/MusicChannel.h"
 
+#include "support/DeferredQueue.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,12 +25,6 @@ FakeTrack& Track(Sound* sound) {
     return *reinterpret_cast<FakeTrack*>(sound);
 }
 
-struct Deferred {
-    int32_t code;
-    void* data;
-    float delay;
-};
-
 class MusicChannelTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -41,29 +37,18 @@ protected:
         ops.service = [](Sound* sound) { ++Track(sound).serviced; };
         ops.setGain = [](Sound* sound, float gain) { Track(sound).gain = gain; };
         channel.SetOps(ops);
-        channel.SetPoster([this](int32_t code, void* data, float delay) {
-            queue.push_back({code, data, delay});
-        });
+        channel.SetPoster(deferred.Poster());
     }
 
     /// One frame as the game runs it: due deferred messages first (a delay
     /// of 0 or less is due), then the channel's update.
     void Frame(float elapsed) {
-        for (size_t i = 0; i < queue.size();) {
-            if (queue[i].delay > 0.0f) {
-                queue[i].delay -= elapsed;
-                ++i;
-                continue;
-            }
-            const Deferred due = queue[i];
-            queue.erase(queue.begin() + long(i));
-            channel.OnDeferredMessage(due.code, due.data);
-        }
+        deferred.Run(elapsed, [this](int32_t code, void* data) { channel.OnDeferredMessage(code, data); });
         channel.Update(elapsed, volume);
     }
 
     MusicChannel channel;
-    std::vector<Deferred> queue;
+    testing_support::DeferredQueue deferred;
     float volume = 0.8f;
     FakeTrack a{"a"};
     FakeTrack b{"b"};
@@ -96,7 +81,7 @@ TEST_F(MusicChannelTest, PlayingTheCurrentMusicOrNothingChangesNothing) {
     channel.PlayMusic(AsSound(a), 1.0f);
     channel.PlayMusic(AsSound(a), 1.0f);
     channel.PlayMusic(nullptr, 1.0f);
-    EXPECT_TRUE(queue.empty());
+    EXPECT_TRUE(deferred.pending.empty());
     EXPECT_EQ(channel.Current(), AsSound(a));
     EXPECT_EQ(channel.Direction(), 1);
 }
@@ -128,7 +113,7 @@ TEST_F(MusicChannelTest, CrossFadeLeavesASilentGapOfHalfTheFade) {
     EXPECT_NEAR(bStarted - aStopped, fade / 2.0f, 2.5f * step);
     EXPECT_EQ(channel.Current(), AsSound(b));
     EXPECT_FLOAT_EQ(b.gain, volume);
-    EXPECT_TRUE(queue.empty());
+    EXPECT_TRUE(deferred.pending.empty());
 }
 
 TEST_F(MusicChannelTest, StopMusicFadesOutThenStops) {
@@ -144,7 +129,7 @@ TEST_F(MusicChannelTest, StopMusicFadesOutThenStops) {
     EXPECT_FALSE(a.playing);
     EXPECT_EQ(channel.Current(), nullptr);
     channel.StopMusic(1.0f); // nothing to stop
-    EXPECT_TRUE(queue.empty());
+    EXPECT_TRUE(deferred.pending.empty());
 }
 
 TEST_F(MusicChannelTest, MusicStartedWithoutFadeKeepsPlayingPastAnEarlierFadeOut) {
@@ -185,7 +170,7 @@ TEST_F(MusicChannelTest, OvertakenCrossFadeNeverBringsItsMusicBack) {
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         channel.Reset();
-        queue.clear();
+        deferred.pending.clear();
         a = {"a"};
         b = {"b"};
         c = {"c"};

@@ -7,6 +7,8 @@
 #include "audio/Sound.h"
 #include "io/Resources.h"
 #include "support/AudioCapture.h"
+#include "support/DeferredQueue.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 #include "support/ToneEncoder.h"
 
@@ -19,48 +21,32 @@ using namespace testing_support;
 
 namespace {
 
-struct Deferred {
-    int32_t code;
-    void* data;
-    float delay;
-};
-
 /// The screen stack's share of a frame: due deferred messages, then the
 /// music update, with the real time since the previous frame.
 class MusicFrames {
 public:
     explicit MusicFrames(ScreenServices& services) : services(services) {
-        services.SetPoster([this](int32_t code, void* data, float delay) {
-            queue.push_back({code, data, delay});
-        });
+        services.SetPoster(deferred.Poster());
         last = std::chrono::steady_clock::now();
     }
     void Frame() {
         const auto now = std::chrono::steady_clock::now();
         const float elapsed = std::chrono::duration<float>(now - last).count();
         last = now;
-        for (size_t i = 0; i < queue.size();) {
-            if (queue[i].delay > 0.0f) {
-                queue[i].delay -= elapsed;
-                ++i;
-                continue;
-            }
-            const Deferred due = queue[i];
-            queue.erase(queue.begin() + long(i));
-            services.OnDeferredMessage(due.code, due.data);
-        }
+        deferred.Run(elapsed, [this](int32_t code, void* data) { services.OnDeferredMessage(code, data); });
         services.UpdateMusic(elapsed);
     }
 
 private:
     ScreenServices& services;
-    std::vector<Deferred> queue;
+    DeferredQueue deferred;
     std::chrono::steady_clock::time_point last;
 };
 
 } // namespace
 
 TEST(MusicCrossFade, SilentGapOfHalfTheFadeBetweenTheTunes) {
+    EngineSandbox sandbox;
     ASSERT_TRUE(StartCapturedAudio());
     InstallAudioResourceLoaders();
     Resources::lookupEnabled = Resources::storeEnabled = true;
@@ -79,8 +65,6 @@ TEST(MusicCrossFade, SilentGapOfHalfTheFadeBetweenTheTunes) {
     }
     Resources::Shutdown();
     Audio::Shutdown();
-    Resources::SetLoader(Resources::kSoundRow, nullptr);
-    Resources::SetLoader(Resources::kMusicRow, nullptr);
 
     Capture capture;
     ASSERT_TRUE(ReadCapture(capture));

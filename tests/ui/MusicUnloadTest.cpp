@@ -7,6 +7,7 @@
 #include "audio/Sound.h"
 #include "io/Resources.h"
 #include "support/AudioCapture.h"
+#include "support/DeferredQueue.h"
 #include "support/TestEnvironment.h"
 #include "support/ToneEncoder.h"
 
@@ -18,35 +19,18 @@ using namespace testing_support;
 
 namespace {
 
-struct Deferred {
-    int32_t code;
-    void* data;
-    float delay;
-};
-
 class MusicUnloadTest : public AudioDeviceTest {
 protected:
     void SetUp() override {
         AudioDeviceTest::SetUp();
         WriteFile("audio/title.ogg", EncodeTone({.rate = 22050, .seconds = 1.0, .frequency = 440.0}));
         WriteFile("levels/lake/theme.ogg", EncodeTone({.rate = 22050, .seconds = 1.0, .frequency = 660.0}));
-        services.SetPoster([this](int32_t code, void* data, float delay) {
-            queue.push_back({code, data, delay});
-        });
+        services.SetPoster(deferred.Poster());
     }
 
     void Frames(int count) {
         for (int frame = 0; frame < count; ++frame) {
-            for (size_t i = 0; i < queue.size();) {
-                if (queue[i].delay > 0.0f) {
-                    queue[i].delay -= 0.05f;
-                    ++i;
-                    continue;
-                }
-                const Deferred due = queue[i];
-                queue.erase(queue.begin() + long(i));
-                services.OnDeferredMessage(due.code, due.data);
-            }
+            deferred.Run(0.05f, [this](int32_t code, void* data) { services.OnDeferredMessage(code, data); });
             services.UpdateMusic(0.05f);
         }
     }
@@ -57,7 +41,7 @@ protected:
     }
 
     ScreenServices services;
-    std::vector<Deferred> queue;
+    DeferredQueue deferred;
 };
 
 } // namespace

@@ -138,7 +138,5 @@ TEST_F(ScreenStackTest, TheShippedPromptShowsBothAnswersWithTheirFacesInsideItsF
         previousRight = right;
         EXPECT_TRUE(button->HitTest(Vec2{(left + right) / 2.0f, matrix.m[13] + 34.0f}));
     }
-    Resources::Shutdown();
-    ClearTextStyles();
 }
 #endif

@@ -4,6 +4,8 @@
 
 #include "UiTestPictures.h"
 #include "render/Screenshot.h"
+#include "support/DeferredQueue.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 #include "ui/ScreenGameHooks.h"
 
@@ -21,12 +23,6 @@ namespace {
 constexpr int kWidth = 64;
 constexpr int kHeight = 48;
 
-struct Posted {
-    int32_t code;
-    void* data;
-    float delay;
-};
-
 class FolderHooks : public ScreenGameHooks {
 public:
     String PlayerFolder() override { return folder; }
@@ -37,23 +33,21 @@ public:
 
 class ScreenServicesTest : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
         gl = std::make_unique<testing_support::GlTestContext>(kWidth, kHeight);
         if (!gl->Available()) {
             GTEST_SKIP() << "no display for an OpenGL context (" << gl->Error() << ")";
         }
         ASSERT_TRUE(services.Startup());
-        services.SetPoster([this](int32_t code, void* data, float delay) {
-            posted.push_back({code, data, delay});
-        });
+        services.SetPoster(deferred.Poster());
         SetScreenGameHooks(&hooks);
     }
-    void TearDown() override { SetScreenGameHooks(nullptr); }
 
     std::unique_ptr<testing_support::GlTestContext> gl;
     ScreenServices services;
     FolderHooks hooks;
-    std::vector<Posted> posted;
+    testing_support::DeferredQueue deferred;
 };
 
 } // namespace
@@ -65,17 +59,17 @@ TEST_F(ScreenServicesTest, ScreenshotsNowAndLaterWithNamedAndTimeStampedFiles) {
 
     EXPECT_TRUE(services.TakeScreenshot("later", 0.5f));
     EXPECT_TRUE(services.TakeScreenshot("", 1.0f));
-    ASSERT_EQ(posted.size(), 2u);
-    EXPECT_EQ(posted[0].code, 1002);
-    EXPECT_FLOAT_EQ(posted[0].delay, 0.5f);
-    EXPECT_EQ(posted[1].data, nullptr);
+    ASSERT_EQ(deferred.posted.size(), 2u);
+    EXPECT_EQ(deferred.posted[0].code, 1002);
+    EXPECT_FLOAT_EQ(deferred.posted[0].delay, 0.5f);
+    EXPECT_EQ(deferred.posted[1].data, nullptr);
     EXPECT_FALSE(std::filesystem::exists("later.tga"));
     EXPECT_EQ(services.Texts().Count(), 1u);
 
-    EXPECT_TRUE(services.OnDeferredMessage(posted[0].code, posted[0].data));
+    EXPECT_TRUE(services.OnDeferredMessage(deferred.posted[0].code, deferred.posted[0].data));
     EXPECT_TRUE(std::filesystem::exists("later.tga"));
     EXPECT_EQ(services.Texts().Count(), 0u);
-    EXPECT_TRUE(services.OnDeferredMessage(posted[1].code, posted[1].data));
+    EXPECT_TRUE(services.OnDeferredMessage(deferred.posted[1].code, deferred.posted[1].data));
     int stamped = 0;
     for (const auto& entry : std::filesystem::directory_iterator(".")) {
         const std::string name = entry.path().filename().string();

@@ -8,6 +8,7 @@
 #include "render/Image.h"
 #include "render/RenderContext.h"
 #include "render/ScreenDraw.h"
+#include "support/DeferredQueue.h"
 
 #include <filesystem>
 #include <memory>
@@ -29,11 +30,8 @@ protected:
         }
         ui.Start();
     }
-    void TearDown() override {
-        ui.services.Shutdown();
-        ScreenStackTest::TearDown();
-        gl.reset();
-    }
+    // The snapshot images are textures of the test's context: they go before it.
+    void TearDown() override { ui.services.Shutdown(); }
 
     /// A frame of the game with the quadrants on screen, then presented:
     /// the back buffer is left cleared, as the window leaves it.
@@ -123,11 +121,11 @@ TEST_F(StackDrawingTest, ScreenThatCapturesTheBackgroundIsDrawnOverTheBlurredPic
 
 TEST_F(StackDrawingTest, DelayedScreenshotArrivesAsADeferredMessage) {
     FrameShowingQuadrants();
-    std::vector<std::pair<int32_t, void*>> posted;
-    ui.services.SetPoster([&posted](int32_t code, void* data, float) { posted.push_back({code, data}); });
+    testing_support::DeferredQueue deferred;
+    ui.services.SetPoster(deferred.Poster());
     EXPECT_TRUE(ui.services.TakeScreenshot("shot", 1.0f));
-    ASSERT_EQ(posted.size(), 1u);
-    ui.OnDeferredMessage(posted[0].first, posted[0].second);
+    ASSERT_EQ(deferred.posted.size(), 1u);
+    ui.OnDeferredMessage(deferred.posted[0].code, deferred.posted[0].data);
     EXPECT_TRUE(std::filesystem::exists("shot.tga"));
     Image shot;
     ASSERT_TRUE(shot.Load("shot.tga"));

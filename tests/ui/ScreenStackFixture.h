@@ -1,7 +1,7 @@
 #pragma once
 // Shared set-up of the screen-stack tests: the engine classes plus a probe
 // screen and a probe widget that record what reaches them, scene files
-// written into the test's folder, and the one UI emptied around each test.
+// written into the test's folder, and the engine sandboxed around each test.
 
 #include "app/EngineClasses.h"
 #include "core/ClassRegistry.h"
@@ -9,6 +9,7 @@
 #include "core/Link.h"
 #include "core/Scene.h"
 #include "core/Widget.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 #include "support/VirtualPlatform.h"
 #include "ui/InputManagerCallback.h"
@@ -118,26 +119,11 @@ inline std::string ScreenScene(const std::string& screenClass, const std::string
 class ScreenStackTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses();
         RegisterClass("ProbeScreen", MakeObject<ProbeScreen>, "Test");
         RegisterClass("HoverProbe", MakeObject<HoverProbe>, "Test");
         frameTime = 0.1f;
-        ResetUI();
         Journal().clear();
-    }
-    void TearDown() override {
-        ResetUI();
-        Journal().clear();
-        ClearRegistry();
-    }
-    void ResetUI() {
-        UI& stack = GetUI();
-        stack.Clear();
-        stack.inputLock = 0.0f;
-        stack.active = true;
-        stack.consoleOpen = nullptr;
-        stack.animationPlaying = nullptr;
     }
 
     /// Loads gui/NAME.scene written from ScreenScene(...) as a probe.
@@ -165,6 +151,7 @@ protected:
         return taken;
     }
 
+    testing_support::EngineSandbox sandbox;
     testing_support::VirtualPlatform platform;
     testing_support::ScopedPlatform installed{platform};
     UI& ui = GetUI();

@@ -8,6 +8,7 @@
 #include "render/RenderResources.h"
 #include "render/ScreenCamera.h"
 #include "render/TextStyles.h"
+#include "support/EngineSandbox.h"
 #include "support/GlTestContext.h"
 #include "support/TestEnvironment.h"
 #include "ui/InputManagerCallback.h"
@@ -90,18 +91,12 @@ namespace {
 
 class TextBoxes : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses();
         InstallRenderResourceLoaders();
         Resources::InstallLinkResolver();
         Resources::lookupEnabled = Resources::storeEnabled = true;
-        GetScreenCamera() = ScreenCamera{};
-    }
-    void TearDown() override {
-        ClearTextStyles();
-        Resources::Shutdown();
-        ClearRegistry();
     }
     // A font of 'a', 'b' and 'é', each 10 wide; lines 10 high; blanks 5.
     Font* MakeFont() {

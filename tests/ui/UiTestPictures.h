@@ -6,6 +6,7 @@
 #include "render/RenderState.h"
 #include "render/ScreenDraw.h"
 #include "support/GlTestContext.h"
+#include "support/PictureCompare.h"
 
 #include <gtest/gtest.h>
 
@@ -62,14 +63,6 @@ inline Rgba Mix(const Rgba& top, const Rgba& under, float alpha) {
     return Rgba{channel(top.r, under.r), channel(top.g, under.g), channel(top.b, under.b), 255};
 }
 
-inline ::testing::AssertionResult Near(const Rgba& actual, const Rgba& expected, int tolerance = 3) {
-    if (std::abs(actual.r - expected.r) <= tolerance && std::abs(actual.g - expected.g) <= tolerance &&
-        std::abs(actual.b - expected.b) <= tolerance) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure()
-           << "got (" << int(actual.r) << ", " << int(actual.g) << ", " << int(actual.b) << "), expected ("
-           << int(expected.r) << ", " << int(expected.g) << ", " << int(expected.b) << ")";
-}
+inline constexpr testing_support::NearColour Near{3};
 
 } // namespace ui_test

@@ -10,6 +10,7 @@
 #include "render/Image.h"
 #include "render/RenderResources.h"
 #include "render/ScreenCamera.h"
+#include "support/EngineSandbox.h"
 #include "support/MessageRecorder.h"
 #include "support/TestEnvironment.h"
 #include "ui/Gauge.h"
@@ -42,8 +43,8 @@ using Codes = std::vector<int32_t>;
 
 class ValueControls : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses();
         InstallRenderResourceLoaders();
         InstallAnimResourceLoader();
@@ -54,12 +55,6 @@ protected:
         WritePicture("arrow.tga", 16, 16);
         WritePicture("thumb.tga", 16, 20);
         frameTime = 1.0f / 65.0f;
-        GetScreenCamera() = ScreenCamera{};
-        GetInputManager().leftButtonDown = false;
-    }
-    void TearDown() override {
-        Resources::Shutdown();
-        ClearRegistry();
     }
     template <typename T> T* Add(const char* className, float x, float y) {
         auto* control = static_cast<T*>(scene.CreateElement(className));

@@ -6,6 +6,7 @@
 #include "core/FrameTime.h"
 #include "io/MemoryFile.h"
 #include "support/AudioCapture.h"
+#include "support/EngineSandbox.h"
 #include "support/TestEnvironment.h"
 #include "support/ToneEncoder.h"
 #include "video/VideoViewer.h"
@@ -135,8 +136,8 @@ int ShownFrame(const Video& video, int32_t frames) {
 // sound has run out.
 class ManualClockVideo : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override { frameTime = 0.04f; }
-    void TearDown() override { frameTime = savedFrameTime; }
 
     std::unique_ptr<Video> Open(const std::string& bytes) {
         data = bytes;
@@ -147,7 +148,6 @@ protected:
     }
     ManualClockQueue::Shared clock;
     std::string data;
-    float savedFrameTime = frameTime;
 };
 
 } // namespace

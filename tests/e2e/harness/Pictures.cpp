@@ -40,35 +40,6 @@ void HalfSize(const Image& source, Image& out) {
     }
 }
 
-long CountDifferingPixels(const Image& actual, const Image& expected, int channelTolerance, Image* diff) {
-    if (actual.Width() != expected.Width() || actual.Height() != expected.Height() || actual.Width() == 0) {
-        return -1;
-    }
-    if (diff && !diff->Create(actual.Width(), actual.Height())) {
-        diff = nullptr;
-    }
-    long differing = 0;
-    for (uint32_t y = 0; y < actual.Height(); ++y) {
-        for (uint32_t x = 0; x < actual.Width(); ++x) {
-            const uint8_t* a = actual.PixelAt(x, y);
-            const uint8_t* e = expected.PixelAt(x, y);
-            bool same = true;
-            for (int c = 0; c < 3; ++c) {
-                same = same && std::abs(a[c] - e[c]) <= channelTolerance;
-            }
-            differing += same ? 0 : 1;
-            if (diff) {
-                uint8_t* d = diff->PixelAt(x, y);
-                d[0] = same ? static_cast<uint8_t>(e[0] / 3) : 0;
-                d[1] = same ? static_cast<uint8_t>(e[1] / 3) : 0;
-                d[2] = same ? static_cast<uint8_t>(e[2] / 3) : 255;
-                d[3] = 255;
-            }
-        }
-    }
-    return differing;
-}
-
 bool SavePicture(const Image& picture, const std::string& path) {
     std::error_code ignored;
     fs::create_directories(fs::path(path).parent_path(), ignored);

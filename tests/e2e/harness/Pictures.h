@@ -13,6 +13,8 @@
 // variable DUNHAVEN_E2E_UPDATE=1 the comparison writes the picture there
 // instead (look at it before committing it).
 
+#include "support/PictureCompare.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -26,9 +28,7 @@ struct PictureTolerance {
 
 /// Half the size in each direction, rounded down.
 void HalfSize(const Image& source, Image& out);
-/// Pixels that differ beyond the tolerance; −1 when the sizes differ.
-/// Fills `diff` (when given) with the diff picture.
-long CountDifferingPixels(const Image& actual, const Image& expected, int channelTolerance, Image* diff);
+using testing_support::CountDifferingPixels;
 /// Writes a PNG; false when it cannot be written.
 bool SavePicture(const Image& picture, const std::string& path);
 /// The mean brightness (r + g + b) of the rows [top, bottom).

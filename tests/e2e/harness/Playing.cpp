@@ -70,14 +70,8 @@ bool WordsDiffer(const Image& a, const Image& b) {
     if (a.Width() != b.Width() || a.Height() != b.Height() || b.Height() < kWordsBottom) {
         return true;
     }
-    const uint8_t* pa = a.Pixels();
-    const uint8_t* pb = b.Pixels();
-    long differing = 0;
-    for (size_t i = size_t(kWordsTop) * a.Width() * 4; i < size_t(kWordsBottom) * a.Width() * 4; i += 4) {
-        const bool same = std::abs(pa[i] - pb[i]) <= 24 && std::abs(pa[i + 1] - pb[i + 1]) <= 24 &&
-                          std::abs(pa[i + 2] - pb[i + 2]) <= 24;
-        differing += same ? 0 : 1;
-    }
+    const long differing =
+        testing_support::CountDifferingPixelsIn(a, b, {0, int(kWordsTop), int(a.Width()), int(kWordsBottom)}, 24);
     return differing > long(a.Width()) * (kWordsBottom - kWordsTop) / 50;
 }
 
