@@ -1,9 +1,9 @@
-// The loading picture and the loading progress: clear colour by profile,
-// the fill's alpha-ordered reveal, and counting the files of level folders.
+// The loading picture and the loading progress with the game's settings:
+// clear colour by profile, the fill's alpha-ordered reveal, and counting the
+// files of level folders.
 #include "ui/LoadingPicture.h"
 
 #include "GameStartup.h"
-#include "UiTestPictures.h"
 #include "core/ClassRegistry.h"
 #include "core/EngineState.h"
 #include "data/Globals.h"
@@ -15,6 +15,7 @@
 #include "support/TestEnvironment.h"
 #include "ui/ScreenBackground.h"
 #include "ui/ScreenGameHooks.h"
+#include "ui/UiTestPictures.h"
 
 #include <gtest/gtest.h>
 
