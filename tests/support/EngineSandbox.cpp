@@ -5,6 +5,7 @@
 #include "core/ClassRegistry.h"
 #include "core/EngineState.h"
 #include "core/Link.h"
+#include "core/LoadStop.h"
 #include "core/Redraw.h"
 #include "core/Scene.h"
 #include "data/Profiles.h"
@@ -53,6 +54,7 @@ void DropBorrowedPointers() {
     SetBackupMoveHook(nullptr);
     GetScriptHost() = ScriptHost();
     GetConsoleGameCommands() = ConsoleGameCommands();
+    SetLoadStopCheck(nullptr);
     UI& ui = GetUI();
     ui.services.SetPoster(nullptr);
     ui.consoleOpen = nullptr;

@@ -12,13 +12,18 @@
 //
 // What is reset: the class registry; running, engineReady, the global
 // settings, options and player-state pointers (not deleted: whoever created
-// them owns them), the frame clock and frame times, the redraw flag and the
-// random seed; the screen stack with its services and hooks, the console,
-// the cursor and the input manager; the resource cache, its loaders and
-// flags, the string tables, text styles, the archive and the file, link and
-// scene-drawing hooks; the display size and the screen camera; the script
-// layer's deferred calls, budgets, host and command table; the platform; the
-// game's level list and hooks, its item database and current player.
+// them owns them), the frame clock and frame times, the redraw flag, the
+// long loads' stop question and the random seed; the screen stack with its
+// services and hooks, the console, the cursor and the input manager; the
+// resource cache, its loaders and flags, the string tables, text styles, the
+// archive and the file, link and scene-drawing hooks; the display size and
+// the screen camera; the audio device; the script layer's deferred calls,
+// budgets, host and command table; the platform; the game's level list and
+// hooks, its item database and current player.
+//
+// Not reset: what OpenAL Soft reads once per process (its configuration), so
+// a test that opens the default sound device leaves the captured-audio tests
+// after it in the same process without their wave device.
 
 namespace testing_support {
 
