@@ -13,6 +13,7 @@
 #include "render/ScreenDraw.h"
 #include "render/ScreenFrame.h"
 #include "render/WidgetRenderer.h"
+#include "support/EngineSandbox.h"
 #include "support/GlTestContext.h"
 #include "support/TestEnvironment.h"
 
@@ -61,18 +62,13 @@ bool Is(Rgba p, Rgba expected) {
 // repeating pattern. The background pieces are grey round a magenta middle.
 class WindowDrawing : public ::testing::Test {
 protected:
+    testing_support::EngineSandbox sandbox;
     void SetUp() override {
-        ClearRegistry();
         RegisterEngineClasses();
         InstallRenderResourceLoaders();
         InstallWidgetRenderer();
         Resources::InstallLinkResolver();
         Resources::lookupEnabled = Resources::storeEnabled = true;
-        GetScreenCamera() = ScreenCamera{};
-    }
-    void TearDown() override {
-        Resources::Shutdown();
-        ClearRegistry();
     }
 
     void WritePieces() {
