@@ -74,12 +74,13 @@ constexpr const char* kTextStyles[][2] = {
     {"Item Text Black", "Font_ItemTextBlack"},
 };
 
+} // namespace
+
 void RegisterGameTextStyles() {
     for (const auto& style : kTextStyles) {
         RegisterTextStyle(style[0], Resources::FindFont(GetGlobals()->GetString(style[1]).CStr()));
     }
 }
-} // namespace
 
 const char* GameTextStyleFontSetting(int32_t number) {
     constexpr int32_t count = int32_t(sizeof(kTextStyles) / sizeof(kTextStyles[0]));

@@ -16,6 +16,12 @@ constexpr const char* kWindowClassName = "KorrindelGameWindow";
 /// (the order the game registers its styles in); null outside that list.
 const char* GameTextStyleFontSetting(int32_t number);
 
+/// Registers the game's text styles in their numbered order, each with the
+/// font its global setting names (loaded now when the cache lacks it); the
+/// last step of the preload. Needs the global settings loaded and a
+/// rendering context for the fonts' textures.
+void RegisterGameTextStyles();
+
 class GameStartup : public GameHooks {
 public:
     const char* ProductName() const override { return "Dunhaven"; }

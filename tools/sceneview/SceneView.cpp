@@ -1,5 +1,6 @@
 #include "SceneView.h"
 
+#include "GameStartup.h"
 #include "PngWriter.h"
 #include "anim/AnimResources.h"
 #include "app/EngineClasses.h"
@@ -8,9 +9,11 @@
 #include "core/Link.h"
 #include "core/Random.h"
 #include "core/Scene.h"
+#include "data/Globals.h"
 #include "io/File.h"
 #include "io/PackArchive.h"
 #include "io/Resources.h"
+#include "io/StringTable.h"
 #include "platform/GameWindow.h"
 #include "render/Bitmap.h"
 #include "render/Image.h"
@@ -20,6 +23,7 @@
 #include "render/ScreenCamera.h"
 #include "render/ScreenDraw.h"
 #include "render/ScreenFrame.h"
+#include "render/TextStyles.h"
 #include "render/WidgetRenderer.h"
 
 #include <cerrno>
@@ -99,6 +103,50 @@ void ListProblems(Scene& scene, std::vector<std::string>& warnings) {
     }
 }
 
+// Loads the scene, runs its frames and writes its picture; the scene is
+// gone again before the caller frees the resources it drew with.
+bool DrawScene(const SceneViewOptions& options, std::vector<std::string>& warnings, std::string& error) {
+    // The same seed every run: particles and random animators give the same
+    // picture for the same number of frames.
+    SeedRandom(1);
+
+    std::unique_ptr<Scene> scene;
+    File sceneFile;
+    const std::string dataName = options.data.empty() ? std::string("the current folder") : options.data;
+    if (!sceneFile.Open(options.scene.c_str(), kFileRead)) {
+        error = "the scene " + options.scene + " is not in " + dataName +
+                " (a scene is named by its path inside the data given by --data)";
+    } else {
+        sceneFile.Close();
+        scene = LoadScene(options.scene.c_str());
+        if (!scene) {
+            error =
+                "the scene " + options.scene + " in " + dataName +
+                " does not load: it declares no element (a scene lists its elements as \"Widget = name;\")";
+        }
+    }
+    bool ok = false;
+    if (scene) {
+        frameTime = 1.0f / 65.0f;
+        for (int i = 0; i < std::max(1, options.frames); ++i) {
+            scene->Update();
+        }
+        ListProblems(*scene, warnings);
+        RenderStack::SetColor(0.0f, 0.0f, 0.0f, 1.0f);
+        ClearScreen();
+        RenderStack::SetColor(1.0f, 1.0f, 1.0f, 1.0f);
+        LoadScreenProjectionAndCamera();
+        scene->Draw();
+        Image picture;
+        if (!CaptureScreen(picture)) {
+            error = "the picture could not be read back";
+        } else {
+            ok = WritePng(options.output.c_str(), picture.Pixels(), picture.Width(), picture.Height(), error);
+        }
+    }
+    return ok;
+}
+
 } // namespace
 
 bool ParseSceneViewArguments(const std::vector<std::string>& arguments, SceneViewOptions& options,
@@ -146,58 +194,39 @@ bool RunSceneView(const SceneViewOptions& options, std::vector<std::string>& war
     if (!EnterData(options.data, error)) {
         return false;
     }
+    // The game's classes, settings and words, as the game starts: its screens
+    // and objects are known, text boxes find their string-table texts, and
+    // their text styles the fonts the settings name.
+    GameStartup game;
+    game.CreateGlobalObjects();
     ClearRegistry();
-    RegisterEngineClasses();
+    RegisterEngineClasses([&game] { game.RegisterGameStateClasses(); });
+    game.RegisterGameClasses();
     StartResourcesAndRenderer();
     InstallAnimResourceLoader();
-    if (!CreateGameWindow(options.width, options.height)) {
-        error = "no window could be opened (is there a display? try xvfb-run)";
-        return false;
-    }
-    InitRenderContext(options.width, options.height);
-    ResetScreenCamera();
-    // The same seed every run: particles and random animators give the same
-    // picture for the same number of frames.
-    SeedRandom(1);
-
-    std::unique_ptr<Scene> scene;
-    File sceneFile;
-    const std::string dataName = options.data.empty() ? std::string("the current folder") : options.data;
-    if (!sceneFile.Open(options.scene.c_str(), kFileRead)) {
-        error = "the scene " + options.scene + " is not in " + dataName +
-                " (a scene is named by its path inside the data given by --data)";
-    } else {
-        sceneFile.Close();
-        scene = LoadScene(options.scene.c_str());
-        if (!scene) {
-            error =
-                "the scene " + options.scene + " in " + dataName +
-                " does not load: it declares no element (a scene lists its elements as \"Widget = name;\")";
-        }
-    }
+    LoadStringTables();
+    LoadGlobals();
     bool ok = false;
-    if (scene) {
-        frameTime = 1.0f / 65.0f;
-        for (int i = 0; i < std::max(1, options.frames); ++i) {
-            scene->Update();
-        }
-        ListProblems(*scene, warnings);
-        RenderStack::SetColor(0.0f, 0.0f, 0.0f, 1.0f);
-        ClearScreen();
-        RenderStack::SetColor(1.0f, 1.0f, 1.0f, 1.0f);
-        LoadScreenProjectionAndCamera();
-        scene->Draw();
-        Image picture;
-        if (!CaptureScreen(picture)) {
-            error = "the picture could not be read back";
-        } else {
-            ok = WritePng(options.output.c_str(), picture.Pixels(), picture.Width(), picture.Height(), error);
-        }
+    const bool windowOpen = CreateGameWindow(options.width, options.height);
+    if (!windowOpen) {
+        error = "no window could be opened (is there a display? try xvfb-run)";
+    } else {
+        InitRenderContext(options.width, options.height);
+        ResetScreenCamera();
+        // The fonts' textures need the rendering context.
+        RegisterGameTextStyles();
+        ok = DrawScene(options, warnings, error);
+        // The styles point at fonts that the cache frees.
+        ClearTextStyles();
     }
-    scene.reset();
     Resources::Shutdown();
-    ShutdownRenderContext();
-    DestroyGameWindow();
+    if (windowOpen) {
+        ShutdownRenderContext();
+        DestroyGameWindow();
+    }
+    ClearRegistry();
+    game.DeleteStateAndOptions();
+    game.DeleteGlobals();
     CloseArchive();
     return ok;
 }

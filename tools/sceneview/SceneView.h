@@ -1,8 +1,9 @@
 #pragma once
 // The scene viewer: loads the game data the way the game does (the pack
-// archive first, loose files as the fall-back), loads one scene, runs frames
-// of updates at 1/65 s, draws it with the engine's renderer and writes the
-// picture as PNG. The random generator starts from the same seed every run,
+// archive first, loose files as the fall-back; the game's classes, its string
+// tables, its global settings and the text styles with their fonts), loads
+// one scene, runs frames of updates at 1/65 s, draws it with the engine's
+// renderer and writes the picture as PNG. The random generator starts from the same seed every run,
 // so a scene with particles gives the same picture for the same frames. Needs a display (Xvfb will do).
 
 #include <string>
