@@ -1,7 +1,7 @@
 // The demo's welcome page with its effects, drawn by the scene viewer from
 // the built data pack at a fixed seed: the lighthouse lamp lit by its light
 // layer, sparkles on the sea and drifting dust, as a player sees them after
-// about three seconds.
+// about three seconds, and the panel's story from the string tables.
 #include "harness/Pictures.h"
 
 #include "render/Image.h"
@@ -30,6 +30,18 @@ long ChangedIn(const Image& a, const Image& b, int left, int top, int right, int
     return testing_support::CountDifferingPixelsIn(a, b, {left, top, right, bottom}, 30);
 }
 
+// Pixels of the box dark enough to be ink on the parchment (channels summing below 200).
+int InkIn(const Image& picture, uint32_t left, uint32_t top, uint32_t right, uint32_t bottom) {
+    int ink = 0;
+    for (uint32_t y = top; y < bottom; ++y) {
+        for (uint32_t x = left; x < right; ++x) {
+            const uint8_t* p = picture.PixelAt(x, y);
+            ink += p[0] + p[1] + p[2] < 200;
+        }
+    }
+    return ink;
+}
+
 } // namespace
 
 TEST(EffectsPicture, WelcomePageShowsTheLampSparklesAndDust) {
@@ -44,6 +56,9 @@ TEST(EffectsPicture, WelcomePageShowsTheLampSparklesAndDust) {
     // The lamp's light layer is on from the start: the sky beside the tower glows.
     const uint8_t* halo = first.PixelAt(880, 363);
     EXPECT_GT(int(halo[1]), 235);
+    // The panel's story is a text box: its words come from the string tables
+    // in the font of its text style, which the viewer loads as the game does.
+    EXPECT_GT(InkIn(later, 197, 584, 827, 650), 1500) << "the story on the panel is missing";
     EXPECT_TRUE(LooksLikeExpected(later, "welcome_panel_effects"));
 }
 
