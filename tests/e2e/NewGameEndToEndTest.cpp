@@ -54,7 +54,11 @@ TEST(NewGameEndToEnd, ANewPlayerIsNamedSeesTheIntroThenTheLevelAndItsJournal) {
 
     ASSERT_TRUE(game.Key("Escape"));
     ASSERT_TRUE(game.WaitForLog("IntroScreen: the player's level starts", 30.0)) << game.Log();
-    // The first entry tells the level's intro story; closing it returns to the level.
+    // The first entry tells the level's intro story; closing it returns to the
+    // level. The story is closed only once its first page shows: the first
+    // still picture after the movie can be the transition's, and closing then
+    // took the level off the screen instead.
+    ASSERT_TRUE(game.WaitForLog("StoryScreen: harbour_square_intro, page", 30.0)) << game.Log();
     Image story;
     ASSERT_TRUE(game.WaitForChangedStillPicture(playing, story, 30.0)) << game.Log();
     ASSERT_TRUE(game.Console("popUI"));
